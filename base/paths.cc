@@ -1,0 +1,119 @@
+#include "base/paths.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+
+namespace rh {
+
+std::string JoinPath(std::string_view dir, std::string_view name) {
+  std::string path(dir);
+  path += '/';
+  path += name;
+  return path;
+}
+
+std::string WithForwardSlashes(std::string_view path) {
+  std::string out(path);
+  std::replace(out.begin(), out.end(), '\\', '/');
+  return out;
+}
+
+static char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
+
+std::string ResolveIgnoringCase(Env* env, std::string_view dir,
+                                std::string_view name) {
+  std::string exact = JoinPath(dir, name);
+  if (env->Exists(exact)) return exact;
+  auto names = env->ListDirectory(std::string(dir));
+  if (!names.ok()) return exact;
+  std::string best;
+  bool found = false;
+  for (const std::string& entry : *names) {
+    if (EqualsIgnoreAsciiCase(entry, name) && (!found || entry < best)) {
+      best = entry;
+      found = true;
+    }
+  }
+  return found ? JoinPath(dir, best) : exact;
+}
+
+std::string_view DirName(std::string_view path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? std::string_view()
+                                         : path.substr(0, slash + 1);
+}
+
+std::string_view BaseName(std::string_view path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string TempPathBeside(std::string_view target, int attempt) {
+  auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+  char suffix[64];
+  std::snprintf(suffix, sizeof suffix, ".rh%ld-%lx-%d.tmp",
+                static_cast<long>(::getpid()),
+                static_cast<unsigned long>(ticks) & 0xffffffUL, attempt);
+  std::string path(DirName(target));
+  path += '.';
+  path += BaseName(target);
+  path += suffix;
+  return path;
+}
+
+Result<std::unique_ptr<FileReplacement>> FileReplacement::Begin(
+    Env* env, const std::string& target) {
+  for (int attempt = 0;; ++attempt) {
+    std::string temp = TempPathBeside(target, attempt);
+    auto file = env->OpenWritable(temp, WriteMode::kCreateNew);
+    if (file.ok()) {
+      return std::unique_ptr<FileReplacement>(new FileReplacement(
+          env, target, std::move(temp), std::move(file).value()));
+    }
+    if (file.status().sys_error() != EEXIST || attempt >= 100)
+      return file.status();
+  }
+}
+
+FileReplacement::FileReplacement(Env* env, std::string target,
+                                 std::string temp,
+                                 std::unique_ptr<WritableFile> file)
+    : env_(env),
+      target_(std::move(target)),
+      temp_path_(std::move(temp)),
+      file_(std::move(file)) {}
+
+FileReplacement::~FileReplacement() { Abandon(); }
+
+Status FileReplacement::Commit() {
+  if (done_) return Status();
+  Status s = file_->Close();
+  if (s.ok()) s = env_->Rename(temp_path_, target_);
+  if (!s.ok()) {
+    env_->Remove(temp_path_);
+  }
+  done_ = true;
+  return s;
+}
+
+void FileReplacement::Abandon() {
+  if (done_) return;
+  file_->Close();
+  env_->Remove(temp_path_);
+  done_ = true;
+}
+
+}  // namespace rh

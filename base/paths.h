@@ -1,0 +1,68 @@
+// Path helpers for the accounting directories and for safe replacement of
+// files we write.
+#ifndef RECORDHAUL_BASE_PATHS_H_
+#define RECORDHAUL_BASE_PATHS_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/env.h"
+
+namespace rh {
+
+// dir + "/" + name: directories are used exactly as stored, so a directory
+// that ends in "/" gives a doubled separator, which the system accepts.
+std::string JoinPath(std::string_view dir, std::string_view name);
+
+// "\" becomes "/": accounting paths are written with Windows separators.
+std::string WithForwardSlashes(std::string_view path);
+
+bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
+// dir/name when it exists; otherwise the entry of dir whose name equals name
+// ignoring ASCII letter case (the first in byte order if several do);
+// otherwise dir/name, so that opening it reports "not found".
+std::string ResolveIgnoringCase(Env* env, std::string_view dir,
+                                std::string_view name);
+
+// The folder part of a path, up to and including its last "/" (empty when it
+// has none), and the part after it.
+std::string_view DirName(std::string_view path);
+std::string_view BaseName(std::string_view path);
+
+// A new file written beside `target` under a temporary name and renamed over
+// it by Commit(), so an existing target is replaced only by a complete file.
+// Without Commit() the temporary file is removed.
+class FileReplacement {
+ public:
+  static Result<std::unique_ptr<FileReplacement>> Begin(
+      Env* env, const std::string& target);
+  ~FileReplacement();
+
+  WritableFile* file() { return file_.get(); }
+  const std::string& temp_path() const { return temp_path_; }
+  const std::string& target() const { return target_; }
+
+  // Closes the file and renames it over the target.
+  Status Commit();
+  // Closes and removes the temporary file; the target is untouched.
+  void Abandon();
+
+ private:
+  FileReplacement(Env* env, std::string target, std::string temp,
+                  std::unique_ptr<WritableFile> file);
+
+  Env* env_;
+  std::string target_;
+  std::string temp_path_;
+  std::unique_ptr<WritableFile> file_;
+  bool done_ = false;
+};
+
+// A unique temporary path beside `target`, not yet created.
+std::string TempPathBeside(std::string_view target, int attempt);
+
+}  // namespace rh
+
+#endif  // RECORDHAUL_BASE_PATHS_H_

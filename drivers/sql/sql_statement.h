@@ -1,0 +1,72 @@
+// The SQL that our table drivers and database engine accept: the two
+// statements the table writer sends.
+//
+//   CREATE TABLE name (col TYPE, ...)
+//   INSERT INTO name [(col, ...)] VALUES (value, ...)
+//
+// Names may be 'single-quoted', "double-quoted", [bracketed], `back-quoted`
+// or bare identifiers; inside quotes the quote character is doubled. A table
+// name may also be a bare path-like text ("export.dbf", "\export.dbf").
+// TYPE is LONG, SHORT, BYTE, DOUBLE, SINGLE, TEXT or TEXT(n), in any letter
+// case. Values are numbers or 'strings' with doubled quotes. Anything else is
+// refused with an SQLSTATE and a message.
+#ifndef RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_
+#define RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "base/status.h"
+
+namespace rh::sql {
+
+enum class ColumnType { kLong, kShort, kByte, kDouble, kSingle, kText };
+
+struct ColumnDef {
+  std::string name;                  // quotes removed, doubling undone
+  ColumnType type = ColumnType::kText;
+  std::optional<int> text_length;    // TEXT(n); none for a bare TEXT
+};
+
+struct CreateTable {
+  std::string table;
+  std::vector<ColumnDef> columns;
+};
+
+struct Value {
+  enum class Kind { kNumber, kString };
+  Kind kind = Kind::kString;
+  std::string text;  // the number as written, or the string's content
+};
+
+struct Insert {
+  std::string table;
+  std::vector<std::string> columns;  // empty when the statement names none
+  std::vector<Value> values;
+};
+
+using Statement = std::variant<CreateTable, Insert>;
+
+// SQLSTATEs the parser and its users report.
+inline constexpr const char* kSyntaxError = "42000";
+inline constexpr const char* kTableExists = "42S01";
+inline constexpr const char* kTableNotFound = "42S02";
+inline constexpr const char* kColumnNotFound = "42S22";
+inline constexpr const char* kCountMismatch = "21S01";
+inline constexpr const char* kStringTooLong = "22001";
+inline constexpr const char* kOutOfRange = "22003";
+inline constexpr const char* kGeneralError = "HY000";
+
+// An error whose caption is the SQLSTATE.
+Status SqlError(const char* sqlstate, std::string message);
+
+Result<Statement> Parse(std::string_view sql);
+
+const char* ColumnTypeName(ColumnType type);
+
+}  // namespace rh::sql
+
+#endif  // RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_

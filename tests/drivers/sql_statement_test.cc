@@ -1,0 +1,101 @@
+#include "drivers/sql/sql_statement.h"
+
+#include <gtest/gtest.h>
+
+namespace rh::sql {
+namespace {
+
+TEST(SqlParse, CreateTableFromTheTableWriter) {
+  auto r = Parse(
+      "CREATE TABLE KVTdatatool ('Account' TEXT,'Balance' DOUBLE,"
+      "'Today''s Date' TEXT,'N' TEXT(30),'S' SHORT,'B' BYTE,'F' SINGLE,'L' LONG)");
+  ASSERT_TRUE(r.ok()) << r.status().ToString();
+  const auto& c = std::get<CreateTable>(*r);
+  EXPECT_EQ(c.table, "KVTdatatool");
+  ASSERT_EQ(c.columns.size(), 8u);
+  EXPECT_EQ(c.columns[0].name, "Account");
+  EXPECT_EQ(c.columns[0].type, ColumnType::kText);
+  EXPECT_FALSE(c.columns[0].text_length);
+  EXPECT_EQ(c.columns[2].name, "Today's Date");
+  EXPECT_EQ(c.columns[3].text_length, 30);
+  EXPECT_EQ(c.columns[4].type, ColumnType::kShort);
+  EXPECT_EQ(c.columns[5].type, ColumnType::kByte);
+  EXPECT_EQ(c.columns[6].type, ColumnType::kSingle);
+  EXPECT_EQ(c.columns[7].type, ColumnType::kLong);
+}
+
+TEST(SqlParse, TableNamesAsTheDBaseWriterSendsThem) {
+  struct Case {
+    const char* sql;
+    const char* table;
+  } cases[] = {
+      {"CREATE TABLE export.dbf ('A' LONG)", "export.dbf"},
+      {"CREATE TABLE \\export.dbf ('A' LONG)", "\\export.dbf"},
+      {"CREATE TABLE my file (1).dbf ('A' LONG)", "my file (1).dbf"},
+      {"create table [x y] (A long)", "x y"},
+      {"CREATE TABLE \"q\"\"t\" (\"A\" text(4))", "q\"t"},
+  };
+  for (const auto& c : cases) {
+    auto r = Parse(c.sql);
+    ASSERT_TRUE(r.ok()) << c.sql << ": " << r.status().ToString();
+    EXPECT_EQ(std::get<CreateTable>(*r).table, c.table) << c.sql;
+  }
+}
+
+TEST(SqlParse, InsertWithQuotedNamesAndValues) {
+  auto r = Parse(
+      "INSERT INTO export.dbf ('ACCOUNT','BALANCE','CURRENT_R') "
+      "VALUES ('O''Brien''''',-12.500000,1e3)");
+  ASSERT_TRUE(r.ok()) << r.status().ToString();
+  const auto& ins = std::get<Insert>(*r);
+  EXPECT_EQ(ins.table, "export.dbf");
+  EXPECT_EQ(ins.columns, (std::vector<std::string>{"ACCOUNT", "BALANCE", "CURRENT_R"}));
+  ASSERT_EQ(ins.values.size(), 3u);
+  EXPECT_EQ(ins.values[0].kind, Value::Kind::kString);
+  EXPECT_EQ(ins.values[0].text, "O'Brien''");
+  EXPECT_EQ(ins.values[1].kind, Value::Kind::kNumber);
+  EXPECT_EQ(ins.values[1].text, "-12.500000");
+  EXPECT_EQ(ins.values[2].text, "1e3");
+}
+
+TEST(SqlParse, InsertWithoutColumnList) {
+  auto r = Parse("insert into T values ('', 0);");
+  ASSERT_TRUE(r.ok()) << r.status().ToString();
+  const auto& ins = std::get<Insert>(*r);
+  EXPECT_EQ(ins.table, "T");
+  EXPECT_TRUE(ins.columns.empty());
+  EXPECT_EQ(ins.values[0].text, "");
+}
+
+TEST(SqlParse, RefusesWhatItDoesNotKnow) {
+  struct Case {
+    const char* sql;
+    const char* state;
+  } cases[] = {
+      {"", kSyntaxError},
+      {"SELECT * FROM KVTdatatool", kSyntaxError},
+      {"DROP TABLE KVTdatatool", kSyntaxError},
+      {"CREATE TABLE KVTdatatool ()", kSyntaxError},
+      {"CREATE TABLE KVTdatatool ('A' BLOB)", kSyntaxError},
+      {"CREATE TABLE KVTdatatool ('A' TEXT(x))", kSyntaxError},
+      {"CREATE TABLE KVTdatatool ('A' TEXT", kSyntaxError},
+      {"CREATE TABLE KVTdatatool ('A LONG)", kSyntaxError},
+      {"CREATE TABLE ('A' LONG)", kSyntaxError},
+      {"CREATE TABLE T ('A' LONG) trailing", kSyntaxError},
+      {"INSERT INTO T ('A') VALUES ('unterminated)", kSyntaxError},
+      {"INSERT INTO T ('A') VALUES (NULL)", kSyntaxError},
+      {"INSERT INTO T ('A') VALUES (12abc)", kSyntaxError},
+      {"INSERT INTO T ('A','B') VALUES (1)", kCountMismatch},
+      {"INSERT T VALUES (1)", kSyntaxError},
+      {"INSERT INTO T ('A') VALUES (-)", kSyntaxError},
+  };
+  for (const auto& c : cases) {
+    auto r = Parse(c.sql);
+    ASSERT_FALSE(r.ok()) << c.sql;
+    EXPECT_EQ(r.status().caption(), c.state) << c.sql;
+    EXPECT_FALSE(r.status().message().empty());
+  }
+}
+
+}  // namespace
+}  // namespace rh::sql
