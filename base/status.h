@@ -28,7 +28,16 @@ class Status {
     return s;
   }
 
+  // A failure after whose message the program ends (the window closes; the
+  // command line exits 1).
+  static Status Fatal(std::string caption, std::string message) {
+    Status s = Error(std::move(caption), std::move(message));
+    s.fatal_ = true;
+    return s;
+  }
+
   bool ok() const { return ok_; }
+  bool fatal() const { return fatal_; }
   const std::string& caption() const { return caption_; }
   const std::string& message() const { return message_; }
   int sys_error() const { return sys_error_; }
@@ -40,6 +49,7 @@ class Status {
 
  private:
   bool ok_ = true;
+  bool fatal_ = false;
   std::string caption_;
   std::string message_;
   int sys_error_ = 0;

@@ -1,0 +1,91 @@
+// ExportState: the one program-wide state — every choice of the current
+// export, the view elements the window shows, and the flags that tie the
+// choices to the export template. Toolkit-free: the window only binds the
+// view elements to its controls.
+#ifndef RECORDHAUL_APP_EXPORT_STATE_H_
+#define RECORDHAUL_APP_EXPORT_STATE_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "data/data_dictionary.h"
+#include "platform/platform.h"
+#include "selection/export_type.h"
+
+namespace rh {
+
+// A drop-down list: entries and the current one, if any.
+struct ListView {
+  std::vector<std::string> entries;
+  int current = -1;
+
+  bool HasCurrent() const {
+    return current >= 0 && current < static_cast<int>(entries.size());
+  }
+  const std::string& CurrentText() const {
+    static const std::string kEmpty;
+    return HasCurrent() ? entries[static_cast<size_t>(current)] : kEmpty;
+  }
+  void Clear() {
+    entries.clear();
+    current = -1;
+  }
+};
+
+// The list of fields available for export; any number may be selected.
+struct AvailableList {
+  std::vector<std::string> entries;
+  std::vector<bool> selected;
+
+  void Assign(std::vector<std::string> names) {
+    entries = std::move(names);
+    selected.assign(entries.size(), false);
+  }
+  void Clear() { Assign({}); }
+  void ClearSelection() { selected.assign(entries.size(), false); }
+};
+
+// The new-name box with its label and the Apply button.
+struct NewNameBox {
+  std::string text;
+  bool enabled = false;
+};
+
+class ExportState {
+ public:
+  ExportState();
+
+  // Sets the modified flag unless a template is being loaded.
+  void MarkModified() {
+    if (!loading) modified = true;
+  }
+
+  Directories dirs;
+  std::string module_code;     // "QZGL"
+  std::string company_number;  // two characters
+  int32_t file_number = 0;
+  int export_type = kCommaWithTitles;
+  std::string default_extension;
+  std::string destination_filter;
+  std::string template_path;
+  bool modified = false;
+  bool loading = false;
+
+  // The current data file's layout, from the last field-list load.
+  FieldLayout layout;
+
+  // View elements.
+  ListView module_list;       // the 17 module names, fixed
+  ListView company_list;      // "NN - name", kept sorted by text
+  ListView file_list;         // the module's data file descriptions
+  ListView export_type_list;  // the 11 labels, fixed; current = export type
+  AvailableList available;
+  std::string destination_box;
+  NewNameBox new_name;
+  std::string window_title;
+};
+
+}  // namespace rh
+
+#endif  // RECORDHAUL_APP_EXPORT_STATE_H_

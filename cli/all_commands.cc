@@ -1,0 +1,12 @@
+#include "cli/commands.h"
+
+namespace rh::cli {
+
+std::vector<std::unique_ptr<Command>> AllCommands() {
+  std::vector<std::unique_ptr<Command>> commands;
+  commands.push_back(MakeListCommand());
+  commands.push_back(MakeSampleCommand());
+  return commands;
+}
+
+}  // namespace rh::cli

@@ -1,0 +1,105 @@
+// Field values: what one selected field of one record exports.
+//
+// A selection row is bound once per export (BindField) to a pseudo-field or a
+// dictionary field with its offset; GetValue then converts the record's bytes
+// without allocating. Stored integers are big-endian; the 8-byte real D alone
+// is stored least significant byte first.
+#ifndef RECORDHAUL_DATA_FIELD_VALUE_H_
+#define RECORDHAUL_DATA_FIELD_VALUE_H_
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "data/data_dictionary.h"
+
+namespace rh {
+
+enum class FieldSource : uint8_t {
+  kNone,  // unknown type letter, no such field, or outside the record
+  kCurrentRecord,
+  kModuleCode,
+  kFileNumber,
+  kTodaysDate,
+  kCompanyNumber,
+  kD,  // 8-byte real
+  kF,  // 32-bit ten-thousandths
+  kI,  // 16-bit integer
+  kJ,  // 32-bit day number, as a date
+  kL,  // 32-bit integer
+  kT,  // text
+  kY,  // unsigned byte
+};
+
+struct BoundField {
+  FieldSource source = FieldSource::kNone;
+  char type = 0;         // the dictionary's type letter (0 for pseudo-fields)
+  bool found = false;    // a pseudo-field, or a field the dictionary has
+  int16_t length = 0;    // the dictionary's length
+  int32_t offset = 0;    // first byte in the record
+  int32_t text_size = 0; // T: the bytes of the field inside the record
+};
+
+// Pseudo-field names first, in their fixed order, then FindField. A field
+// that does not lie wholly inside the record (text: starts outside it) gets
+// no value rather than bytes from beyond the record.
+BoundField BindField(const FieldLayout& layout, std::string_view field_name);
+
+// "Today's Date": the local date as MM/DD/YY, taken afresh for every value.
+// The text is rebuilt only when the clock's second changes.
+class TodayClock {
+ public:
+  using NowFunction = std::time_t (*)();
+  explicit TodayClock(NowFunction now = nullptr);
+  std::string_view Text();
+
+ private:
+  NowFunction now_;
+  std::time_t last_ = -1;
+  char text_[16] = {};
+};
+
+// What GetValue needs besides the record.
+struct ValueContext {
+  std::string_view module_code;
+  std::string_view company;
+  int file_number = 0;
+  TodayClock* today = nullptr;
+};
+
+class FieldValue {
+ public:
+  FieldSource source = FieldSource::kNone;
+  int32_t integer = 0;  // I, L, Y, Current Record, File Number; F's stored v
+  double real = 0;      // D, and F as v / 10000
+  std::string_view text() const {
+    return own_text_ ? std::string_view(buffer_, size_) : text_;
+  }
+
+  void SetText(std::string_view t) { text_ = t; own_text_ = false; }
+  char* OwnBuffer() { own_text_ = true; return buffer_; }
+  void SetOwnSize(size_t n) { size_ = n; }
+
+ private:
+  std::string_view text_;
+  bool own_text_ = false;
+  size_t size_ = 0;
+  char buffer_[16] = {};
+};
+
+FieldValue GetValue(const uint8_t* record, int32_t record_number,
+                    const BoundField& field, const ValueContext& context);
+
+// The day number as MM/DD/YYYY: day 1 is 01/01/1900, every year of the
+// century divisible by 4 a leap year; day 0 or less is 00/00/1900 and day
+// 73050 or more 12/31/2099. Writes 10 characters and a NUL.
+void DayNumberToDate(int32_t day, char out[11]);
+std::string DayNumberToDate(int32_t day);
+
+// The local date as MM/DD/YY.
+std::string TodayText(std::time_t now);
+
+}  // namespace rh
+
+#endif  // RECORDHAUL_DATA_FIELD_VALUE_H_

@@ -1,0 +1,68 @@
+// The command line's Platform: messages go to stderr as "Caption: text",
+// questions are answered by a policy the command sets, progress is a bar on
+// a terminal, and there are no dialogs.
+#ifndef RECORDHAUL_PLATFORM_CONSOLE_PLATFORM_H_
+#define RECORDHAUL_PLATFORM_CONSOLE_PLATFORM_H_
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace rh {
+
+// Settings kept in memory: for tests, and for runs that must not touch the
+// user's saved settings.
+class MemorySettings : public SettingsStore {
+ public:
+  std::string Read(std::string_view section, std::string_view key) override;
+  Status Write(std::string_view section, std::string_view key,
+               std::string_view value) override;
+
+ private:
+  std::map<std::string, std::string, std::less<>> values_;
+};
+
+class ConsolePlatform : public Platform {
+ public:
+  using Answerer = std::function<Answer(std::string_view text, std::string_view caption,
+                                        MessageStyle style)>;
+
+  // `settings` must outlive the platform. Progress is drawn on `err` when
+  // `show_progress` is set.
+  ConsolePlatform(SettingsStore* settings, std::FILE* err, bool show_progress);
+
+  // Answers questions; without one every question gets the answer that
+  // changes nothing (No, or Cancel where offered).
+  void SetAnswerer(Answerer answerer) { answerer_ = std::move(answerer); }
+
+  Answer Message(std::string_view text, std::string_view caption,
+                 MessageStyle style) override;
+  void ProgressCreate() override;
+  void ProgressSetPercent(int percent) override;
+  void ProgressDestroy() override;
+  void BeginWaitCursor() override {}
+  void EndWaitCursor() override {}
+  std::optional<std::string> SaveFileDialog(const FileDialogOptions&) override { return std::nullopt; }
+  std::optional<std::string> OpenFileDialog(const FileDialogOptions&) override { return std::nullopt; }
+  std::optional<std::string> PickFolder(std::string_view) override { return std::nullopt; }
+  bool EditDirectories(Directories*) override { return false; }
+  SettingsStore& Settings() override { return *settings_; }
+  std::string DocumentsFolder() override { return DefaultDocumentsFolder(); }
+
+ private:
+  SettingsStore* settings_;
+  std::FILE* err_;
+  bool show_progress_;
+  int shown_percent_ = -1;
+  Answerer answerer_;
+};
+
+// Whether a style asks a question rather than informs.
+bool IsQuestion(MessageStyle style);
+
+}  // namespace rh
+
+#endif  // RECORDHAUL_PLATFORM_CONSOLE_PLATFORM_H_
