@@ -70,11 +70,12 @@ class ListCommand : public Command {
         PrintLine(ctx, std::to_string(f.number) + "\t" + std::string(f.description));
       return kExitOk;
     }
+    std::optional<int> file;
+    if (what == "fields" && !(file = ParseFileNumber(pos[2], *module)))
+      return PrintUsageError(ctx, *this, "module " + code_text + " has no data file '" + pos[2] + "'");
     auto dirs = ResolveDirectories(*args, ctx);
     if (!dirs.ok()) return PrintUsageError(ctx, *this, dirs.status().message());
     if (what == "companies") return ListCompanies(ctx, dirs->data, code_text);
-    auto file = ParseFileNumber(pos[2], *module);
-    if (!file) return PrintUsageError(ctx, *this, "module " + code_text + " has no data file '" + pos[2] + "'");
     return ListFields(ctx, dirs->system, code_text, *file);
   }
 
