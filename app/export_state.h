@@ -9,9 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "base/env.h"
+#include "data/companies.h"
 #include "data/data_dictionary.h"
 #include "platform/platform.h"
+#include "selection/export_template.h"
 #include "selection/export_type.h"
+#include "selection/field_selection.h"
 
 namespace rh {
 
@@ -46,12 +50,6 @@ struct AvailableList {
   void ClearSelection() { selected.assign(entries.size(), false); }
 };
 
-// The new-name box with its label and the Apply button.
-struct NewNameBox {
-  std::string text;
-  bool enabled = false;
-};
-
 class ExportState {
  public:
   ExportState();
@@ -60,6 +58,19 @@ class ExportState {
   void MarkModified() {
     if (!loading) modified = true;
   }
+
+  // Ends the main window's run; the program ends after it.
+  void CloseMainWindow() { window_closed = true; }
+
+  // Where the current company's data files are.
+  DataFileLocation Location() const {
+    return {dirs.data, dirs.system, module_code, company_number, file_number};
+  }
+
+  // The export-name width of the current export type.
+  int NameWidth() const { return ExportNameWidth(export_type); }
+
+  Env* env = Env::Default();
 
   Directories dirs;
   std::string module_code;     // "QZGL"
@@ -71,6 +82,14 @@ class ExportState {
   std::string template_path;
   bool modified = false;
   bool loading = false;
+  bool window_closed = false;
+
+  // The template record as the choices keep it: the module index, file
+  // number and company number follow the choices at once; the rest is
+  // filled in when the template is saved.
+  TemplateRecord record;
+  // The rows to export, the rename state and the new-name box.
+  FieldSelection selection;
 
   // The current data file's layout, from the last field-list load.
   FieldLayout layout;
@@ -82,7 +101,6 @@ class ExportState {
   ListView export_type_list;  // the 11 labels, fixed; current = export type
   AvailableList available;
   std::string destination_box;
-  NewNameBox new_name;
   std::string window_title;
 };
 

@@ -42,6 +42,8 @@ enum class WriteMode {
   kOverwriteStart,  // must exist; writes start at byte 0, nothing is emptied
 };
 
+enum class FileKind { kMissing, kRegular, kDirectory, kOther };
+
 class Env {
  public:
   virtual ~Env() = default;
@@ -60,6 +62,11 @@ class Env {
       const std::string& dir) = 0;
   virtual Result<uint64_t> FileSize(const std::string& path) = 0;
   virtual bool Exists(const std::string& path) = 0;
+  // What is at `path`, following symbolic links; kMissing when nothing
+  // can be found there.
+  virtual FileKind GetFileKind(const std::string& path) = 0;
+  // Whether two paths name the same existing file.
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
 };
 
 // Forwards every call to another Env; tests override what they want to break.
@@ -92,6 +99,12 @@ class EnvWrapper : public Env {
   }
   bool Exists(const std::string& path) override {
     return target_->Exists(path);
+  }
+  FileKind GetFileKind(const std::string& path) override {
+    return target_->GetFileKind(path);
+  }
+  bool SameFile(const std::string& a, const std::string& b) override {
+    return target_->SameFile(a, b);
   }
   Env* target() const { return target_; }
 

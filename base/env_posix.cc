@@ -176,6 +176,20 @@ class PosixEnv : public Env {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
   }
+
+  FileKind GetFileKind(const std::string& path) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return FileKind::kMissing;
+    if (S_ISREG(st.st_mode)) return FileKind::kRegular;
+    if (S_ISDIR(st.st_mode)) return FileKind::kDirectory;
+    return FileKind::kOther;
+  }
+
+  bool SameFile(const std::string& a, const std::string& b) override {
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  }
 };
 
 }  // namespace
