@@ -5,6 +5,7 @@ namespace rh::cli {
 std::vector<std::unique_ptr<Command>> AllCommands() {
   std::vector<std::unique_ptr<Command>> commands;
   commands.push_back(MakeListCommand());
+  commands.push_back(MakeExportCommand());
   commands.push_back(MakeSampleCommand());
   return commands;
 }

@@ -29,6 +29,8 @@ class Args {
   std::optional<std::string> Value(std::string_view name) const;
   std::vector<std::string> Values(std::string_view name) const;
   const std::vector<std::string>& positionals() const { return positionals_; }
+  // Every option given, in command-line order, as (name, value).
+  const std::vector<std::pair<std::string, std::string>>& options() const { return options_; }
   bool help() const { return Has("help"); }
 
  private:

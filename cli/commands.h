@@ -12,6 +12,7 @@ namespace rh::cli {
 
 std::unique_ptr<Command> MakeListCommand();
 std::unique_ptr<Command> MakeSampleCommand();
+std::unique_ptr<Command> MakeExportCommand();
 
 // A data file number of the module, as the catalog lists it.
 std::optional<int> ParseFileNumber(const std::string& text, int module);

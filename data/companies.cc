@@ -96,6 +96,11 @@ bool CheckRecordLayout(Env* env, const DataFileLocation& where,
   return entry.ok() && entry->record_length == record_length;
 }
 
+std::vector<std::string> AccountingFiles(Env* env, const DataFileLocation& where) {
+  return {RegisterPath(env, where),
+          ResolveIgnoringCase(env, where.system_dir, kPathTableFileName)};
+}
+
 std::string DataFileName(const DataFileLocation& where) {
   char number[16];
   std::snprintf(number, sizeof number, "%02d", where.file_number);

@@ -69,6 +69,10 @@ struct LocatedFile {
 Result<LocatedFile> LocateDataFile(Env* env, const DataFileLocation& where,
                                    std::string_view error_text);
 
+// The register and the path table of a location, which an export must never
+// write to.
+std::vector<std::string> AccountingFiles(Env* env, const DataFileLocation& where);
+
 // "<CODE><NN><file:02>.dat".
 std::string DataFileName(const DataFileLocation& where);
 

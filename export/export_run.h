@@ -1,0 +1,72 @@
+// The export run: from the destination rules to the last record, shared by
+// every writer. Questions and progress go through the Platform; the outcome
+// comes back as a value for the caller to report.
+#ifndef RECORDHAUL_EXPORT_EXPORT_RUN_H_
+#define RECORDHAUL_EXPORT_EXPORT_RUN_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/env.h"
+#include "data/data_dictionary.h"
+#include "data/field_value.h"
+#include "export/record_writer.h"
+#include "platform/platform.h"
+#include "selection/field_selection.h"
+
+namespace rh {
+
+struct ExportJob {
+  std::string data_dir;
+  std::string system_dir;
+  std::string module_code;
+  std::string company;
+  int32_t file_number = 0;
+  int export_type = 0;
+  std::string destination;       // as typed or browsed
+  std::string documents_folder;  // where a relative destination goes
+  std::vector<SelectedField> rows;
+  const FieldLayout* layout = nullptr;
+  TodayClock::NowFunction now = nullptr;  // the clock of "Today's Date"
+};
+
+struct ExportOutcome {
+  enum class Kind {
+    kCompleted,
+    kStopped,  // an answer ended the run, or no writer: no message
+    kFailed,
+  };
+  Kind kind = Kind::kStopped;
+  int32_t exported = 0;
+  Status error;                    // kFailed; fatal() when the program ends
+  std::optional<Status> warning;   // after completion (a short data file)
+  bool focus_destination = false;  // "Invalid File Name"
+};
+
+// Runs the writer of the job's export type: destination, data file, title
+// or table, every record, finish.
+ExportOutcome RunExport(const ExportJob& job, Platform& ui, Env* env);
+
+// The path a destination text names: kept when it starts "/", its second
+// character is "/" or ":", or its third is "/"; "~/" is the home folder;
+// anything else goes into `documents`.
+std::string ResolveDestination(const std::string& text, const std::string& documents);
+
+// trunc(i / count * 100), computed in double precision as the run does.
+int ProgressPercent(int32_t i, int32_t count);
+
+// The writer for an export type, or nothing for an index with no writer.
+using WriterFactory = std::unique_ptr<RecordWriter> (*)(Env* env, const std::string& path,
+                                                         int export_type, Platform& ui);
+std::unique_ptr<RecordWriter> MakeWriter(Env* env, const std::string& path, int export_type,
+                                         Platform& ui);
+
+// "Export Complete.\n\nRecords Exported:  N".
+std::string CompletionText(int32_t exported);
+
+}  // namespace rh
+
+#endif  // RECORDHAUL_EXPORT_EXPORT_RUN_H_

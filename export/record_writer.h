@@ -1,0 +1,56 @@
+// RecordWriter: the output side of an export. The run frame (export_run.h)
+// owns the destination rules, the data file, the record loop and progress;
+// a writer turns the records into its file at the frame's steps.
+#ifndef RECORDHAUL_EXPORT_RECORD_WRITER_H_
+#define RECORDHAUL_EXPORT_RECORD_WRITER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/status.h"
+#include "data/field_value.h"
+#include "platform/platform.h"
+
+namespace rh {
+
+// A selection row bound to its field for the whole run.
+struct BoundRow {
+  BoundField field;
+  std::string field_name;
+  std::string export_name;
+};
+
+// What the writer's set-up and record steps need.
+struct WriterInput {
+  std::vector<BoundRow> rows;
+  ValueContext values;
+};
+
+class RecordWriter {
+ public:
+  virtual ~RecordWriter() = default;
+
+  // The destination exists: ask the writer's question. False ends the run
+  // without a further message.
+  virtual bool ConfirmExisting(Platform& ui) = 0;
+  // Opens the destination before the data file is opened ("Error #8" when
+  // it cannot be). Table writers connect later, in Begin().
+  virtual Status OpenDestination() = 0;
+  // The text of "Error #6" when the data file cannot be opened.
+  virtual std::string_view DataFileOpenFailText() const = 0;
+  // Title line, or connection and table.
+  virtual Status Begin(const WriterInput& input) = 0;
+  virtual Status WriteRecord(const uint8_t* record, int32_t record_number,
+                             int32_t exported) = 0;
+  // Ends the output; on success the destination holds the export.
+  virtual Status Finish() = 0;
+  // After a failure: an existing destination stays as it was (text), or
+  // the rows written so far are kept (tables).
+  virtual void Abort() = 0;
+};
+
+}  // namespace rh
+
+#endif  // RECORDHAUL_EXPORT_RECORD_WRITER_H_

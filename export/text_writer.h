@@ -1,0 +1,58 @@
+// The text writer: export types 0 to 7, one line per exported record.
+//
+//   0-3  "value","value",...   (every value quoted; quotes inside doubled)
+//   4-5  value<TAB>value...
+//   6-7  fixed-width columns, no separators
+// Even types start with a title line of the export names. Lines end in
+// CR LF. Overwriting writes a new file and puts it in place when the run
+// has finished; appending cuts the file back to its old length on failure.
+#ifndef RECORDHAUL_EXPORT_TEXT_WRITER_H_
+#define RECORDHAUL_EXPORT_TEXT_WRITER_H_
+
+#include <memory>
+#include <string>
+
+#include "base/env.h"
+#include "base/paths.h"
+#include "export/record_writer.h"
+
+namespace rh {
+
+class TextWriter : public RecordWriter {
+ public:
+  TextWriter(Env* env, std::string path, int export_type);
+  ~TextWriter() override;
+
+  bool ConfirmExisting(Platform& ui) override;
+  Status OpenDestination() override;
+  std::string_view DataFileOpenFailText() const override { return "Company Data File Open Fail"; }
+  Status Begin(const WriterInput& input) override;
+  Status WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) override;
+  Status Finish() override;
+  void Abort() override;
+
+  // Appends one row's value as this export type writes it (no separators).
+  void AppendValue(std::string* line, const BoundRow& row, const FieldValue& value) const;
+
+ private:
+  Status Write(std::string_view bytes);
+  void AppendSeparator(std::string* line, bool last) const;
+
+  Env* env_;
+  std::string path_;
+  int type_;
+  bool quoted_;  // types 0 to 3
+  bool fixed_;   // types 6 and 7
+  bool append_ = false;
+  uint64_t original_size_ = 0;
+  std::unique_ptr<FileReplacement> replacement_;  // overwriting a regular file
+  std::unique_ptr<WritableFile> direct_;          // appending, or a device
+  WritableFile* out_ = nullptr;
+  const WriterInput* input_ = nullptr;
+  std::string line_;
+  Status write_status_;
+};
+
+}  // namespace rh
+
+#endif  // RECORDHAUL_EXPORT_TEXT_WRITER_H_

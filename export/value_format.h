@@ -1,0 +1,33 @@
+// The number and text formats the writers use, appended to a line being
+// built: the printf conversions of the export formats ("%i", "%.6f",
+// "%10.4f", "%8.8s", ...), done without locale and without allocating.
+#ifndef RECORDHAUL_EXPORT_VALUE_FORMAT_H_
+#define RECORDHAUL_EXPORT_VALUE_FORMAT_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace rh {
+
+// "%i", right-aligned in `width` columns ("%8i") when width > 0.
+void AppendInt(std::string* out, int64_t value, int width = 0);
+
+// "%.4f" of v / 10000, exactly: the stored ten-thousandths of a type F field.
+void AppendTenThousandths(std::string* out, int32_t v, int width = 0);
+
+// "%.6f" of a double, right-aligned in `width` columns when width > 0.
+void AppendReal(std::string* out, double value, int width = 0);
+
+// "%N.Ns": the text cut to `width` characters, right-aligned in `width`.
+void AppendCutRight(std::string* out, std::string_view text, int width);
+
+// The text cut to `width` characters or filled with spaces on the right.
+void AppendCutLeft(std::string* out, std::string_view text, int width);
+
+// Text as a text-mode stream writes it: every line feed becomes CR LF.
+void AppendTextMode(std::string* out, std::string_view text);
+
+}  // namespace rh
+
+#endif  // RECORDHAUL_EXPORT_VALUE_FORMAT_H_
