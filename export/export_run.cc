@@ -35,8 +35,8 @@ Status TouchesAccountingFile() {
 
 std::string ResolveDestination(const std::string& text, const std::string& documents) {
   auto at = [&](size_t i) { return i < text.size() ? text[i] : '\0'; };
-  if (at(0) == '/' || at(1) == '/' || at(1) == ':' || at(2) == '/') return text;
   if (text.rfind("~/", 0) == 0) return HomeFolder() + text.substr(1);
+  if (at(0) == '/' || at(1) == '/' || at(1) == ':' || at(2) == '/') return text;
   std::string path = documents;
   if (path.empty() || path.back() != '/') path += '/';
   return path + text;

@@ -1,0 +1,194 @@
+#include "export/text_writer.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/export/export_test_util.h"
+
+namespace rh {
+namespace {
+
+using test::ExportHarness;
+using test::Installation;
+
+const std::vector<std::string> kAllRows = {
+    "Name",  "Count",          "Total",       "Rate",        "Balance",     "Flag",
+    "Posted", "Odd",           "Current Record", "Module Code", "File Number", "Today's Date",
+    "Company Number"};
+
+class TextWriterTest : public ::testing::Test {
+ protected:
+  TextWriterTest() {
+    auto b = inst_.Builder();
+    std::vector<std::string> records;
+    records.push_back(b.Text("Name", "  ACME").Int16("Count", -2).Int32("Total", 4521)
+                          .Fixed("Rate", 123456).Real("Balance", 12.5).Byte("Flag", 255)
+                          .Int32("Posted", 36526).Raw(33, "\x01\x02\x03\x04").Take());
+    records.push_back(b.Deleted());
+    records.push_back(b.Text("Name", "Q\"t,a\tb\xe9").Int32("Total", -100000)
+                          .Fixed("Rate", -5).Real("Balance", -0.25).Take());
+    records.push_back(b.Raw(0, std::string("A\nB\0zzzzzz", 10)).Take());
+    inst_.SetRecords(4, records);
+  }
+
+  std::string Export(int type) {
+    auto r = harness_.Run(type, kAllRows, "out.txt");
+    EXPECT_EQ(r.outcome.kind, ExportOutcome::Kind::kCompleted) << r.outcome.error.ToString();
+    EXPECT_EQ(r.outcome.exported, 3);
+    std::filesystem::remove(harness_.ui.documents + "/out.txt");
+    return r.written;
+  }
+
+  Installation inst_;
+  ExportHarness harness_{inst_};
+};
+
+TEST_F(TextWriterTest, EveryLayoutByteForByte) {
+  const std::string comma_title =
+      "\"Name\",\"Count\",\"Total\",\"Rate\",\"Balance\",\"Flag\",\"Posted\",\"Odd\","
+      "\"Current Record\",\"Module Code\",\"File Number\",\"Today's Date\",\"Company Number\"\r\n";
+  const std::string comma =
+      "\"ACME\",\"-2\",\"4521\",\"12.3456\",\"12.500000\",\"255\",\"01/01/2000\",\"\","
+      "\"1\",\"QZGL\",\"1\",\"03/15/07\",\"01\"\r\n"
+      "\"Q\"\"t,a\tb\xe9\",\"0\",\"-100000\",\"-0.0005\",\"-0.250000\",\"0\",\"00/00/1900\",\"\","
+      "\"3\",\"QZGL\",\"1\",\"03/15/07\",\"01\"\r\n"
+      "\"A\r\nB\",\"0\",\"0\",\"0.0000\",\"0.000000\",\"0\",\"00/00/1900\",\"\","
+      "\"4\",\"QZGL\",\"1\",\"03/15/07\",\"01\"\r\n";
+  const std::string tab_title =
+      "Name\tCount\tTotal\tRate\tBalance\tFlag\tPosted\tOdd\tCurrent Record\tModule Code\t"
+      "File Number\tToday's Date\tCompany Number\r\n";
+  const std::string tab =
+      "ACME\t-2\t4521\t12.3456\t12.500000\t255\t01/01/2000\t\t1\tQZGL\t1\t03/15/07\t01\r\n"
+      "Q\"t,a\tb\xe9\t0\t-100000\t-0.0005\t-0.250000\t0\t00/00/1900\t\t3\tQZGL\t1\t03/15/07\t01\r\n"
+      "A\r\nB\t0\t0\t0.0000\t0.000000\t0\t00/00/1900\t\t4\tQZGL\t1\t03/15/07\t01\r\n";
+  const std::string fixed_title =
+      "Name       Count   Total      Rate          Balance"
+      "Fla    PostedCurrent ModuFiToday's Co\r\n";
+  const std::string fixed =
+      "  ACME        -2    4521   12.3456        12.500000255"
+      "01/01/2000       1QZGL 103/15/0701\r\n"
+      "Q\"t,a\tb\xe9       0 -100000   -0.0005        -0.250000  0"
+      "00/00/1900       3QZGL 103/15/0701\r\n"
+      "A\r\nB            0       0    0.0000         0.000000  0"
+      "00/00/1900       4QZGL 103/15/0701\r\n";
+  struct Case {
+    int type;
+    std::string expected;
+  } cases[] = {
+      {0, comma_title + comma}, {1, comma}, {2, comma_title + comma}, {3, comma},
+      {4, tab_title + tab},     {5, tab},   {6, fixed_title + fixed}, {7, fixed},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Export(c.type), c.expected) << "type " << c.type;
+}
+
+TEST(TextWriterWorkedExample, MatchesTheDocumentedLines) {
+  Installation inst({{"Name", 'T', 10}, {"Amount", 'L', 4}, {"Rate", 'F', 4}});
+  inst.SetRecords(1, {inst.Builder().Text("Name", "  ACME").Int32("Amount", 4521)
+                          .Fixed("Rate", 123456).Take()});
+  ExportHarness h(inst);
+  const std::vector<std::string> rows = {"Current Record=Rec", "Module Code=Mod", "Name",
+                                         "Amount", "Rate", "Today's Date=Date"};
+  struct Case {
+    int type;
+    std::string expected;
+  } cases[] = {
+      {0, "\"Rec\",\"Mod\",\"Name\",\"Amount\",\"Rate\",\"Date\"\r\n"
+          "\"1\",\"QZGL\",\"ACME\",\"4521\",\"12.3456\",\"03/15/07\"\r\n"},
+      {4, "Rec\tMod\tName\tAmount\tRate\tDate\r\n1\tQZGL\tACME\t4521\t12.3456\t03/15/07\r\n"},
+      {6, "     Rec ModName        Amount      Rate    Date\r\n"
+          "       1QZGL  ACME        4521   12.345603/15/07\r\n"},
+  };
+  for (const auto& c : cases) {
+    auto r = h.Run(c.type, rows, inst.dir() / ("ex" + std::to_string(c.type) + ".txt"));
+    EXPECT_EQ(r.written, c.expected) << c.type;
+  }
+}
+
+TEST(TextWriterEmpty, TitleAndOneLineEnd) {
+  struct Case {
+    int32_t header;
+    int type;
+    std::string expected;
+  } cases[] = {
+      {0, 0, "\"Name\"\r\n\r\n"}, {0, 1, "\r\n"}, {-3, 6, "Name      \r\n\r\n"},
+      {-3, 7, "\r\n"},
+  };
+  for (const auto& c : cases) {
+    Installation inst;
+    inst.SetRecords(c.header, {inst.Builder().Text("Name", "x").Take()});
+    ExportHarness h(inst);
+    auto r = h.Run(c.type, {"Name"}, inst.dir() / "e.txt");
+    EXPECT_EQ(r.outcome.exported, 0);
+    EXPECT_EQ(r.written, c.expected) << c.header << "/" << c.type;
+    EXPECT_EQ(h.ui.percents, std::vector<int>{0});
+  }
+}
+
+TEST(TextWriterFixed, NulShortenedTextKeepsItsColumn) {
+  Installation inst({{"Name", 'T', 6}, {"Code", 'T', 3}, {"Long", 'T', 90}});
+  std::string longtext(90, 'w');
+  inst.SetRecords(1, {inst.Builder().Raw(0, std::string("AB\0CDE", 6)).Text("Code", "XYZ")
+                          .Text("Long", longtext).Take()});
+  ExportHarness h(inst);
+  auto r = h.Run(7, {"Name", "Code", "Long"}, inst.dir() / "f.txt");
+  EXPECT_EQ(r.written, "AB    XYZ" + longtext + "\r\n");
+  auto d = h.Run(3, {"Name", "Long"}, inst.dir() / "g.txt");
+  EXPECT_EQ(d.written, "\"AB\",\"" + longtext + "\"\r\n");
+}
+
+TEST(TextWriterFixed, WideValuesAndRepeatedFields) {
+  Installation inst;
+  inst.SetRecords(1, {inst.Builder().Real("Balance", 12345678901.5).Int32("Total", 7).Take()});
+  ExportHarness h(inst);
+  auto r = h.Run(6, {"Balance", "Total", "Total=Again"}, inst.dir() / "w.txt");
+  EXPECT_EQ(r.written,
+            "          Balance   Total   Again\r\n12345678901.500000       7       7\r\n");
+}
+
+class AppendTest : public ::testing::Test {
+ protected:
+  AppendTest() {
+    inst_.SetRecords(1, {inst_.Builder().Text("Name", "new").Take()});
+    test::WriteFile(path_, "old");
+  }
+  Installation inst_;
+  ExportHarness h_{inst_};
+  std::string path_ = inst_.dir() / "a.txt";
+};
+
+TEST_F(AppendTest, AnswersDecideAppendOverwriteOrNothing) {
+  struct Case {
+    Answer answer;
+    int type;
+    std::string expected;
+    ExportOutcome::Kind kind;
+  } cases[] = {
+      {Answer::kYes, 1, "old\"new\"\r\n", ExportOutcome::Kind::kCompleted},
+      {Answer::kYes, 0, "old\"Name\"\r\n\"new\"\r\n", ExportOutcome::Kind::kCompleted},
+      {Answer::kNo, 5, "new\r\n", ExportOutcome::Kind::kCompleted},
+      {Answer::kCancel, 5, "old", ExportOutcome::Kind::kStopped},
+  };
+  for (const auto& c : cases) {
+    test::WriteFile(path_, "old");
+    h_.ui.messages.clear();
+    h_.ui.answers = {c.answer};
+    auto r = h_.Run(c.type, {"Name"}, path_);
+    EXPECT_EQ(r.outcome.kind, c.kind);
+    EXPECT_EQ(r.written, c.expected);
+    ASSERT_EQ(h_.ui.messages.size(), 1u);
+    EXPECT_EQ(h_.ui.messages[0].text,
+              "Destination file already exists.\nClick Yes to append, No to overwrite.");
+    EXPECT_EQ(h_.ui.messages[0].style, MessageStyle::kYesNoCancelQuestion);
+    EXPECT_EQ(test::CountEntries(inst_.dir().path()), 5u);  // no temporary file left
+  }
+}
+
+TEST_F(AppendTest, TwoAppendsWithTitlesGiveTwoTitleLines) {
+  test::WriteFile(path_, "");
+  h_.ui.answers = {Answer::kYes, Answer::kYes};
+  h_.Run(0, {"Name"}, path_);
+  auto r = h_.Run(0, {"Name"}, path_);
+  EXPECT_EQ(r.written, "\"Name\"\r\n\"new\"\r\n\"Name\"\r\n\"new\"\r\n");
+}
+
+}  // namespace
+}  // namespace rh

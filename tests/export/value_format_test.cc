@@ -1,0 +1,66 @@
+#include "export/value_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+
+namespace rh {
+namespace {
+
+std::string Printf(const char* format, double v) {
+  char buf[512];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+TEST(ValueFormat, RealsMatchPrintf) {
+  const double values[] = {0.0, -0.0, 1.0, -0.25, 12.5, 0.0000005, 0.0000015, 2.5e-7,
+                           12345678901.5, -1e15, 1e300, DBL_MAX, DBL_MIN, 5e-324,
+                           123.4567895, 0.1, 1.0 / 3, HUGE_VAL, -HUGE_VAL};
+  for (double v : values) {
+    std::string a, b;
+    AppendReal(&a, v);
+    EXPECT_EQ(a, Printf("%.6f", v)) << v;
+    AppendReal(&b, v, 17);
+    EXPECT_EQ(b, Printf("%17.6f", v)) << v;
+  }
+}
+
+TEST(ValueFormat, TenThousandthsMatchPrintfOfTheQuotient) {
+  const int32_t values[] = {0, 1, -1, 5, -5, 9999, 10000, -10000, 123456, -123456,
+                            INT32_MAX, INT32_MIN, 5000, -5000};
+  for (int32_t v : values) {
+    std::string a, b;
+    AppendTenThousandths(&a, v);
+    EXPECT_EQ(a, Printf("%.4f", v / 10000.0)) << v;
+    AppendTenThousandths(&b, v, 10);
+    EXPECT_EQ(b, Printf("%10.4f", v / 10000.0)) << v;
+  }
+}
+
+TEST(ValueFormat, IntegersAndTexts) {
+  struct Case {
+    std::string got, expected;
+  };
+  auto run = [](auto f) {
+    std::string s;
+    f(&s);
+    return s;
+  };
+  Case cases[] = {
+      {run([](std::string* s) { AppendInt(s, -2, 6); }), "    -2"},
+      {run([](std::string* s) { AppendInt(s, 123456789, 8); }), "123456789"},
+      {run([](std::string* s) { AppendInt(s, 255, 3); }), "255"},
+      {run([](std::string* s) { AppendCutRight(s, "Current Record", 8); }), "Current "},
+      {run([](std::string* s) { AppendCutRight(s, "Rec", 8); }), "     Rec"},
+      {run([](std::string* s) { AppendCutLeft(s, "Name", 10); }), "Name      "},
+      {run([](std::string* s) { AppendCutLeft(s, "Account Number", 10); }), "Account Nu"},
+      {run([](std::string* s) { AppendTextMode(s, "a\nb\n"); }), "a\r\nb\r\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.expected);
+}
+
+}  // namespace
+}  // namespace rh
