@@ -172,6 +172,34 @@ TEST_F(Readers, MdbExportGivesBackEveryValue) {
   }
 }
 
+// 255 columns with long names: the table definition takes nine pages.
+TEST(WideTable, DefinitionSpanningPagesReadsBack) {
+  if (!Have("command -v mdb-export")) GTEST_SKIP() << "mdbtools not installed";
+  const std::string path = fs::temp_directory_path() / "rh_mdb_wide.mdb";
+  auto db = CreateAccessDatabase(path, ";LANGID=0x0409;CP=1252;COUNTRY=0");
+  ASSERT_TRUE(db.ok());
+  std::string create = "CREATE TABLE KVTdatatool (", names, values, header, line;
+  for (int i = 0; i < 255; ++i) {
+    const std::string name = "Column with a long name, number " + std::to_string(i);
+    const std::string sep = i ? "," : "";
+    create += sep + "'" + name + (i % 2 ? "' LONG" : "' TEXT(10)");
+    names += sep + "'" + name + "'";
+    values += sep + (i % 2 ? std::to_string(i) : "'t" + std::to_string(i) + "'");
+    header += sep + name;
+    line += sep + (i % 2 ? std::to_string(i) : "\"t" + std::to_string(i) + "\"");
+  }
+  ASSERT_TRUE((*db)->Execute(create + ")").ok());
+  for (int r = 0; r < 3; ++r) {
+    ASSERT_TRUE((*db)->Execute("INSERT INTO KVTdatatool (" + names + ") VALUES (" +
+                               values + ")").ok());
+  }
+  ASSERT_TRUE((*db)->Close().ok());
+  std::string out;
+  ASSERT_EQ(RunCommand("mdb-export '" + path + "' KVTdatatool", &out), 0);
+  EXPECT_EQ(Lines(out), (std::vector<std::string>{header, line, line, line}));
+  fs::remove(path);
+}
+
 std::string Python() {
   // Debian's interpreter, where python3-pyodbc lives.
   return fs::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
