@@ -1,0 +1,392 @@
+#include "drivers/mdb/jet_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "base/bytes.h"
+#include "base/cp1252.h"
+
+namespace rh::mdb {
+
+namespace {
+
+// A constant of every table definition, repeated in each column entry.
+constexpr uint32_t kTableMagic = 0x0659;
+constexpr size_t kTdefHeaderSize = 63;
+constexpr size_t kColumnEntrySize = 25;
+constexpr size_t kDataPageHeaderSize = 14;
+constexpr size_t kTdefPageHeaderSize = 8;
+
+constexpr uint8_t kColumnFixed = 0x01;
+constexpr uint8_t kColumnUpdatable = 0x02;
+constexpr uint8_t kColumnCompressedUnicode = 0x01;
+
+uint8_t* Bytes(std::string& s) { return reinterpret_cast<uint8_t*>(s.data()); }
+
+bool IsTextual(JetType type) {
+  return type == JetType::kText || type == JetType::kMemo;
+}
+
+void SetBit(std::string* s, size_t byte_offset, uint32_t bit) {
+  (*s)[byte_offset + bit / 8] =
+      static_cast<char>((*s)[byte_offset + bit / 8] | (1 << (bit % 8)));
+}
+
+// UTF-16 code unit of a Windows-1252 byte.
+char16_t Unit(char c) {
+  return static_cast<char16_t>(Cp1252ToCodePoint(static_cast<unsigned char>(c)));
+}
+
+}  // namespace
+
+int FixedSize(JetType type) {
+  switch (type) {
+    case JetType::kByte: return 1;
+    case JetType::kInteger: return 2;
+    case JetType::kLong: return 4;
+    case JetType::kSingle: return 4;
+    case JetType::kDouble: return 8;
+    case JetType::kDateTime: return 8;
+    default: return 0;
+  }
+}
+
+bool IsVariableLength(JetType type) {
+  return type == JetType::kBinary || type == JetType::kText ||
+         type == JetType::kOle || type == JetType::kMemo;
+}
+
+bool IsLongValue(JetType type) {
+  return type == JetType::kOle || type == JetType::kMemo;
+}
+
+TableLayout MakeLayout(std::vector<ColumnSpec> specs) {
+  TableLayout layout;
+  uint16_t number = 0;
+  for (ColumnSpec& spec : specs) {
+    ColumnLayout col;
+    col.number = number++;
+    if (IsVariableLength(spec.type)) {
+      col.var_index = layout.num_var_columns++;
+    } else {
+      col.fixed_offset = layout.num_fixed_bytes;
+      layout.num_fixed_bytes =
+          static_cast<uint16_t>(layout.num_fixed_bytes + FixedSize(spec.type));
+    }
+    col.spec = std::move(spec);
+    layout.columns.push_back(std::move(col));
+  }
+  return layout;
+}
+
+std::string Utf16Bytes(std::u16string_view text) {
+  std::string out(text.size() * 2, '\0');
+  for (size_t i = 0; i < text.size(); ++i)
+    StoreLittleU16(Bytes(out) + 2 * i, text[i]);
+  return out;
+}
+
+std::string BuildTableDef(const TableLayout& layout, const TableDefInfo& info) {
+  const auto num_columns = static_cast<uint16_t>(layout.columns.size());
+  std::string t(kTdefHeaderSize + kColumnEntrySize * num_columns, '\0');
+  uint8_t* p = Bytes(t);
+  p[0] = static_cast<uint8_t>(PageType::kTableDefinition);
+  p[1] = 0x01;
+  StoreLittleU32(p + 12, kTableMagic);
+  StoreLittleU32(p + 16, info.num_rows);
+  p[24] = 0x01;  // lets autonumbering work, were there such a column
+  p[40] = info.system ? 0x53 : 0x4E;
+  StoreLittleU16(p + 41, num_columns);  // most columns a row ever had
+  StoreLittleU16(p + 43, layout.num_var_columns);
+  StoreLittleU16(p + 45, num_columns);
+  // Offsets 47 and 51: logical and physical index counts, both zero.
+  StoreLittleU32(p + 55, info.used_map);
+  StoreLittleU32(p + 59, info.free_map);
+
+  for (const ColumnLayout& col : layout.columns) {
+    uint8_t* c = p + kTdefHeaderSize + kColumnEntrySize * col.number;
+    const JetType type = col.spec.type;
+    const bool variable = IsVariableLength(type);
+    c[0] = static_cast<uint8_t>(type);
+    StoreLittleU32(c + 1, kTableMagic);
+    StoreLittleU16(c + 5, col.number);
+    StoreLittleU16(c + 7, variable ? col.var_index : 0);
+    StoreLittleU16(c + 9, col.number);
+    if (IsTextual(type)) StoreLittleU16(c + 11, kGeneralSortOrder);
+    c[15] = kColumnUpdatable | (variable ? 0 : kColumnFixed);
+    c[16] = IsTextual(type) ? kColumnCompressedUnicode : 0;
+    StoreLittleU16(c + 21, variable ? 0 : col.fixed_offset);
+    StoreLittleU16(c + 23, variable ? col.spec.length
+                                    : static_cast<uint16_t>(FixedSize(type)));
+  }
+  for (const ColumnLayout& col : layout.columns) {
+    std::string name = Utf16Bytes(col.spec.name);
+    PutLittleU16(&t, static_cast<uint16_t>(name.size()));
+    t += name;
+  }
+  size_t lv = 0;
+  for (const ColumnLayout& col : layout.columns) {
+    if (!IsLongValue(col.spec.type)) continue;
+    std::array<uint32_t, 2> maps{};
+    if (lv < info.long_value_maps.size()) maps = info.long_value_maps[lv];
+    ++lv;
+    PutLittleU16(&t, col.number);
+    PutLittleU32(&t, maps[0]);
+    PutLittleU32(&t, maps[1]);
+  }
+  PutLittleU16(&t, 0xFFFF);
+  StoreLittleU32(Bytes(t) + 8, static_cast<uint32_t>(t.size()));
+  return t;
+}
+
+uint32_t TableDefPageCount(size_t tdef_bytes) {
+  if (tdef_bytes <= kPageSize) return 1;
+  const size_t per_page = kPageSize - kTdefPageHeaderSize;
+  return static_cast<uint32_t>(
+      1 + (tdef_bytes - kPageSize + per_page - 1) / per_page);
+}
+
+std::vector<std::string> SplitTableDef(const std::string& tdef,
+                                       uint32_t first_page) {
+  std::vector<std::string> pages;
+  size_t pos = 0;
+  while (pos < tdef.size() || pages.empty()) {
+    std::string page(kPageSize, '\0');
+    size_t take;
+    size_t used;
+    if (pages.empty()) {
+      take = std::min(kPageSize, tdef.size());
+      std::memcpy(page.data(), tdef.data(), take);
+      used = take;
+    } else {
+      page[0] = static_cast<char>(PageType::kTableDefinition);
+      page[1] = 0x01;
+      take = std::min(kPageSize - kTdefPageHeaderSize, tdef.size() - pos);
+      std::memcpy(page.data() + kTdefPageHeaderSize, tdef.data() + pos, take);
+      used = kTdefPageHeaderSize + take;
+    }
+    pos += take;
+    // The field holds the free space less 8, as the format's writers do.
+    const size_t free = kPageSize - used;
+    StoreLittleU16(Bytes(page) + 2,
+                   static_cast<uint16_t>(free > 8 ? free - 8 : 0));
+    if (pos < tdef.size()) {
+      StoreLittleU32(Bytes(page) + 4,
+                     first_page + static_cast<uint32_t>(pages.size()) + 1);
+    } else {
+      StoreLittleU32(Bytes(page) + 4, 0);
+    }
+    pages.push_back(std::move(page));
+  }
+  return pages;
+}
+
+void AppendJetText(std::string_view cp1252, std::string* out) {
+  // Compression needs every character to have a non-zero low byte, since a
+  // zero byte switches between the one-byte and two-byte modes.
+  size_t compressed = 2;
+  bool one_byte_mode = true;
+  bool compressible = true;
+  for (char c : cp1252) {
+    const char16_t u = Unit(c);
+    if ((u & 0xFF) == 0) {
+      compressible = false;
+      break;
+    }
+    const bool narrow = u <= 0xFF;
+    if (narrow != one_byte_mode) {
+      ++compressed;
+      one_byte_mode = narrow;
+    }
+    compressed += narrow ? 1 : 2;
+  }
+  const size_t start = out->size();
+  if (!compressible || compressed >= 2 * cp1252.size()) {
+    out->resize(start + 2 * cp1252.size());
+    auto* p = reinterpret_cast<uint8_t*>(out->data()) + start;
+    for (char c : cp1252) {
+      StoreLittleU16(p, Unit(c));
+      p += 2;
+    }
+    return;
+  }
+  out->resize(start + compressed);
+  auto* p = reinterpret_cast<uint8_t*>(out->data()) + start;
+  *p++ = 0xFF;
+  *p++ = 0xFE;
+  one_byte_mode = true;
+  for (char c : cp1252) {
+    const char16_t u = Unit(c);
+    const bool narrow = u <= 0xFF;
+    if (narrow != one_byte_mode) {
+      *p++ = 0x00;
+      one_byte_mode = narrow;
+    }
+    if (narrow) {
+      *p++ = static_cast<uint8_t>(u);
+    } else {
+      StoreLittleU16(p, u);
+      p += 2;
+    }
+  }
+}
+
+void EncodeRow(const TableLayout& layout, const std::vector<Cell>& cells,
+               std::string* out) {
+  const size_t n = layout.columns.size();
+  out->assign(2 + layout.num_fixed_bytes, '\0');
+  StoreLittleU16(Bytes(*out), static_cast<uint16_t>(n));
+  std::string mask((n + 7) / 8, '\0');
+
+  for (size_t i = 0; i < n; ++i) {
+    const ColumnLayout& col = layout.columns[i];
+    const Cell& cell = cells[i];
+    if (cell.kind == Cell::Kind::kNull || IsVariableLength(col.spec.type))
+      continue;
+    uint8_t* p = Bytes(*out) + 2 + col.fixed_offset;
+    switch (col.spec.type) {
+      case JetType::kBoolean:
+        if (cell.integer == 0) continue;  // false is a clear bit
+        break;
+      case JetType::kByte: p[0] = static_cast<uint8_t>(cell.integer); break;
+      case JetType::kInteger:
+        StoreLittleU16(p, static_cast<uint16_t>(cell.integer));
+        break;
+      case JetType::kLong:
+        StoreLittleU32(p, static_cast<uint32_t>(cell.integer));
+        break;
+      case JetType::kSingle:
+        StoreLittleU32(p, std::bit_cast<uint32_t>(static_cast<float>(cell.real)));
+        break;
+      case JetType::kDouble:
+      case JetType::kDateTime: StoreLittleDouble(p, cell.real); break;
+      default: break;
+    }
+    SetBit(&mask, 0, col.number);
+  }
+
+  if (layout.num_var_columns > 0) {
+    // Offsets from the row start; a null or empty value has zero length.
+    uint16_t offsets[kMaxColumns + 1];
+    size_t k = 0;
+    for (size_t i = 0; i < n; ++i) {
+      const ColumnLayout& col = layout.columns[i];
+      if (!IsVariableLength(col.spec.type)) continue;
+      offsets[k++] = static_cast<uint16_t>(out->size());
+      if (cells[i].kind == Cell::Kind::kNull) continue;
+      AppendJetText(cells[i].text, out);
+      SetBit(&mask, 0, col.number);
+    }
+    PutLittleU16(out, static_cast<uint16_t>(out->size()));  // end of data
+    while (k > 0) PutLittleU16(out, offsets[--k]);
+    PutLittleU16(out, layout.num_var_columns);
+  }
+  *out += mask;
+}
+
+DataPage::DataPage(uint32_t owner_tdef) : page_(kPageSize, '\0') {
+  page_[0] = static_cast<char>(PageType::kData);
+  page_[1] = 0x01;
+  StoreLittleU32(Bytes(page_) + 4, owner_tdef);
+  Reset();
+}
+
+void DataPage::Reset() {
+  std::memset(page_.data() + 8, 0, kPageSize - 8);
+  num_rows_ = 0;
+  data_start_ = kPageSize;
+  StoreLittleU16(Bytes(page_) + 2, static_cast<uint16_t>(free_space()));
+}
+
+size_t DataPage::free_space() const {
+  return data_start_ - kDataPageHeaderSize - 2 * num_rows_;
+}
+
+bool DataPage::Add(std::string_view row) {
+  if (num_rows_ >= kMaxRowsPerPage || row.size() + 2 > free_space())
+    return false;
+  data_start_ -= row.size();
+  std::memcpy(page_.data() + data_start_, row.data(), row.size());
+  StoreLittleU16(Bytes(page_) + kDataPageHeaderSize + 2 * num_rows_,
+                 static_cast<uint16_t>(data_start_));
+  ++num_rows_;
+  StoreLittleU16(Bytes(page_) + 12, static_cast<uint16_t>(num_rows_));
+  StoreLittleU16(Bytes(page_) + 2, static_cast<uint16_t>(free_space()));
+  return true;
+}
+
+std::string InlineMapRow(uint32_t start, uint32_t first, uint32_t count) {
+  std::string row(kMapRowSize, '\0');
+  StoreLittleU32(Bytes(row) + 1, start);
+  for (uint32_t p = first; p < first + count; ++p)
+    if (p >= start && p - start < kInlineMapPages) SetBit(&row, 5, p - start);
+  return row;
+}
+
+std::string InlineFreeTailRow(uint32_t start, uint32_t from) {
+  std::string row(kMapRowSize, '\0');
+  StoreLittleU32(Bytes(row) + 1, start);
+  for (uint32_t bit = from > start ? from - start : 0; bit < kInlineMapPages;
+       ++bit)
+    SetBit(&row, 5, bit);
+  return row;
+}
+
+std::string ReferenceMapRow(const std::array<uint32_t, kReferenceSlots>& pages) {
+  std::string row(kMapRowSize, '\0');
+  row[0] = 0x01;
+  for (size_t k = 0; k < kReferenceSlots; ++k)
+    StoreLittleU32(Bytes(row) + 1 + 4 * k, pages[k]);
+  return row;
+}
+
+std::string UsageMapPage(size_t slot, uint32_t first, uint32_t count) {
+  std::string page(kPageSize, '\0');
+  page[0] = static_cast<char>(PageType::kUsageMap);
+  page[1] = 0x01;
+  const uint64_t base = uint64_t{kPagesPerMapPage} * slot;
+  const uint64_t lo = std::max<uint64_t>(first, base);
+  const uint64_t hi =
+      std::min<uint64_t>(uint64_t{first} + count, base + kPagesPerMapPage);
+  for (uint64_t p = lo; p < hi; ++p)
+    SetBit(&page, 4, static_cast<uint32_t>(p - base));
+  return page;
+}
+
+void Rc4(const uint8_t* key, size_t key_len, uint8_t* data, size_t len) {
+  uint8_t s[256];
+  for (int i = 0; i < 256; ++i) s[i] = static_cast<uint8_t>(i);
+  for (int i = 0, j = 0; i < 256; ++i) {
+    j = (j + s[i] + key[i % key_len]) & 0xFF;
+    std::swap(s[i], s[j]);
+  }
+  for (size_t k = 0, i = 0, j = 0; k < len; ++k) {
+    i = (i + 1) & 0xFF;
+    j = (j + s[i]) & 0xFF;
+    std::swap(s[i], s[j]);
+    data[k] ^= s[(s[i] + s[j]) & 0xFF];
+  }
+}
+
+std::string BuildHeaderPage(const HeaderInfo& info) {
+  std::string page(kPageSize, '\0');
+  uint8_t* p = Bytes(page);
+  p[1] = 0x01;
+  std::memcpy(p + 4, "Standard Jet DB", 15);
+  p[0x14] = 0x01;  // Jet 4
+  StoreLittleU16(p + 0x3C, info.code_page);
+  // 0x3E: page encryption key, zero for a database that is not encrypted.
+  // 0x42: the password, 40 bytes, stored XOR-ed with the whole days of the
+  // creation date; an empty password is therefore the mask itself.
+  uint8_t mask[4];
+  StoreLittleU32(mask, static_cast<uint32_t>(
+                           static_cast<int32_t>(std::trunc(info.creation_date))));
+  for (size_t i = 0; i < 40; ++i) p[0x42 + i] = mask[i % 4];
+  StoreLittleU16(p + 0x6E, info.sort_order);  // 0x70, 0x71: version 0
+  StoreLittleDouble(p + 0x72, info.creation_date);
+  Rc4(kHeaderKey, sizeof kHeaderKey, p + kHeaderMaskOffset, kHeaderMaskLength);
+  return page;
+}
+
+}  // namespace rh::mdb

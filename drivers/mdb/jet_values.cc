@@ -1,0 +1,148 @@
+#include "drivers/mdb/jet_values.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace rh::mdb {
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view t) {
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+  while (!t.empty() && (t.back() == ' ' || t.back() == '\t')) t.remove_suffix(1);
+  return t;
+}
+
+// Strips one sign; from_chars takes "-" but not "+".
+std::string_view Unsigned(std::string_view t, bool* negative) {
+  *negative = false;
+  if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
+    *negative = t.front() == '-';
+    t.remove_prefix(1);
+  }
+  return t;
+}
+
+Status OutOfRange(const ColumnSpec& col) {
+  return sql::SqlError(sql::kOutOfRange,
+                       "Numeric value out of range for column of type " +
+                           std::string(col.type == JetType::kSingle ? "SINGLE"
+                                       : col.type == JetType::kDouble ? "DOUBLE"
+                                       : col.type == JetType::kByte   ? "BYTE"
+                                       : col.type == JetType::kInteger ? "SHORT"
+                                                                       : "LONG"));
+}
+
+Status NotANumber(std::string_view text) {
+  return sql::SqlError(kInvalidCast, "Data type mismatch: '" +
+                                         std::string(text) +
+                                         "' is not a number");
+}
+
+bool IntegerRange(JetType type, int64_t* lo, int64_t* hi) {
+  switch (type) {
+    case JetType::kByte: *lo = 0; *hi = 255; return true;
+    case JetType::kInteger: *lo = -32768; *hi = 32767; return true;
+    case JetType::kLong: *lo = INT32_MIN; *hi = INT32_MAX; return true;
+    default: return false;
+  }
+}
+
+// An integer column's value: exact for integer literals, otherwise the
+// number rounded half to even as Jet converts fractions.
+Status ToInteger(std::string_view text, const ColumnSpec& col, Cell* cell) {
+  int64_t lo = 0, hi = 0;
+  IntegerRange(col.type, &lo, &hi);
+  bool negative;
+  std::string_view digits = Unsigned(text, &negative);
+  uint64_t magnitude = 0;
+  auto [end, ec] =
+      std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+  if (!digits.empty() && end == digits.data() + digits.size()) {
+    if (ec != std::errc() || magnitude > uint64_t{1} << 32) return OutOfRange(col);
+    const int64_t v = negative ? -static_cast<int64_t>(magnitude)
+                               : static_cast<int64_t>(magnitude);
+    if (v < lo || v > hi) return OutOfRange(col);
+    cell->kind = Cell::Kind::kInteger;
+    cell->integer = v;
+    return Status();
+  }
+  double d;
+  switch (ReadNumber(text, &d)) {
+    case NumberText::kNotANumber: return NotANumber(text);
+    case NumberText::kOutOfRange: return OutOfRange(col);
+    case NumberText::kOk: break;
+  }
+  d = std::nearbyint(d);  // the default rounding mode: half to even
+  if (!(d >= static_cast<double>(lo) && d <= static_cast<double>(hi)))
+    return OutOfRange(col);
+  cell->kind = Cell::Kind::kInteger;
+  cell->integer = static_cast<int64_t>(d);
+  return Status();
+}
+
+Status ToReal(std::string_view text, const ColumnSpec& col, Cell* cell) {
+  double d;
+  switch (ReadNumber(text, &d)) {
+    case NumberText::kNotANumber: return NotANumber(text);
+    case NumberText::kOutOfRange: return OutOfRange(col);
+    case NumberText::kOk: break;
+  }
+  if (col.type == JetType::kSingle && std::isinf(static_cast<float>(d)))
+    return OutOfRange(col);
+  cell->kind = Cell::Kind::kDouble;
+  cell->real = d;
+  return Status();
+}
+
+}  // namespace
+
+NumberText ReadNumber(std::string_view text, double* out) {
+  bool negative;
+  std::string_view digits = Unsigned(TrimBlanks(text), &negative);
+  // from_chars would also take "inf", "nan" and the like: require a digit
+  // or a point first.
+  if (digits.empty() ||
+      !((digits.front() >= '0' && digits.front() <= '9') || digits.front() == '.'))
+    return NumberText::kNotANumber;
+  double d;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(),
+                                   d, std::chars_format::general);
+  if (end != digits.data() + digits.size()) return NumberText::kNotANumber;
+  if (ec != std::errc()) return NumberText::kOutOfRange;
+  *out = negative ? -d : d;
+  return NumberText::kOk;
+}
+
+Status ToCell(const sql::Value& value, const ColumnSpec& col, Cell* cell) {
+  *cell = Cell();
+  std::string_view text = value.text;
+  switch (col.type) {
+    case JetType::kText: {
+      const size_t max_chars = col.length / 2;
+      if (text.size() > max_chars) {
+        return sql::SqlError(
+            sql::kStringTooLong,
+            "String data, right truncated: " + std::to_string(text.size()) +
+                " characters for a column of " + std::to_string(max_chars));
+      }
+      cell->kind = Cell::Kind::kText;
+      cell->text = text;
+      return Status();
+    }
+    case JetType::kByte:
+    case JetType::kInteger:
+    case JetType::kLong:
+      return ToInteger(value.kind == sql::Value::Kind::kString ? TrimBlanks(text)
+                                                                : text,
+                       col, cell);
+    case JetType::kSingle:
+    case JetType::kDouble:
+      return ToReal(text, col, cell);
+    default:
+      return sql::SqlError(sql::kGeneralError, "Column type not writable");
+  }
+}
+
+}  // namespace rh::mdb

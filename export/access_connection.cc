@@ -1,0 +1,38 @@
+// The Access kind of TableConnection: our Jet 4 engine in place of the
+// platform's database engine, used as the writer would use that engine.
+#include <memory>
+
+#include "drivers/mdb/mdb_engine.h"
+#include "export/table_connection.h"
+
+namespace rh {
+
+namespace {
+
+class AccessConnection : public TableConnection {
+ public:
+  explicit AccessConnection(std::unique_ptr<mdb::Database> db)
+      : db_(std::move(db)) {}
+
+  Status Execute(const std::string& statement) override {
+    return db_->Execute(statement, mdb::kDbFailOnError);
+  }
+
+  Status Close() override { return db_->Close(); }
+
+ private:
+  std::unique_ptr<mdb::Database> db_;
+};
+
+}  // namespace
+
+Result<std::unique_ptr<TableConnection>> CreateAccessDatabase(
+    const std::string& path, const std::string& locale) {
+  mdb::Workspace workspace;  // the default workspace
+  auto db = workspace.CreateDatabase(path, locale, 0);
+  if (!db.ok()) return db.status();
+  return std::unique_ptr<TableConnection>(
+      std::make_unique<AccessConnection>(std::move(db).value()));
+}
+
+}  // namespace rh

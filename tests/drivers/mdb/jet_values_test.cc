@@ -1,0 +1,121 @@
+#include "drivers/mdb/jet_values.h"
+
+#include <gtest/gtest.h>
+
+namespace rh::mdb {
+namespace {
+
+sql::Value Num(const char* t) { return {sql::Value::Kind::kNumber, t}; }
+sql::Value Str(const char* t) { return {sql::Value::Kind::kString, t}; }
+
+TEST(JetValues, IntegerColumnsCheckTheirRange) {
+  struct Case {
+    JetType type;
+    sql::Value value;
+    const char* sqlstate;  // nullptr: accepted
+    int64_t stored;
+  } cases[] = {
+      {JetType::kByte, Num("0"), nullptr, 0},
+      {JetType::kByte, Num("255"), nullptr, 255},
+      {JetType::kByte, Num("256"), sql::kOutOfRange, 0},
+      {JetType::kByte, Num("-1"), sql::kOutOfRange, 0},
+      {JetType::kInteger, Num("-32768"), nullptr, -32768},
+      {JetType::kInteger, Num("32767"), nullptr, 32767},
+      {JetType::kInteger, Num("32768"), sql::kOutOfRange, 0},
+      {JetType::kInteger, Num("-32769"), sql::kOutOfRange, 0},
+      {JetType::kLong, Num("-2147483648"), nullptr, INT32_MIN},
+      {JetType::kLong, Num("2147483647"), nullptr, INT32_MAX},
+      {JetType::kLong, Num("2147483648"), sql::kOutOfRange, 0},
+      {JetType::kLong, Num("99999999999999999999999"), sql::kOutOfRange, 0},
+      {JetType::kLong, Num("+17"), nullptr, 17},
+      // Fractions round half to even, as Jet converts them.
+      {JetType::kLong, Num("2.5"), nullptr, 2},
+      {JetType::kLong, Num("3.5"), nullptr, 4},
+      {JetType::kInteger, Num("-1.5e1"), nullptr, -15},
+      {JetType::kByte, Num("255.4"), nullptr, 255},
+      {JetType::kByte, Num("255.5"), sql::kOutOfRange, 0},
+      // Strings that read as numbers are taken; others refused.
+      {JetType::kLong, Str(" 42 "), nullptr, 42},
+      {JetType::kLong, Str("-7"), nullptr, -7},
+      {JetType::kLong, Str("12abc"), kInvalidCast, 0},
+      {JetType::kLong, Str(""), kInvalidCast, 0},
+      {JetType::kInteger,
+       Str("inf"), kInvalidCast, 0},
+      {JetType::kByte, Str("0x10"), kInvalidCast, 0},
+  };
+  for (const auto& c : cases) {
+    Cell cell;
+    Status s = ToCell(c.value, {u"c", c.type, 0}, &cell);
+    if (c.sqlstate == nullptr) {
+      ASSERT_TRUE(s.ok()) << c.value.text << ": " << s.ToString();
+      EXPECT_EQ(cell.kind, Cell::Kind::kInteger);
+      EXPECT_EQ(cell.integer, c.stored) << c.value.text;
+    } else {
+      EXPECT_EQ(s.caption(), c.sqlstate) << c.value.text;
+    }
+  }
+}
+
+TEST(JetValues, RealColumns) {
+  struct Case {
+    JetType type;
+    sql::Value value;
+    const char* sqlstate;
+    double stored;
+  } cases[] = {
+      {JetType::kDouble, Num("12.500000"), nullptr, 12.5},
+      {JetType::kDouble, Num("-0.25"), nullptr, -0.25},
+      {JetType::kDouble, Num("1e308"), nullptr, 1e308},
+      {JetType::kDouble, Num("1e309"), sql::kOutOfRange, 0},
+      {JetType::kDouble, Str("3.75"), nullptr, 3.75},
+      {JetType::kDouble, Str("nan"), kInvalidCast, 0},
+      {JetType::kDouble, Str("1,5"), kInvalidCast, 0},
+      {JetType::kSingle, Num("12.3456"), nullptr, 12.3456},
+      {JetType::kSingle, Num("3.4e38"), nullptr, 3.4e38},
+      {JetType::kSingle, Num("3.5e38"), sql::kOutOfRange, 0},
+      {JetType::kSingle, Num("-1e39"), sql::kOutOfRange, 0},
+  };
+  for (const auto& c : cases) {
+    Cell cell;
+    Status s = ToCell(c.value, {u"c", c.type, 0}, &cell);
+    if (c.sqlstate == nullptr) {
+      ASSERT_TRUE(s.ok()) << c.value.text << ": " << s.ToString();
+      EXPECT_EQ(cell.kind, Cell::Kind::kDouble);
+      EXPECT_EQ(cell.real, c.stored) << c.value.text;
+    } else {
+      EXPECT_EQ(s.caption(), c.sqlstate) << c.value.text;
+    }
+  }
+}
+
+TEST(JetValues, TextLengthCountsCharacters) {
+  struct Case {
+    uint16_t length_bytes;
+    std::string text;
+    bool ok;
+  } cases[] = {
+      {2 * 255, std::string(255, 'x'), true},
+      {2 * 255, std::string(256, 'x'), false},
+      {2 * 30, std::string(30, '\x80'), true},  // one character per byte
+      {2 * 30, std::string(31, 'a'), false},
+      {2 * 1, "", true},
+  };
+  for (const auto& c : cases) {
+    Cell cell;
+    sql::Value v{sql::Value::Kind::kString, c.text};
+    Status s = ToCell(v, {u"c", JetType::kText, c.length_bytes}, &cell);
+    EXPECT_EQ(s.ok(), c.ok) << c.text.size();
+    if (!c.ok) {
+      EXPECT_EQ(s.caption(), sql::kStringTooLong);
+    } else {
+      EXPECT_EQ(cell.text, c.text);
+    }
+  }
+  // A number for a text column is stored as written.
+  Cell cell;
+  ASSERT_TRUE(ToCell(Num("12.50"), {u"c", JetType::kText, 510}, &cell).ok());
+  EXPECT_EQ(cell.text, "12.50");
+}
+
+}  // namespace
+}  // namespace rh::mdb

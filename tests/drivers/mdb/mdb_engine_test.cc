@@ -1,0 +1,392 @@
+#include "drivers/mdb/mdb_engine.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "base/bytes.h"
+#include "drivers/mdb/jet_format.h"
+#include "drivers/mdb/jet_values.h"
+#include "drivers/sql/sql_statement.h"
+
+namespace rh::mdb {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* kCreate =
+    "CREATE TABLE KVTdatatool ('T' TEXT,'T30' TEXT(30),'D' DOUBLE,'S' SHORT,"
+    "'B' BYTE,'F' SINGLE,'L' LONG)";
+const char* kInsertPrefix =
+    "INSERT INTO KVTdatatool ('T','T30','D','S','B','F','L') VALUES ";
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "mdbtestXXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~TempDir() { fs::remove_all(path_); }
+  std::string operator/(const char* name) const { return (path_ / name).string(); }
+  std::vector<std::string> Entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(path_))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  fs::path path_;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void WriteAll(const std::string& path, const std::string& data) {
+  std::ofstream(path, std::ios::binary) << data;
+}
+
+std::string Row(int i) {
+  return std::string(kInsertPrefix) + "('text " + std::to_string(i) + "','x'," +
+         std::to_string(i) + ".5," + std::to_string(i % 30000) + "," +
+         std::to_string(i % 256) + ",0.25," + std::to_string(i) + ")";
+}
+
+std::unique_ptr<Database> NewDatabase(const std::string& path, Env* env = nullptr) {
+  EngineOptions options;
+  options.env = env;
+  options.creation_date = 46000.5;
+  auto db = Workspace(options).CreateDatabase(path, kGeneralLocale, 0);
+  EXPECT_TRUE(db.ok()) << db.status().ToString();
+  return db.ok() ? std::move(db).value() : nullptr;
+}
+
+// A page of a finished file.
+std::string Page(const std::string& file, uint32_t n) {
+  return file.substr(size_t{n} * kPageSize, kPageSize);
+}
+const uint8_t* U(const std::string& s, size_t offset) {
+  return reinterpret_cast<const uint8_t*>(s.data()) + offset;
+}
+
+// The bytes of the row a page/row pointer names.
+std::string RowAt(const std::string& file, uint32_t pointer) {
+  std::string page = Page(file, pointer >> 8);
+  const uint32_t row = pointer & 0xFF;
+  const uint16_t start = LoadLittleU16(U(page, 14 + 2 * row)) & 0x1FFF;
+  const uint16_t end =
+      row == 0 ? kPageSize : LoadLittleU16(U(page, 14 + 2 * (row - 1))) & 0x1FFF;
+  return page.substr(start, end - start);
+}
+
+// The pages a table's usage map lists.
+std::vector<uint32_t> MappedPages(const std::string& file, uint32_t pointer) {
+  std::string map = RowAt(file, pointer);
+  std::vector<uint32_t> pages;
+  if (map[0] == 0) {
+    const uint32_t start = LoadLittleU32(U(map, 1));
+    for (uint32_t bit = 0; bit < (map.size() - 5) * 8; ++bit)
+      if (map[5 + bit / 8] & (1 << (bit % 8))) pages.push_back(start + bit);
+    return pages;
+  }
+  for (size_t k = 0; k < (map.size() - 1) / 4; ++k) {
+    const uint32_t map_page = LoadLittleU32(U(map, 1 + 4 * k));
+    if (map_page == 0) continue;
+    std::string bits = Page(file, map_page);
+    EXPECT_EQ(bits[0], 5);
+    for (uint32_t bit = 0; bit < kPagesPerMapPage; ++bit)
+      if (bits[4 + bit / 8] & (1 << (bit % 8)))
+        pages.push_back(static_cast<uint32_t>(k * kPagesPerMapPage + bit));
+  }
+  return pages;
+}
+
+TEST(MdbEngine, RefusedStatementsChangeNothing) {
+  TempDir dir;
+  auto db = NewDatabase(dir / "a.mdb");
+  ASSERT_TRUE(db->Execute(kCreate).ok());
+  ASSERT_TRUE(db->Execute(Row(1)).ok());
+  struct Case {
+    std::string sql;
+    const char* sqlstate;
+  } cases[] = {
+      {"SELECT * FROM KVTdatatool", sql::kSyntaxError},
+      {"DROP TABLE KVTdatatool", sql::kSyntaxError},
+      {"CREATE TABLE KVTdatatool ('X' LONG)", sql::kTableExists},
+      {"CREATE TABLE kvtDATAtool ('X' LONG)", sql::kTableExists},
+      {"CREATE TABLE Other ('X' LONG)", sql::kGeneralError},
+      {"INSERT INTO Nope ('L') VALUES (1)", sql::kTableNotFound},
+      {"INSERT INTO KVTdatatool ('Nope') VALUES (1)", sql::kColumnNotFound},
+      {"INSERT INTO KVTdatatool ('L','l') VALUES (1,2)", sql::kSyntaxError},
+      {"INSERT INTO KVTdatatool VALUES (1)", sql::kCountMismatch},
+      {"INSERT INTO KVTdatatool ('T') VALUES ('" + std::string(256, 'x') + "')",
+       sql::kStringTooLong},
+      {"INSERT INTO KVTdatatool ('T30') VALUES ('" + std::string(31, 'x') + "')",
+       sql::kStringTooLong},
+      {"INSERT INTO KVTdatatool ('S') VALUES (40000)", sql::kOutOfRange},
+      {"INSERT INTO KVTdatatool ('B') VALUES (-1)", sql::kOutOfRange},
+      {"INSERT INTO KVTdatatool ('L') VALUES (2147483648)", sql::kOutOfRange},
+      {"INSERT INTO KVTdatatool ('F') VALUES (1e39)", sql::kOutOfRange},
+      {"INSERT INTO KVTdatatool ('L') VALUES ('abc')", kInvalidCast},
+      {"INSERT INTO KVTdatatool ('D') VALUES ('')", kInvalidCast},
+  };
+  for (const auto& c : cases) {
+    Status s = db->Execute(c.sql);
+    EXPECT_EQ(s.caption(), c.sqlstate) << c.sql << " -> " << s.ToString();
+  }
+  ASSERT_TRUE(db->Execute(Row(2)).ok());
+  // Lower-case names and a partial column list work; the rest is null.
+  ASSERT_TRUE(db->Execute("insert into kvtdatatool (t, l) values ('p', 3)").ok());
+  EXPECT_EQ(db->Execute("INSERT INTO KVTdatatool ('L') VALUES (1)", 1).caption(),
+            sql::kGeneralError);
+  EXPECT_EQ(db->row_count(), 3u);
+  ASSERT_TRUE(db->Close().ok());
+  EXPECT_EQ(db->Execute(Row(4)).caption(), sql::kGeneralError);
+  EXPECT_TRUE(db->Close().ok());
+
+  std::string file = ReadAll(dir / "a.mdb");
+  EXPECT_EQ(LoadLittleU32(U(Page(file, 8), 16)), 3u);  // rows in the tdef
+}
+
+TEST(MdbEngine, RefusedCreateLeavesNoFile) {
+  std::string many = "CREATE TABLE KVTdatatool (";
+  for (int i = 0; i < 256; ++i) many += (i ? ",'c" : "'c") + std::to_string(i) + "' LONG";
+  many += ")";
+  struct Case {
+    std::string sql;
+    const char* sqlstate;
+  } cases[] = {
+      {"CREATE TABLE MSysObjects ('A' LONG)", sql::kTableExists},
+      {"CREATE TABLE KVTdatatool ('A' LONG,'a' TEXT)", "42S21"},
+      {"CREATE TABLE KVTdatatool ('A' TEXT(0))", sql::kSyntaxError},
+      {"CREATE TABLE KVTdatatool ('A' TEXT(256))", sql::kSyntaxError},
+      {"CREATE TABLE KVTdatatool ('' LONG)", sql::kSyntaxError},
+      {"CREATE TABLE KVTdatatool (' A' LONG)", sql::kSyntaxError},
+      {"CREATE TABLE KVTdatatool ('" + std::string(65, 'n') + "' LONG)",
+       sql::kSyntaxError},
+      {many, sql::kGeneralError},
+      {"INSERT INTO KVTdatatool ('A') VALUES (1)", sql::kTableNotFound},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteAll(dir / "a.mdb", "old");
+    auto db = NewDatabase(dir / "a.mdb");
+    EXPECT_EQ(db->Execute(c.sql).caption(), c.sqlstate) << c.sql.substr(0, 60);
+    EXPECT_TRUE(db->Close().ok());
+    EXPECT_EQ(ReadAll(dir / "a.mdb"), "old");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.mdb"});
+  }
+}
+
+TEST(MdbEngine, ReplacesTheDestinationOnlyWhenComplete) {
+  TempDir dir;
+  const std::string path = dir / "a.mdb";
+  WriteAll(path, "old");
+  {
+    auto db = NewDatabase(path);  // never closed: nothing happens
+    ASSERT_TRUE(db->Execute(kCreate).ok());
+    ASSERT_TRUE(db->Execute(Row(1)).ok());
+  }
+  EXPECT_EQ(ReadAll(path), "old");
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.mdb"});
+
+  auto db = NewDatabase(path);
+  ASSERT_TRUE(db->Execute(kCreate).ok());
+  ASSERT_TRUE(db->Execute(Row(1)).ok());
+  EXPECT_FALSE(db->Execute("INSERT INTO KVTdatatool ('S') VALUES (99999)").ok());
+  EXPECT_EQ(ReadAll(path), "old");  // nothing replaced before Close
+  ASSERT_TRUE(db->Close().ok());
+  std::string file = ReadAll(path);
+  ASSERT_EQ(file.size() % kPageSize, 0u);
+  EXPECT_EQ(file.substr(4, 15), "Standard Jet DB");
+  EXPECT_EQ(LoadLittleU32(U(Page(file, 8), 16)), 1u);
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.mdb"});
+}
+
+TEST(MdbEngine, CreateDatabaseRefusals) {
+  TempDir dir;
+  Workspace ws;
+  struct Case {
+    std::string path;
+    std::string locale;
+    int options;
+  } cases[] = {
+      {dir / "missing/a.mdb", kGeneralLocale, 0},
+      {"", kGeneralLocale, 0},
+      {dir / "a.mdb", ";LANGID=0x0409;CP=1251;COUNTRY=0", 0},
+      {dir / "a.mdb", ";pwd=secret", 0},
+      {dir / "a.mdb", kGeneralLocale, 2},  // encryption
+  };
+  for (const auto& c : cases) {
+    auto db = ws.CreateDatabase(c.path, c.locale, c.options);
+    EXPECT_FALSE(db.ok()) << c.path << " " << c.locale;
+    if (!db.ok()) {
+      EXPECT_EQ(db.status().caption(), sql::kGeneralError);
+    }
+  }
+  EXPECT_TRUE(dir.Entries().empty());
+  EXPECT_TRUE(ws.CreateDatabase(dir / "b.mdb", "", kDbVersion40).ok());
+}
+
+TEST(MdbEngine, CatalogAndSystemTables) {
+  TempDir dir;
+  auto db = NewDatabase(dir / "a.mdb");
+  ASSERT_TRUE(db->Execute(kCreate).ok());
+  ASSERT_TRUE(db->Close().ok());
+  std::string file = ReadAll(dir / "a.mdb");
+  ASSERT_EQ(file.size(), 9 * kPageSize);  // an empty table has no data page
+  struct Want {
+    uint32_t page;
+    uint8_t type;
+  } want[] = {{0, 0}, {1, 1}, {2, 2}, {3, 2}, {4, 2}, {5, 2}, {6, 1}, {7, 1}, {8, 2}};
+  for (const auto& w : want) EXPECT_EQ(file[w.page * kPageSize], w.type) << w.page;
+  std::string catalog = Page(file, 7);
+  EXPECT_EQ(LoadLittleU32(U(catalog, 4)), 2u);  // owned by MSysObjects
+  EXPECT_EQ(LoadLittleU16(U(catalog, 12)), 9);
+  std::string objects = Page(file, 2);
+  EXPECT_EQ(objects[40], 0x53);  // system table
+  EXPECT_EQ(LoadLittleU16(U(objects, 45)), 17);
+  EXPECT_EQ(MappedPages(file, LoadLittleU32(U(objects, 55))),
+            std::vector<uint32_t>{7});
+  std::string user = Page(file, 8);
+  EXPECT_EQ(user[40], 0x4E);
+  EXPECT_EQ(LoadLittleU32(U(user, 16)), 0u);
+  EXPECT_TRUE(MappedPages(file, LoadLittleU32(U(user, 55))).empty());
+}
+
+// Rows of every size class end up in data pages that the usage map lists,
+// inline for small tables and through map pages for large ones.
+TEST(MdbEngine, UsageMapsListEveryDataPage) {
+  struct Case {
+    int rows;
+    uint8_t map_type;
+  } cases[] = {{1, 0}, {2000, 0}, {100000, 1}};
+  for (const auto& c : cases) {
+    TempDir dir;
+    auto db = NewDatabase(dir / "a.mdb");
+    ASSERT_TRUE(db->Execute(kCreate).ok());
+    for (int i = 0; i < c.rows; ++i) ASSERT_TRUE(db->Execute(Row(i)).ok());
+    ASSERT_TRUE(db->Close().ok());
+    std::string file = ReadAll(dir / "a.mdb");
+    std::string tdef = Page(file, 8);
+    EXPECT_EQ(LoadLittleU32(U(tdef, 16)), static_cast<uint32_t>(c.rows));
+    const uint32_t used = LoadLittleU32(U(tdef, 55));
+    EXPECT_EQ(RowAt(file, used)[0], c.map_type) << c.rows;
+    uint64_t rows = 0;
+    std::vector<uint32_t> pages = MappedPages(file, used);
+    for (uint32_t p : pages) {
+      std::string page = Page(file, p);
+      ASSERT_EQ(page[0], 1) << p;
+      ASSERT_EQ(LoadLittleU32(U(page, 4)), 8u) << p;
+      rows += LoadLittleU16(U(page, 12));
+    }
+    EXPECT_EQ(rows, static_cast<uint64_t>(c.rows));
+    // The free-space map names the last data page.
+    EXPECT_EQ(MappedPages(file, LoadLittleU32(U(tdef, 59))),
+              std::vector<uint32_t>{pages.back()});
+    // The database's own map marks the pages past the end as free.
+    std::vector<uint32_t> free = MappedPages(file, RowPointer(1, 0));
+    ASSERT_FALSE(free.empty());
+    EXPECT_EQ(free.front(), file.size() / kPageSize);
+  }
+}
+
+TEST(MdbEngine, TooLargeRecordIsRefused) {
+  TempDir dir;
+  auto db = NewDatabase(dir / "a.mdb");
+  std::string create = "CREATE TABLE KVTdatatool (";
+  std::string names, values;
+  for (int i = 0; i < 20; ++i) {
+    create += (i ? ",'c" : "'c") + std::to_string(i) + "' TEXT";
+    names += (i ? ",'c" : "'c") + std::to_string(i) + "'";
+    values += (i ? ",'" : "'") + std::string(255, '\x80') + "'";  // not compressible
+  }
+  ASSERT_TRUE(db->Execute(create + ")").ok());
+  Status s = db->Execute("INSERT INTO KVTdatatool (" + names + ") VALUES (" + values + ")");
+  EXPECT_EQ(s.caption(), sql::kGeneralError) << s.ToString();
+  EXPECT_TRUE(db->Execute("INSERT INTO KVTdatatool ('c0') VALUES ('" +
+                          std::string(255, '\x80') + "')")
+                  .ok());
+  EXPECT_TRUE(db->Close().ok());
+}
+
+// Breaks the file layer at chosen points.
+class FaultyEnv : public EnvWrapper {
+ public:
+  FaultyEnv() : EnvWrapper(Env::Default()) {}
+  bool fail_rename = false;
+  size_t fail_after_bytes = SIZE_MAX;  // appends beyond this fail
+
+  Result<std::unique_ptr<WritableFile>> OpenWritable(const std::string& path,
+                                                     WriteMode mode) override {
+    auto f = EnvWrapper::OpenWritable(path, mode);
+    if (!f.ok()) return f;
+    return std::unique_ptr<WritableFile>(new File(std::move(f).value(), this));
+  }
+  Status Rename(const std::string& from, const std::string& to) override {
+    if (fail_rename) return IoError(EXDEV);
+    return EnvWrapper::Rename(from, to);
+  }
+
+ private:
+  class File : public WritableFile {
+   public:
+    File(std::unique_ptr<WritableFile> f, FaultyEnv* env) : f_(std::move(f)), env_(env) {}
+    Status Append(std::string_view data) override {
+      written_ += data.size();
+      if (written_ > env_->fail_after_bytes) return IoError(ENOSPC);
+      return f_->Append(data);
+    }
+    Status Close() override { return f_->Close(); }
+
+   private:
+    std::unique_ptr<WritableFile> f_;
+    FaultyEnv* env_;
+    size_t written_ = 0;
+  };
+};
+
+TEST(MdbEngine, FileErrorsKeepTheOldDestination) {
+  struct Case {
+    bool fail_rename;
+    size_t fail_after_bytes;
+    bool create_fails;
+  } cases[] = {
+      {true, SIZE_MAX, false},                // rename at Close
+      {false, 4 * kPageSize, true},           // the front pages of CREATE
+      {false, 30 * kPageSize, false},         // a data page
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    FaultyEnv env;
+    env.fail_rename = c.fail_rename;
+    env.fail_after_bytes = c.fail_after_bytes;
+    const std::string path = dir / "a.mdb";
+    WriteAll(path, "old");
+    auto db = NewDatabase(path, &env);
+    Status s = db->Execute(kCreate);
+    EXPECT_EQ(s.ok(), !c.create_fails);
+    bool insert_failed = false;
+    for (int i = 0; s.ok() && i < 3000; ++i) {
+      s = db->Execute(Row(i));
+      insert_failed = !s.ok();
+    }
+    if (insert_failed) {
+      EXPECT_EQ(db->Execute(Row(0)).caption(), sql::kGeneralError);
+    }
+    EXPECT_FALSE(db->Close().ok() && (c.fail_rename || insert_failed));
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.mdb"});
+  }
+}
+
+}  // namespace
+}  // namespace rh::mdb
