@@ -61,7 +61,7 @@ ExportOutcome RunExport(const ExportJob& job, Platform& ui, Env* env) {
   const int32_t record_length = job.layout->record_length();
   if (record_length < kMinimumRecordLength) return Failed(RecordLengthTooShort(record_length));
   const std::string path = ResolveDestination(job.destination, job.documents_folder);
-  std::unique_ptr<RecordWriter> writer = MakeWriter(env, path, job.export_type, ui);
+  std::unique_ptr<RecordWriter> writer = MakeWriter(env, path, job.export_type, ui, job.opener);
   if (!writer) return Stopped();
 
   if (env->OpenReadable(path).ok() && !writer->ConfirmExisting(ui)) return Stopped();
@@ -136,9 +136,15 @@ ExportOutcome RunExport(const ExportJob& job, Platform& ui, Env* env) {
 }
 
 std::unique_ptr<RecordWriter> MakeWriter(Env* env, const std::string& path, int export_type,
-                                         Platform& /*ui*/) {
+                                         Platform& ui, const ConnectionOpener& opener) {
   if (IsTextExport(export_type)) return std::make_unique<TextWriter>(env, path, export_type);
-  return nullptr;  // the table writers come with their connections
+  static constexpr TableTarget kTargets[] = {TableTarget::kExcel, TableTarget::kDBase,
+                                             TableTarget::kAccess};
+  if (export_type >= kExcel && export_type <= kAccess) {
+    return std::make_unique<TableWriter>(path, kTargets[export_type - kExcel], ui,
+                                         opener ? opener : DefaultConnectionOpener());
+  }
+  return nullptr;
 }
 
 }  // namespace rh

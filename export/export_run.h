@@ -14,6 +14,7 @@
 #include "data/data_dictionary.h"
 #include "data/field_value.h"
 #include "export/record_writer.h"
+#include "export/table_writer.h"
 #include "platform/platform.h"
 #include "selection/field_selection.h"
 
@@ -31,6 +32,7 @@ struct ExportJob {
   std::vector<SelectedField> rows;
   const FieldLayout* layout = nullptr;
   TodayClock::NowFunction now = nullptr;  // the clock of "Today's Date"
+  ConnectionOpener opener;                 // tables; empty: the real drivers
 };
 
 struct ExportOutcome {
@@ -59,10 +61,8 @@ std::string ResolveDestination(const std::string& text, const std::string& docum
 int ProgressPercent(int32_t i, int32_t count);
 
 // The writer for an export type, or nothing for an index with no writer.
-using WriterFactory = std::unique_ptr<RecordWriter> (*)(Env* env, const std::string& path,
-                                                         int export_type, Platform& ui);
 std::unique_ptr<RecordWriter> MakeWriter(Env* env, const std::string& path, int export_type,
-                                         Platform& ui);
+                                         Platform& ui, const ConnectionOpener& opener);
 
 // "Export Complete.\n\nRecords Exported:  N".
 std::string CompletionText(int32_t exported);

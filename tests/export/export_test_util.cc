@@ -34,6 +34,7 @@ ExportResult ExportHarness::Run(int type, const std::vector<std::string>& rows,
   }
   job.layout = &layout;
   job.now = &FixedNow;
+  job.opener = opener;
   ExportResult result;
   result.outcome = RunExport(job, ui, env);
   std::string path = ResolveDestination(dest, ui.documents);

@@ -30,6 +30,7 @@ class ExportHarness {
 
   FakePlatform ui;
   FieldLayout layout;
+  ConnectionOpener opener;  // empty: the real connections
 
  private:
   Installation& inst_;

@@ -1,0 +1,208 @@
+#include "export/table_writer.h"
+
+#include "export/value_format.h"
+
+namespace rh {
+
+namespace {
+
+constexpr const char* kExcelDriver = "MICROSOFT EXCEL DRIVER (*.XLS)";
+constexpr const char* kAccessLocale = ";LANGID=0x0409;CP=1252;COUNTRY=0";
+
+// The column type word of a row, with its leading blank; nothing for a row
+// that makes no column.
+std::string TypeWord(const BoundRow& row, TableTarget target) {
+  const bool dbase = target == TableTarget::kDBase;
+  switch (row.field.source) {
+    case FieldSource::kCurrentRecord: return " LONG";
+    case FieldSource::kModuleCode: return dbase ? " TEXT(4)" : " TEXT";
+    case FieldSource::kFileNumber: return dbase ? " TEXT(3)" : " TEXT";
+    case FieldSource::kTodaysDate: return dbase ? " TEXT(8)" : " TEXT";
+    case FieldSource::kCompanyNumber: return dbase ? " TEXT(2)" : " TEXT";
+    case FieldSource::kD: return " DOUBLE";
+    case FieldSource::kI: return " SHORT";
+    case FieldSource::kT:
+      return dbase ? " TEXT(" + std::to_string(row.field.length) + ")" : " TEXT";
+    case FieldSource::kF: return " SINGLE";
+    case FieldSource::kY: return " BYTE";
+    case FieldSource::kL: return " LONG";
+    case FieldSource::kJ: return dbase ? " TEXT(10)" : " TEXT";
+    case FieldSource::kNone: break;
+  }
+  return {};
+}
+
+void AppendQuoted(std::string* out, std::string_view text) {
+  out->push_back('\'');
+  out->append(EscapeQuotes(text));
+  out->push_back('\'');
+}
+
+void AppendValueText(std::string* out, const FieldValue& v) {
+  switch (v.source) {
+    case FieldSource::kCurrentRecord:
+    case FieldSource::kI:
+    case FieldSource::kY:
+    case FieldSource::kL: AppendInt(out, v.integer); break;
+    case FieldSource::kFileNumber: {
+      std::string n;
+      AppendInt(&n, v.integer);
+      AppendQuoted(out, n);
+      break;
+    }
+    case FieldSource::kD: AppendReal(out, v.real); break;
+    case FieldSource::kF: AppendTenThousandths(out, v.integer); break;
+    case FieldSource::kModuleCode:
+    case FieldSource::kTodaysDate:
+    case FieldSource::kCompanyNumber:
+    case FieldSource::kT:
+    case FieldSource::kJ: AppendQuoted(out, v.text()); break;
+    case FieldSource::kNone: break;
+  }
+}
+
+}  // namespace
+
+std::string EscapeQuotes(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  for (char c : text) {
+    out.push_back(c);
+    if (c == '\'') out.push_back('\'');
+  }
+  return out;
+}
+
+DBaseTable SplitDBasePath(const std::string& path) {
+  for (size_t i = path.size(); i-- > 1;) {
+    if (path[i] == '/' || path[i] == ':') return {path.substr(0, i + 1), path.substr(i + 1)};
+  }
+  return {"", path};
+}
+
+TableWriter::TableWriter(std::string path, TableTarget target, Platform& ui,
+                         ConnectionOpener opener)
+    : path_(std::move(path)), target_(target), ui_(ui), opener_(std::move(opener)) {}
+
+TableWriter::~TableWriter() { Abort(); }
+
+bool TableWriter::ConfirmExisting(Platform& ui) {
+  // The existing file is replaced only once the new one is complete.
+  return ui.Message("Destination file already exists.\nOk to Overwrite?.", "Warning",
+                    MessageStyle::kYesNoQuestion) == Answer::kYes;
+}
+
+Status TableWriter::CreationFailed() const {
+  static constexpr const char* kTexts[] = {"Error Creating Excel Table.",
+                                           "Error Creating dBase Table.",
+                                           "Error Creating Access Table."};
+  return Status::Fatal("Error #11", kTexts[static_cast<int>(target_)]);
+}
+
+Status TableWriter::InsertFailed() const {
+  static constexpr const char* kTexts[] = {"Error Insetrting to Excel Table.",
+                                           "Error Inserting to DBase Table.",
+                                           "Error Inserting to Access Table."};
+  return Status::Fatal("Error #10", kTexts[static_cast<int>(target_)]);
+}
+
+std::string TableWriter::TableName() const {
+  return target_ == TableTarget::kDBase ? SplitDBasePath(path_).table : "KVTdatatool";
+}
+
+void TableWriter::BuildLists(const WriterInput& input, std::string* columns,
+                             std::string* names) const {
+  for (const BoundRow& row : input.rows) {
+    std::string word = TypeWord(row, target_);
+    if (word.empty()) continue;
+    if (!names->empty()) {
+      names->push_back(',');
+      columns->push_back(',');
+    }
+    AppendQuoted(names, row.export_name);
+    AppendQuoted(columns, row.export_name);
+    *columns += word;
+  }
+}
+
+std::string TableWriter::CreateStatement(const WriterInput& input) const {
+  std::string columns, names;
+  BuildLists(input, &columns, &names);
+  return "CREATE TABLE " + TableName() + " (" + columns + ")";
+}
+
+Status TableWriter::Begin(const WriterInput& input) {
+  input_ = &input;
+  TableOpenRequest request{target_, "", "", ""};
+  switch (target_) {
+    case TableTarget::kExcel:
+      request.connection_string = std::string("DRIVER={") + kExcelDriver +
+                                  "};DSN='';FIRSTROWHASNAMES=1;READONLY=FALSE;CREATE_DB=\"" +
+                                  path_ + "\";DBQ=" + path_;
+      break;
+    case TableTarget::kDBase:
+      request.connection_string =
+          "DRIVER=Microsoft dBase Driver (*.dbf);DBQ=" + SplitDBasePath(path_).folder + ";";
+      break;
+    case TableTarget::kAccess:
+      request.path = path_;
+      request.locale = kAccessLocale;
+      break;
+  }
+  auto connection = opener_(request);
+  if (!connection.ok()) return CreationFailed();
+  connection_ = std::move(connection).value();
+  ui_.BeginWaitCursor();
+  waiting_ = true;
+
+  std::string columns, names;
+  BuildLists(input, &columns, &names);
+  insert_prefix_ = "INSERT INTO " + TableName() + " (" + names + ") VALUES (";
+  if (!connection_->Execute("CREATE TABLE " + TableName() + " (" + columns + ")").ok())
+    return CreationFailed();
+  return Status();
+}
+
+std::string TableWriter::InsertStatement(const WriterInput& input, const uint8_t* record,
+                                         int32_t record_number) {
+  statement_ = insert_prefix_;
+  bool first = true;
+  for (const BoundRow& row : input.rows) {
+    if (row.field.source == FieldSource::kNone) continue;
+    if (!first) statement_.push_back(',');
+    first = false;
+    AppendValueText(&statement_, GetValue(record, record_number, row.field, input.values));
+  }
+  statement_.push_back(')');
+  return statement_;
+}
+
+Status TableWriter::WriteRecord(const uint8_t* record, int32_t record_number, int32_t) {
+  InsertStatement(*input_, record, record_number);
+  if (!connection_->Execute(statement_).ok()) return InsertFailed();
+  return Status();
+}
+
+Status TableWriter::Finish() {
+  Status s;
+  if (connection_ && !connection_->Close().ok())
+    s = Status::Error("Error #8", "File could not be written");
+  connection_.reset();
+  EndWait();
+  return s;
+}
+
+void TableWriter::Abort() {
+  // Closing keeps the rows inserted so far; a connection whose table was
+  // never created leaves no file behind.
+  if (connection_) connection_->Close();
+  connection_.reset();
+  EndWait();
+}
+
+void TableWriter::EndWait() {
+  if (waiting_) ui_.EndWaitCursor();
+  waiting_ = false;
+}
+
+}  // namespace rh

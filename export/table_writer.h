@@ -1,0 +1,83 @@
+// The table writer: export types 8 (Excel), 9 (dBase) and 10 (Access). One
+// CREATE TABLE built from the selection, then one INSERT per record, through
+// a TableConnection; the three targets differ only in the table's name, the
+// connection, the column type words and the failure texts.
+#ifndef RECORDHAUL_EXPORT_TABLE_WRITER_H_
+#define RECORDHAUL_EXPORT_TABLE_WRITER_H_
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "export/record_writer.h"
+#include "export/table_connection.h"
+
+namespace rh {
+
+enum class TableTarget { kExcel, kDBase, kAccess };
+
+// What opening a connection takes.
+struct TableOpenRequest {
+  TableTarget target;
+  std::string connection_string;  // Excel and dBase (ODBC)
+  std::string path;               // Access: the database file
+  std::string locale;             // Access: the engine's locale text
+};
+
+using ConnectionOpener =
+    std::function<Result<std::unique_ptr<TableConnection>>(const TableOpenRequest&)>;
+
+// ODBC for Excel and dBase, our database engine for Access.
+ConnectionOpener DefaultConnectionOpener();
+
+// The dBase folder and table name: split after the last "/" or ":" found
+// from the path's last character back to its second.
+struct DBaseTable {
+  std::string folder;
+  std::string table;
+};
+DBaseTable SplitDBasePath(const std::string& path);
+
+// Every single quote doubled.
+std::string EscapeQuotes(std::string_view text);
+
+class TableWriter : public RecordWriter {
+ public:
+  TableWriter(std::string path, TableTarget target, Platform& ui, ConnectionOpener opener);
+  ~TableWriter() override;
+
+  bool ConfirmExisting(Platform& ui) override;
+  Status OpenDestination() override { return Status(); }
+  std::string_view DataFileOpenFailText() const override { return "Company Data File open Fail"; }
+  Status Begin(const WriterInput& input) override;
+  Status WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) override;
+  Status Finish() override;
+  void Abort() override;
+
+  // The statements, for tests and tools: built as Begin and WriteRecord do.
+  std::string CreateStatement(const WriterInput& input) const;
+  std::string InsertStatement(const WriterInput& input, const uint8_t* record,
+                              int32_t record_number);
+
+ private:
+  std::string TableName() const;
+  // The create list ("'name' TYPE,...") and the name list ("'name',...").
+  void BuildLists(const WriterInput& input, std::string* columns, std::string* names) const;
+  Status CreationFailed() const;
+  Status InsertFailed() const;
+  void EndWait();
+
+  std::string path_;
+  TableTarget target_;
+  Platform& ui_;
+  ConnectionOpener opener_;
+  std::unique_ptr<TableConnection> connection_;
+  const WriterInput* input_ = nullptr;
+  std::string insert_prefix_;  // "INSERT INTO t (names) VALUES ("
+  std::string statement_;
+  bool waiting_ = false;
+};
+
+}  // namespace rh
+
+#endif  // RECORDHAUL_EXPORT_TABLE_WRITER_H_
