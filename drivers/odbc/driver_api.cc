@@ -422,6 +422,9 @@ RH_ODBC_API SQLConnect(SQLHDBC h, SQLCHAR* dsn, SQLSMALLINT dsn_len, SQLCHAR*, S
   std::string_view name;
   if (!TextArgument(dsn, dsn_len, &name)) return dbc->Fail("HY090", "invalid string length");
   std::string section(name);
+  char driver[4096];
+  SQLGetPrivateProfileString(section.c_str(), "Driver", "", driver, sizeof driver, "ODBC.INI");
+  if (driver[0] == '\0') return dbc->Fail("IM002", "data source " + section + " not found");
   ConnectionAttributes attrs;
   for (const char* key : {"DBQ", "CREATE_DB", "READONLY", "FIRSTROWHASNAMES"}) {
     char value[4096];

@@ -80,6 +80,7 @@ Result<DriverLibraries> FindDriverLibraries() {
   const std::string dbf_name = "librecordhaul_dbf_odbc.so";
   std::string exe_dir = ExecutableDir();
   if (!exe_dir.empty()) {
+    // exe_dir ends in "/".
     std::string dir = exe_dir + RH_ODBC_LIBDIR_FROM_BINDIR "/recordhaul";
     DriverLibraries installed{JoinPath(dir, xls_name), JoinPath(dir, dbf_name)};
     if (IsFile(installed.xls) && IsFile(installed.dbf)) return installed;
