@@ -3,6 +3,7 @@
 // The driver manager validates most call sequences itself; the checks here
 // keep direct or careless callers from crashing the driver: every handle is
 // checked for its kind, every pointer for null, every length for sense.
+#include <algorithm>
 #include <cstring>
 #include <variant>
 
@@ -41,8 +42,9 @@ SQLRETURN AllocStmt(SQLHANDLE dbc_handle, SQLHANDLE* out) {
   dbc->diag.Clear();
   if (!out) return dbc->Fail("HY009", "null output handle pointer");
   if (!dbc->store) return dbc->Fail("08003", "connection not open");
-  *out = new StmtHandle(dbc);
-  ++dbc->statements;
+  auto* stmt = new StmtHandle(dbc);
+  dbc->statements.push_back(stmt);
+  *out = stmt;
   return SQL_SUCCESS;
 }
 
@@ -66,7 +68,8 @@ SQLRETURN FreeDbc(SQLHANDLE h) {
 }
 
 SQLRETURN DropStmt(StmtHandle* stmt) {
-  --stmt->dbc->statements;
+  auto& list = stmt->dbc->statements;
+  list.erase(std::find(list.begin(), list.end(), stmt));
   delete stmt;
   return SQL_SUCCESS;
 }
@@ -190,6 +193,12 @@ SQLRETURN GetStmtAttr(StmtHandle* stmt, SQLINTEGER attr, SQLPOINTER value) {
     case SQL_ATTR_PARAMSET_SIZE:
       v = 1;
       break;
+    case SQL_ATTR_APP_ROW_DESC:
+    case SQL_ATTR_APP_PARAM_DESC:
+    case SQL_ATTR_IMP_ROW_DESC:
+    case SQL_ATTR_IMP_PARAM_DESC:
+      // The driver manager asks for these with every new statement.
+      return stmt->Fail("HYC00", "descriptors are not supported");
     default:
       return stmt->Fail("HY092", "statement attribute " + std::to_string(attr) + " not supported");
   }
@@ -442,6 +451,8 @@ RH_ODBC_API SQLDisconnect(SQLHDBC h) {
   if (!dbc->store) return dbc->Fail("08003", "connection not open");
   rh::Status s = dbc->store->Close();
   dbc->store.reset();
+  for (StmtHandle* stmt : dbc->statements) delete stmt;
+  dbc->statements.clear();
   return s.ok() ? SQL_SUCCESS : dbc->Fail(s);
 }
 

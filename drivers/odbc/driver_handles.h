@@ -70,13 +70,16 @@ struct EnvHandle : HandleBase {
   int connections = 0;
 };
 
+struct StmtHandle;
+
 struct DbcHandle : HandleBase {
   explicit DbcHandle(EnvHandle* e) : HandleBase(HandleKind::kDbc), env(e) {}
   EnvHandle* env;
   std::unique_ptr<TableStore> store;  // set while connected
   SQLUINTEGER login_timeout = 0;
   SQLUINTEGER access_mode = SQL_MODE_READ_WRITE;
-  int statements = 0;
+  // Statements not yet freed; SQLDisconnect frees them, as ODBC has it.
+  std::vector<StmtHandle*> statements;
 };
 
 struct StmtHandle : HandleBase {

@@ -311,6 +311,8 @@ TEST(OdbcDrivers, RawDriverManagerCalls) {
   EXPECT_EQ(SQLMoreResults(stmt), SQL_NO_DATA);
   EXPECT_EQ(SQLCancel(stmt), SQL_SUCCESS);
   EXPECT_EQ(SQLFreeHandle(SQL_HANDLE_STMT, stmt), SQL_SUCCESS);
+  // A statement still allocated is freed by the disconnect.
+  ASSERT_EQ(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt), SQL_SUCCESS);
   EXPECT_EQ(SQLDisconnect(dbc), SQL_SUCCESS);
   EXPECT_EQ(SQLFreeHandle(SQL_HANDLE_DBC, dbc), SQL_SUCCESS);
   EXPECT_EQ(SQLFreeHandle(SQL_HANDLE_ENV, env), SQL_SUCCESS);
