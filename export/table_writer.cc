@@ -206,3 +206,14 @@ void TableWriter::EndWait() {
 }
 
 }  // namespace rh
+
+namespace rh {
+
+ConnectionOpener DefaultConnectionOpener() {
+  return [](const TableOpenRequest& r) {
+    return r.target == TableTarget::kAccess ? CreateAccessDatabase(r.path, r.locale)
+                                            : OpenOdbcConnection(r.connection_string);
+  };
+}
+
+}  // namespace rh

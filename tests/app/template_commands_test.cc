@@ -134,6 +134,7 @@ TEST_F(TemplateTest, RefusedTemplatesChangeNothing) {
 
 TEST_F(TemplateTest, PositionsPastTheListAreLeftOutWithOneWarning) {
   TemplateRecord r;
+  r.file_number = 1;
   r.company = "01";
   r.positions = {0, 500, 2, -7};
   r.names = {"A", "B", "C", "D"};

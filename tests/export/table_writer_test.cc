@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "selection/export_type.h"
 #include "tests/export/export_test_util.h"
 
 namespace rh {
@@ -102,7 +103,7 @@ TEST_F(TableExportTest, ExcelStatementsAsDocumented) {
             "VALUES ('1000      ',12.500000,1)");
   EXPECT_EQ(log_.statements[2],
             "INSERT INTO KVTdatatool ('Account','Balance','Current Record') "
-            "VALUES ('O''Brien''''  ',0.000000,3)");
+            "VALUES ('O''Brien'''' ',0.000000,3)");
   EXPECT_EQ(log_.closes, 1);
   EXPECT_EQ(h_.ui.wait_depth, 0);
 }
@@ -125,7 +126,7 @@ TEST_F(TableExportTest, DBaseTypeWordsAndTableName) {
   EXPECT_EQ(log_.statements[2],
             "INSERT INTO export.dbf ('ACCOUNT','BALANCE','CURRENT_R','COUNT','RATE','FLAG',"
             "'TOTAL','POSTED','MODULE_CO','FILE_NUMB','TODAY_S_D','COMPANY_N') VALUES "
-            "('O''Brien''''  ',0.000000,3,-2,12.3456,255,-7,'00/00/1900','QZGL','1',"
+            "('O''Brien'''' ',0.000000,3,-2,12.3456,255,-7,'00/00/1900','QZGL','1',"
             "'03/15/07','01')");
 }
 

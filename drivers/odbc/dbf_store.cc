@@ -1,0 +1,182 @@
+// The dBase driver: each table is a .dbf file in the DBQ folder.
+//
+// The table name of CREATE TABLE and INSERT is the file name within DBQ,
+// taken as given ("export.dbf" is DBQ/export.dbf); a name without an
+// extension gets ".dbf". With DBQ empty the table name is the path itself.
+// INSERT finds a table created on this connection by name, ignoring ASCII
+// case. Tables are only ever created: CREATE TABLE of an existing file
+// replaces it when the connection closes; INSERT into a file that this
+// connection did not create is refused.
+//
+// Column types: LONG, SHORT and BYTE become N(11), N(6) and N(3); DOUBLE
+// N(19,6) and SINGLE N(19,4); TEXT(n) is C(n) and TEXT C(254). A TEXT(n) of
+// more than 254 is created as C(254), dBase's widest character field; a
+// longer value then fails its INSERT with 22001, as does a text longer than
+// its field. A number that does not fit its field fails with 22003.
+#include <sys/stat.h>
+
+#include "base/paths.h"
+#include "drivers/dbf/dbf_writer.h"
+#include "drivers/odbc/table_schema.h"
+#include "drivers/odbc/table_store.h"
+
+namespace rh::odbc {
+
+namespace {
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+dbf::Field FieldFor(const sql::ColumnDef& col) {
+  dbf::Field f;
+  f.name = col.name;
+  f.type = 'N';
+  switch (col.type) {
+    case sql::ColumnType::kLong: f.width = 11; break;
+    case sql::ColumnType::kShort: f.width = 6; break;
+    case sql::ColumnType::kByte: f.width = 3; break;
+    case sql::ColumnType::kDouble: f.width = 19; f.decimals = 6; break;
+    case sql::ColumnType::kSingle: f.width = 19; f.decimals = 4; break;
+    case sql::ColumnType::kText:
+      f.type = 'C';
+      f.width = col.text_length ? std::min(*col.text_length, dbf::kMaxCharWidth)
+                                : dbf::kMaxCharWidth;
+      break;
+  }
+  return f;
+}
+
+struct Table {
+  TableSchema schema;
+  std::string name;  // as its CREATE TABLE gave it, extension added
+  std::unique_ptr<FileReplacement> file;
+  std::unique_ptr<dbf::Writer> writer;
+};
+
+class DbfStore : public TableStore {
+ public:
+  DbfStore(std::string folder, bool read_only)
+      : folder_(std::move(folder)), read_only_(read_only) {}
+
+  Status CreateTable(const sql::CreateTable& create) override;
+  Status Insert(const sql::Insert& insert) override;
+  Status Close() override;
+  std::string database_name() const override { return folder_; }
+
+ private:
+  static std::string FileName(const std::string& table) {
+    std::string name = table;
+    if (BaseName(name).find('.') == std::string_view::npos) name += ".dbf";
+    return name;
+  }
+  std::string PathOf(const std::string& file_name) const {
+    if (folder_.empty()) return file_name;
+    if (folder_.back() == '/') return folder_ + file_name;
+    return JoinPath(folder_, file_name);
+  }
+  Table* Find(const std::string& file_name) {
+    for (auto& t : tables_)
+      if (EqualsIgnoreAsciiCase(t->name, file_name)) return t.get();
+    return nullptr;
+  }
+
+  std::string folder_;
+  bool read_only_;
+  std::vector<std::unique_ptr<Table>> tables_;
+  std::vector<int> value_of_;         // reused by every INSERT
+  std::vector<dbf::Value> values_;    // likewise
+};
+
+Status DbfStore::CreateTable(const sql::CreateTable& create) {
+  if (read_only_) return sql::SqlError("HY000", "the connection is read-only");
+  std::string name = FileName(create.table);
+  if (Find(name)) return sql::SqlError(sql::kTableExists, "table " + name + " already exists");
+  if (BaseName(name).empty() || BaseName(name) == "." || BaseName(name) == "..")
+    return sql::SqlError(sql::kSyntaxError, "'" + create.table + "' is not a file name");
+  auto schema = TableSchema::Create(create);
+  if (!schema.ok()) return schema.status();
+  std::vector<dbf::Field> fields;
+  for (const sql::ColumnDef& col : create.columns) {
+    if (col.text_length && *col.text_length < 1)
+      return sql::SqlError("HY104", "invalid length for TEXT column " + col.name);
+    fields.push_back(FieldFor(col));
+  }
+  Status s = dbf::CheckFields(fields);
+  if (!s.ok()) return s;
+  std::string path = PathOf(name);
+  if (IsDirectory(path)) return sql::SqlError("HY000", "'" + path + "' is a folder");
+  auto file = FileReplacement::Begin(Env::Default(), path);
+  if (!file.ok())
+    return sql::SqlError("HY000", "cannot create a file beside " + path + ": " +
+                                      file.status().message());
+  auto writer = dbf::Writer::Create(Env::Default(), (*file)->temp_path(),
+                                    (*file)->file(), std::move(fields));
+  if (!writer.ok()) return writer.status();  // the replacement removes its file
+  tables_.push_back(std::unique_ptr<Table>(new Table{
+      std::move(*schema), std::move(name), std::move(*file), std::move(*writer)}));
+  return Status();
+}
+
+Status DbfStore::Insert(const sql::Insert& insert) {
+  std::string name = FileName(insert.table);
+  Table* t = Find(name);
+  if (!t) {
+    if (Env::Default()->Exists(ResolveIgnoringCase(Env::Default(),
+                                                   folder_.empty() ? "." : folder_, name)))
+      return sql::SqlError("HYC00", "this driver only inserts into tables it created "
+                                    "on the same connection");
+    return sql::SqlError(sql::kTableNotFound, "no table " + insert.table);
+  }
+  if (read_only_) return sql::SqlError("HY000", "the connection is read-only");
+  Status s = t->schema.MapInsert(insert, &value_of_);
+  if (!s.ok()) return s;
+  const auto& columns = t->schema.columns();
+  values_.assign(columns.size(), dbf::Value());
+  for (size_t c = 0; c < columns.size(); ++c) {
+    if (value_of_[c] < 0) continue;
+    auto v = ConvertValue(insert.values[static_cast<size_t>(value_of_[c])], columns[c],
+                          static_cast<size_t>(dbf::kMaxCharWidth));
+    if (!v.ok()) return v.status();
+    switch (v->kind) {
+      case ColumnValue::Kind::kNull: break;
+      case ColumnValue::Kind::kInteger: values_[c] = dbf::Value::Integer(v->integer); break;
+      case ColumnValue::Kind::kReal: values_[c] = dbf::Value::Real(v->real); break;
+      case ColumnValue::Kind::kText: values_[c] = dbf::Value::Text(v->text); break;
+    }
+  }
+  return t->writer->AddRecord(values_);
+}
+
+Status DbfStore::Close() {
+  Status first;
+  for (auto& t : tables_) {
+    Status s = t->writer->Finish();
+    if (s.ok()) s = t->file->Commit();
+    else t->file->Abandon();
+    if (!s.ok() && first.ok())
+      first = sql::SqlError("HY000", "cannot write " + t->file->target() + ": " + s.message());
+  }
+  tables_.clear();
+  return first;
+}
+
+}  // namespace
+
+const DriverInfo& ThisDriver() {
+  static constexpr DriverInfo kInfo = {"dBase driver", "DBASE",
+                                       "librecordhaul_dbf_odbc.so", dbf::kMaxFields};
+  return kInfo;
+}
+
+Result<std::unique_ptr<TableStore>> OpenTableStore(const ConnectionAttributes& attrs) {
+  std::string folder = attrs.Get("DBQ").value_or("");
+  if (!folder.empty() && !IsDirectory(folder))
+    return sql::SqlError("08001", "'" + folder + "' is not a valid path: no such folder");
+  auto read_only = attrs.Get("READONLY");
+  return std::unique_ptr<TableStore>(
+      new DbfStore(std::move(folder), read_only && IsTrueValue(*read_only)));
+}
+
+}  // namespace rh::odbc

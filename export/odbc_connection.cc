@@ -1,0 +1,188 @@
+// TableConnection over the unixODBC driver manager, with the calls of the
+// ODBC table writers in their ODBC 2 form.
+#include <sql.h>
+#include <sqlext.h>
+
+#include <memory>
+#include <string>
+
+#include "drivers/odbc/registration.h"
+#include "export/table_connection.h"
+
+namespace rh {
+
+namespace {
+
+// The environment handle is shared by every connection of the process, as
+// ODBC has it: allocated with the first, freed with the last.
+struct SharedEnvironment {
+  SQLHENV env = SQL_NULL_HENV;
+  int connections = 0;
+  bool registered = false;
+};
+
+SharedEnvironment& Shared() {
+  static SharedEnvironment shared;
+  return shared;
+}
+
+bool Succeeded(SQLRETURN rc) {
+  return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO || rc == SQL_NO_DATA;
+}
+
+// The diagnostics of the most specific handle given, from SQLError: the
+// first SQLSTATE that is not a warning (01xxx) as caption, all message
+// texts, one a line, as message.
+Status Diagnostic(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, const char* call) {
+  std::string caption;
+  std::string text;
+  for (int i = 0; i < 16; ++i) {
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLCHAR message[SQL_MAX_MESSAGE_LENGTH + 1] = {};
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = SQLError(env, dbc, stmt, state, &native, message,
+                            sizeof message, &length);
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) break;
+    std::string sqlstate(reinterpret_cast<char*>(state));
+    if (caption.empty() || (caption.starts_with("01") && !sqlstate.starts_with("01")))
+      caption = sqlstate;
+    if (!text.empty()) text += '\n';
+    text += reinterpret_cast<char*>(message);
+  }
+  if (caption.empty())
+    return Status::Error("HY000", std::string(call) + " failed without a diagnostic");
+  return Status::Error(caption, text);
+}
+
+// Drops the shared environment when the last connection is gone.
+void ReleaseEnvironment() {
+  SharedEnvironment& shared = Shared();
+  if (--shared.connections == 0) {
+    SQLFreeEnv(shared.env);
+    shared.env = SQL_NULL_HENV;
+  }
+}
+
+class OdbcConnection : public TableConnection {
+ public:
+  explicit OdbcConnection(SQLHDBC dbc) : dbc_(dbc) {}
+  ~OdbcConnection() override { Close(); }
+
+  Status Execute(const std::string& statement) override;
+  Status Close() override;
+
+ private:
+  Status FailStatement(SQLHSTMT stmt, const char* call);
+
+  SQLHDBC dbc_;
+  bool open_ = true;
+  bool set_query_timeout_ = true;  // until the driver refuses it
+};
+
+Status OdbcConnection::FailStatement(SQLHSTMT stmt, const char* call) {
+  Status s = Diagnostic(SQL_NULL_HENV, SQL_NULL_HDBC, stmt, call);
+  SQLCancel(stmt);
+  SQLFreeStmt(stmt, SQL_DROP);
+  return s;
+}
+
+Status OdbcConnection::Execute(const std::string& statement) {
+  if (!open_) return Status::Error("08003", "connection closed");
+  SQLHSTMT stmt = SQL_NULL_HSTMT;
+  if (!Succeeded(SQLAllocStmt(dbc_, &stmt)))
+    return Diagnostic(SQL_NULL_HENV, dbc_, SQL_NULL_HSTMT, "SQLAllocStmt");
+  if (set_query_timeout_ && !Succeeded(SQLSetStmtOption(stmt, SQL_QUERY_TIMEOUT, 15)))
+    set_query_timeout_ = false;
+  auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(statement.c_str()));
+  SQLRETURN rc;
+  do {
+    rc = SQLExecDirect(stmt, text, SQL_NTS);
+  } while (rc == SQL_STILL_EXECUTING);
+  if (!Succeeded(rc)) return FailStatement(stmt, "SQLExecDirect");
+  SQLSMALLINT columns = 0;
+  if (!Succeeded(SQLNumResultCols(stmt, &columns)))
+    return FailStatement(stmt, "SQLNumResultCols");
+  if (columns > 0) {
+    while ((rc = SQLFetch(stmt)) != SQL_NO_DATA)
+      if (!Succeeded(rc)) return FailStatement(stmt, "SQLFetch");
+  }
+  while ((rc = SQLMoreResults(stmt)) != SQL_NO_DATA)
+    if (!Succeeded(rc)) return FailStatement(stmt, "SQLMoreResults");
+  SQLFreeStmt(stmt, SQL_DROP);
+  return Status();
+}
+
+Status OdbcConnection::Close() {
+  if (!open_) return Status();
+  open_ = false;
+  Status s;
+  if (!Succeeded(SQLDisconnect(dbc_)))
+    s = Diagnostic(SQL_NULL_HENV, dbc_, SQL_NULL_HSTMT, "SQLDisconnect");
+  SQLFreeConnect(dbc_);
+  ReleaseEnvironment();
+  return s;
+}
+
+// Reads one SQLUSMALLINT information value.
+Result<SQLUSMALLINT> InfoValue(SQLHDBC dbc, SQLUSMALLINT type) {
+  SQLUSMALLINT value = 0;
+  if (!Succeeded(SQLGetInfo(dbc, type, &value, sizeof value, nullptr)))
+    return Diagnostic(SQL_NULL_HENV, dbc, SQL_NULL_HSTMT, "SQLGetInfo");
+  return value;
+}
+
+Status CheckConformance(SQLHDBC dbc) {
+  auto api = InfoValue(dbc, SQL_ODBC_API_CONFORMANCE);
+  if (!api.ok()) return api.status();
+  auto sql = InfoValue(dbc, SQL_ODBC_SQL_CONFORMANCE);
+  if (!sql.ok()) return sql.status();
+  // Minimum is the lowest SQL level, so any level the driver reports will
+  // do; the API level must be 1 or 2.
+  if (*api < SQL_OAC_LEVEL1)
+    return Status::Error("IM001", "the driver is below ODBC API conformance Level 1");
+  return Status();
+}
+
+}  // namespace
+
+Result<std::unique_ptr<TableConnection>> OpenOdbcConnection(
+    const std::string& connection_string) {
+  SharedEnvironment& shared = Shared();
+  if (shared.connections == 0) {
+    if (!shared.registered) {
+      Status s = odbc::EnsureDriversRegistered();
+      if (!s.ok()) return s;
+      shared.registered = true;
+    }
+    if (!Succeeded(SQLAllocEnv(&shared.env)))
+      return Status::Error("HY001", "SQLAllocEnv failed");
+  }
+  ++shared.connections;
+  SQLHDBC dbc = SQL_NULL_HDBC;
+  if (!Succeeded(SQLAllocConnect(shared.env, &dbc))) {
+    Status s = Diagnostic(shared.env, SQL_NULL_HDBC, SQL_NULL_HSTMT, "SQLAllocConnect");
+    ReleaseEnvironment();
+    return s;
+  }
+  Status s;
+  if (!Succeeded(SQLSetConnectOption(dbc, SQL_LOGIN_TIMEOUT, 15)))
+    s = Diagnostic(SQL_NULL_HENV, dbc, SQL_NULL_HSTMT, "SQLSetConnectOption");
+  if (s.ok()) {
+    auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(connection_string.c_str()));
+    SQLRETURN rc = SQLDriverConnect(dbc, nullptr, text, SQL_NTS, nullptr, 0, nullptr,
+                                    SQL_DRIVER_NOPROMPT);
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
+      s = Diagnostic(SQL_NULL_HENV, dbc, SQL_NULL_HSTMT, "SQLDriverConnect");
+    else if (s = CheckConformance(dbc); !s.ok())
+      SQLDisconnect(dbc);
+  }
+  if (!s.ok()) {
+    SQLFreeConnect(dbc);
+    ReleaseEnvironment();
+    return s;
+  }
+  return std::unique_ptr<TableConnection>(new OdbcConnection(dbc));
+}
+
+}  // namespace rh
