@@ -15,8 +15,6 @@ class QLineEdit;
 
 namespace rh {
 
-inline constexpr char kProgramName[] = "recordhaul";
-
 // The folder picker behind a Browse button: the picked folder's path, or
 // empty text when the picker is cancelled. A picked item without a
 // file-system path is reported ("Error - Could not open Directory.") and
