@@ -17,6 +17,9 @@
 
 namespace rh {
 
+// The program's name: the caption of the messages that carry no other.
+inline constexpr char kProgramName[] = "recordhaul";
+
 enum class MessageStyle {
   kOk,
   kOkStop,                // OK with the stop icon
