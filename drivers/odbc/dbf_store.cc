@@ -13,6 +13,8 @@
 // more than 254 is created as C(254), dBase's widest character field; a
 // longer value then fails its INSERT with 22001, as does a text longer than
 // its field. A number that does not fit its field fails with 22003.
+#include <sql.h>
+#include <sqlext.h>
 #include <sys/stat.h>
 
 #include "base/paths.h"
@@ -166,7 +168,8 @@ Status DbfStore::Close() {
 
 const DriverInfo& ThisDriver() {
   static constexpr DriverInfo kInfo = {"dBase driver", "DBASE",
-                                       "librecordhaul_dbf_odbc.so", dbf::kMaxFields};
+                                       "librecordhaul_dbf_odbc.so", dbf::kMaxFields,
+                                       SQL_FILE_TABLE};
   return kInfo;
 }
 

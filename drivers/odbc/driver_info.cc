@@ -119,7 +119,8 @@ SQLRETURN GetInfo(DbcHandle* dbc, SQLUSMALLINT type, SQLPOINTER value,
     case SQL_IDENTIFIER_CASE:
     case SQL_QUOTED_IDENTIFIER_CASE:
       return Small(value, out_len, SQL_IC_MIXED);
-    case SQL_FILE_USAGE: return Small(value, out_len, SQL_FILE_TABLE);
+    case SQL_FILE_USAGE:
+      return Small(value, out_len, static_cast<SQLUSMALLINT>(info.file_usage));
     case SQL_CORRELATION_NAME: return Small(value, out_len, SQL_CN_NONE);
     case SQL_NON_NULLABLE_COLUMNS: return Small(value, out_len, SQL_NNC_NULL);
     case SQL_GROUP_BY: return Small(value, out_len, SQL_GB_NOT_SUPPORTED);

@@ -33,6 +33,7 @@ struct DriverInfo {
   const char* dbms_name;
   const char* library;     // SQL_DRIVER_NAME
   int max_columns;
+  int file_usage;          // SQL_FILE_USAGE: a file is a catalog or a table
 };
 
 const DriverInfo& ThisDriver();

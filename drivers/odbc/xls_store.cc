@@ -7,6 +7,8 @@
 // name that suits a sheet and a defined name (KVTdatatool for our export);
 // both carry it. FIRSTROWHASNAMES must be absent or true: the column names
 // always fill row 1.
+#include <sql.h>
+#include <sqlext.h>
 #include <sys/stat.h>
 
 #include "base/paths.h"
@@ -116,7 +118,8 @@ Status XlsStore::Close() {
 
 const DriverInfo& ThisDriver() {
   static constexpr DriverInfo kInfo = {"Excel driver", "EXCEL",
-                                       "librecordhaul_xls_odbc.so", xls::kMaxColumns};
+                                       "librecordhaul_xls_odbc.so", xls::kMaxColumns,
+                                       SQL_FILE_CATALOG};
   return kInfo;
 }
 

@@ -288,10 +288,11 @@ Status SheetWriter::AddRow(std::span<const Cell> cells) {
 
 uint32_t SheetWriter::StringIndex(std::string_view text) {
   ++string_refs_;
-  auto [it, inserted] = string_index_.try_emplace(
-      std::string(text), static_cast<uint32_t>(strings_.size()));
-  if (inserted) strings_.push_back(&it->first);
-  return it->second;
+  if (auto it = string_index_.find(text); it != string_index_.end()) return it->second;
+  auto index = static_cast<uint32_t>(strings_.size());
+  auto it = string_index_.emplace(std::string(text), index).first;
+  strings_.push_back(&it->first);
+  return index;
 }
 
 void SheetWriter::PutTextCell(int row, int col, std::string_view text) {

@@ -73,8 +73,13 @@ class SheetWriter {
   int column_count_;
   int rows_ = 0;             // rows used, the name row included
   uint32_t string_refs_ = 0;  // text cells, for the shared string table
+  // Looks texts up without copying them into a std::string first.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view t) const { return std::hash<std::string_view>()(t); }
+  };
   // Unique texts, in order of first use; the map gives their index.
-  std::unordered_map<std::string, uint32_t> string_index_;
+  std::unordered_map<std::string, uint32_t, TextHash, std::equal_to<>> string_index_;
   std::vector<const std::string*> strings_;
   std::string cells_;        // the sheet's cell records
 };
