@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "app/choice_cascade.h"
+#include "app/selection_commands.h"
 #include "base/cp1252.h"
 #include "base/paths.h"
 #include "cli/commands.h"
@@ -39,15 +40,12 @@ Status AddField(ExportState& s, ConsolePlatform& ui, const std::string& spec) {
     return Status::Error("Error #1", "You can only export 300 fields");
   s.available.ClearSelection();
   s.available.selected[static_cast<size_t>(index)] = true;
-  s.MarkModified();
-  s.selection.AddFields(s.available.entries, s.available.selected,
-                        [&] { return RecordLayoutMatches(s); }, ui, s.NameWidth());
+  AddFieldsCommand(s, ui);
   s.available.ClearSelection();
   if (eq != std::string::npos) {
-    s.selection.Click(static_cast<int>(s.selection.size()) - 1);
+    ClickSelectionRow(s, static_cast<int>(s.selection.size()) - 1);
     s.selection.set_new_name(Utf8ToCp1252(spec.substr(eq + 1)));
-    s.MarkModified();
-    s.selection.ApplyRename(s.NameWidth());
+    ApplyRenameCommand(s);
   }
   return Status();
 }
@@ -101,9 +99,7 @@ Status ApplyChoices(const Args& args, ExportState& s, ConsolePlatform& ui) {
     if (name == "all-fields") {
       if (s.available.entries.size() + s.selection.size() > kMaxSelectedFields)
         return Status::Error("Error #1", "You can export a maximum of 300 fields");
-      s.MarkModified();
-      s.selection.AddAllFields(s.available.entries, [&] { return RecordLayoutMatches(s); }, ui,
-                               s.NameWidth());
+      AddAllFieldsCommand(s, ui);
     } else if (name == "field") {
       if (Status st = AddField(s, ui, value); !st.ok()) return st;
     }
