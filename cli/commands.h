@@ -13,6 +13,9 @@ namespace rh::cli {
 std::unique_ptr<Command> MakeListCommand();
 std::unique_ptr<Command> MakeSampleCommand();
 std::unique_ptr<Command> MakeExportCommand();
+std::unique_ptr<Command> MakeRunCommand();
+std::unique_ptr<Command> MakeTemplateCommand();
+std::unique_ptr<Command> MakeDirsCommand();
 
 // A data file number of the module, as the catalog lists it.
 std::optional<int> ParseFileNumber(const std::string& text, int module);

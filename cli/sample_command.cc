@@ -3,6 +3,7 @@
 
 #include "cli/command.h"
 #include "cli/commands.h"
+#include "cli/sample_templates.h"
 #include "sample/sample_data.h"
 
 namespace rh::cli {
@@ -21,6 +22,8 @@ class SampleCommand : public Command {
            "             Payable, Accounts Receivable, Payroll; three companies)\n"
            "  DIR/sys    the data dictionary and the path table\n"
            "  DIR/progs  the program files directory\n"
+           "  DIR/templates  one export template per export type, exporting to\n"
+           "             DIR/exports\n"
            "\n"
            "  --records N   records per data file (default 500), a few of them deleted\n";
   }
@@ -40,9 +43,13 @@ class SampleCommand : public Command {
     }
     const std::string& dir = args->positionals()[0];
     Status s = sample::WriteSampleInstallation(ctx.env, dir, options);
+    if (s.ok()) s = WriteSampleTemplates(ctx.env, dir);
     if (!s.ok()) return PrintError(ctx, s);
     PrintLine(ctx, "Sample installation written to " + dir + ":");
     PrintLine(ctx, "  --data " + dir + "/data --system " + dir + "/sys --programs " + dir + "/progs");
+    PrintLine(ctx, "Templates in " + dir + "/templates; try:");
+    PrintLine(ctx, "  recordhaul run " + dir + "/templates/02-ar-customers.xdf --data " + dir +
+                       "/data --system " + dir + "/sys --programs " + dir + "/progs");
     return kExitOk;
   }
 };

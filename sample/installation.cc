@@ -1,5 +1,6 @@
 // The sample installation: a dictionary describing every data file of the
 // catalog, and companies with data for four modules.
+#include <cstdio>
 #include <filesystem>
 #include <map>
 
@@ -92,6 +93,20 @@ std::string TextValue(const FieldSpec& f, int i, Random& rnd) {
   if (f.name == "Last Name") return rnd.Pick(kLast);
   if (f.name == "City") return rnd.Pick(kCities);
   if (f.name == "State") return rnd.Range(0, 1) ? "OR" : "TX";
+  char digits[32];
+  if (f.name == "Zip Code") {
+    std::snprintf(digits, sizeof digits, "%05d", rnd.Range(10000, 99999));
+    return digits;
+  }
+  if (f.name == "Phone") {
+    std::snprintf(digits, sizeof digits, "(%03d) 555-%04d", rnd.Range(200, 999), rnd.Range(0, 9999));
+    return digits;
+  }
+  if (f.name == "SSN") {
+    std::snprintf(digits, sizeof digits, "%03d-%02d-%04d", rnd.Range(100, 899), rnd.Range(1, 99),
+                  rnd.Range(1, 9999));
+    return digits;
+  }
   if (f.name == "Notes") {
     std::string v = "Customer since ";
     v.append(std::to_string(1990 + i % 30));
