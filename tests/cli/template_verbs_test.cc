@@ -45,8 +45,7 @@ TEST_F(TemplateVerbsTest, RunWithAnotherDestination) {
   EXPECT_EQ(r.code, 0) << r.err;
   const std::string written = test::ReadFile(dest);  // type 3: no title line
   EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 30);
-  EXPECT_TRUE(written.ends_with(",\"QZAR\",\"29\",\"12/07/26\",\"02\"\r\n") ||
-              written.find("\"QZAR\",\"29\"") != std::string::npos);
+  EXPECT_NE(written.find(",\"QZAR\",\"29\","), std::string::npos);
   // Existing now: refused without --overwrite/--append, file untouched.
   const std::string before = test::ReadFile(dest);
   auto again = test::RunCli(With({"run", *dir_ / "templates/03-ar-contract-prices.xdf", "--dest", dest}, Dirs()));
