@@ -28,6 +28,7 @@ static char LowerAscii(char c) {
 
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;
   for (size_t i = 0; i < a.size(); ++i)
     if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   return true;

@@ -75,11 +75,17 @@ Status ApplyChoices(const Args& args, ExportState& s, ConsolePlatform& ui) {
   std::optional<int> type = args.Has("type") ? ParseType(*args.Value("type")) : 0;
   if (!type) return Usage("--type must be an export type from 0 to 10 (see 'recordhaul list types')");
 
+  // Loading the module's first file only to replace it would report that
+  // file's dictionary problems: open the module on the chosen file directly,
+  // as opening a template does.
+  s.record.file_number = *file;
+  s.loading = true;
   ChooseModule(s, ui, *module);
+  s.loading = false;
   if (s.window_closed) return Status::Error("Error", "The data dictionary cannot be used.");
   const std::string_view description = FindDataFile(*module, *file)->description;
   for (size_t i = 0; i < s.file_list.entries.size(); ++i)
-    if (s.file_list.entries[i] == description) ChooseDataFile(s, ui, static_cast<int>(i));
+    if (s.file_list.entries[i] == description) s.file_list.current = static_cast<int>(i);
   if (s.window_closed) return Status::Error("Error", "The data dictionary cannot be used.");
 
   std::string company = *args.Value("company");

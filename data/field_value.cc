@@ -107,7 +107,10 @@ void DayNumberToDate(int32_t day, char out[11]) {
     day -= 36525;
     century = "20";
   }
-  int year = 0;
+  // Whole four-year cycles first (a leap year and three others), then
+  // year by year.
+  int year = (day - 1) / 1461 * 4;
+  day -= year / 4 * 1461;
   for (;;) {
     int length = year % 4 == 0 ? 366 : 365;
     if (day <= length) break;
@@ -132,47 +135,6 @@ std::string DayNumberToDate(int32_t day) {
   char out[11];
   DayNumberToDate(day, out);
   return out;
-}
-
-FieldValue GetValue(const uint8_t* record, int32_t record_number,
-                    const BoundField& field, const ValueContext& context) {
-  FieldValue v;
-  v.source = field.source;
-  // Bound fields lie inside the record; kNone and pseudo-fields read nothing.
-  const uint8_t* p = record + (field.source >= FieldSource::kD ? field.offset : 0);
-  switch (field.source) {
-    case FieldSource::kNone: break;
-    case FieldSource::kCurrentRecord: v.integer = record_number; break;
-    case FieldSource::kModuleCode: v.SetText(context.module_code); break;
-    case FieldSource::kFileNumber: v.integer = context.file_number; break;
-    case FieldSource::kTodaysDate:
-      v.SetText(context.today != nullptr ? context.today->Text() : std::string_view());
-      break;
-    case FieldSource::kCompanyNumber: v.SetText(context.company); break;
-    case FieldSource::kD: v.real = LoadLittleDouble(p); break;
-    case FieldSource::kF:
-      // v / 10000 rounded once is the nearest double to the four-decimal
-      // value, the same as printing v * 0.01 twice with "%.4f" and reading
-      // it back.
-      v.integer = LoadBigI32(p);
-      v.real = static_cast<double>(v.integer) / 10000.0;
-      break;
-    case FieldSource::kI: v.integer = LoadBigI16(p); break;
-    case FieldSource::kJ:
-      DayNumberToDate(LoadBigI32(p), v.OwnBuffer());
-      v.SetOwnSize(10);
-      break;
-    case FieldSource::kL: v.integer = LoadBigI32(p); break;
-    case FieldSource::kT: {
-      const void* nul = std::memchr(p, 0, static_cast<size_t>(field.text_size));
-      size_t n = nul != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - p)
-                                : static_cast<size_t>(field.text_size);
-      v.SetText(std::string_view(reinterpret_cast<const char*>(p), n));
-      break;
-    }
-    case FieldSource::kY: v.integer = *p; break;
-  }
-  return v;
 }
 
 }  // namespace rh

@@ -8,10 +8,12 @@
 #define RECORDHAUL_DATA_FIELD_VALUE_H_
 
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <string_view>
 
+#include "base/bytes.h"
 #include "data/data_dictionary.h"
 
 namespace rh {
@@ -85,11 +87,13 @@ class FieldValue {
   std::string_view text_;
   bool own_text_ = false;
   size_t size_ = 0;
-  char buffer_[16] = {};
+  char buffer_[16];  // J dates; valid only while own_text_ is set
 };
 
-FieldValue GetValue(const uint8_t* record, int32_t record_number,
-                    const BoundField& field, const ValueContext& context);
+// Defined in the header: the writers call it for every field of every
+// record, and inlined it folds into their own switch.
+inline FieldValue GetValue(const uint8_t* record, int32_t record_number,
+                           const BoundField& field, const ValueContext& context);
 
 // The day number as MM/DD/YYYY: day 1 is 01/01/1900, every year of the
 // century divisible by 4 a leap year; day 0 or less is 00/00/1900 and day
@@ -99,6 +103,47 @@ std::string DayNumberToDate(int32_t day);
 
 // The local date as MM/DD/YY.
 std::string TodayText(std::time_t now);
+
+inline FieldValue GetValue(const uint8_t* record, int32_t record_number,
+                           const BoundField& field, const ValueContext& context) {
+  FieldValue v;
+  v.source = field.source;
+  // Bound fields lie inside the record; kNone and pseudo-fields read nothing.
+  const uint8_t* p = record + (field.source >= FieldSource::kD ? field.offset : 0);
+  switch (field.source) {
+    case FieldSource::kNone: break;
+    case FieldSource::kCurrentRecord: v.integer = record_number; break;
+    case FieldSource::kModuleCode: v.SetText(context.module_code); break;
+    case FieldSource::kFileNumber: v.integer = context.file_number; break;
+    case FieldSource::kTodaysDate:
+      v.SetText(context.today != nullptr ? context.today->Text() : std::string_view());
+      break;
+    case FieldSource::kCompanyNumber: v.SetText(context.company); break;
+    case FieldSource::kD: v.real = LoadLittleDouble(p); break;
+    case FieldSource::kF:
+      // v / 10000 rounded once is the nearest double to the four-decimal
+      // value, the same as printing v * 0.01 twice with "%.4f" and reading
+      // it back.
+      v.integer = LoadBigI32(p);
+      v.real = static_cast<double>(v.integer) / 10000.0;
+      break;
+    case FieldSource::kI: v.integer = LoadBigI16(p); break;
+    case FieldSource::kJ:
+      DayNumberToDate(LoadBigI32(p), v.OwnBuffer());
+      v.SetOwnSize(10);
+      break;
+    case FieldSource::kL: v.integer = LoadBigI32(p); break;
+    case FieldSource::kT: {
+      const void* nul = std::memchr(p, 0, static_cast<size_t>(field.text_size));
+      size_t n = nul != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - p)
+                                : static_cast<size_t>(field.text_size);
+      v.SetText(std::string_view(reinterpret_cast<const char*>(p), n));
+      break;
+    }
+    case FieldSource::kY: v.integer = *p; break;
+  }
+  return v;
+}
 
 }  // namespace rh
 

@@ -1,5 +1,7 @@
 #include "export/table_writer.h"
 
+#include <cstring>
+
 #include "export/value_format.h"
 
 namespace rh {
@@ -32,33 +34,67 @@ std::string TypeWord(const BoundRow& row, TableTarget target) {
   return {};
 }
 
+void AppendEscaped(std::string* out, std::string_view text) {
+  for (size_t q; (q = text.find('\'')) != std::string_view::npos;) {
+    out->append(text.data(), q + 1);
+    out->push_back('\'');
+    text.remove_prefix(q + 1);
+  }
+  out->append(text);
+}
+
 void AppendQuoted(std::string* out, std::string_view text) {
   out->push_back('\'');
-  out->append(EscapeQuotes(text));
+  AppendEscaped(out, text);
   out->push_back('\'');
 }
 
-void AppendValueText(std::string* out, const FieldValue& v) {
+// A text between single quotes, each of its single quotes doubled.
+char* PutQuoted(char* p, std::string_view text) {
+  *p++ = '\'';
+  if (std::memchr(text.data(), '\'', text.size()) == nullptr) {
+    std::memcpy(p, text.data(), text.size());
+    p += text.size();
+  } else {
+    for (char c : text) {
+      *p++ = c;
+      if (c == '\'') *p++ = '\'';
+    }
+  }
+  *p++ = '\'';
+  return p;
+}
+
+// The most bytes PutValueText writes for a row.
+size_t MaxValueText(const BoundRow& row) {
+  switch (row.field.source) {
+    case FieldSource::kT: return 2 * static_cast<size_t>(row.field.text_size) + 2;
+    case FieldSource::kD: return kMaxNumberChars;
+    default: return 32;
+  }
+}
+
+char* PutValueText(char* p, const FieldValue& v) {
   switch (v.source) {
     case FieldSource::kCurrentRecord:
     case FieldSource::kI:
     case FieldSource::kY:
-    case FieldSource::kL: AppendInt(out, v.integer); break;
-    case FieldSource::kFileNumber: {
-      std::string n;
-      AppendInt(&n, v.integer);
-      AppendQuoted(out, n);
-      break;
-    }
-    case FieldSource::kD: AppendReal(out, v.real); break;
-    case FieldSource::kF: AppendTenThousandths(out, v.integer); break;
+    case FieldSource::kL: return FormatInt(p, v.integer);
+    case FieldSource::kFileNumber:
+      *p++ = '\'';
+      p = FormatInt(p, v.integer);
+      *p++ = '\'';
+      return p;
+    case FieldSource::kD: return FormatReal(p, v.real);
+    case FieldSource::kF: return FormatTenThousandths(p, v.integer);
     case FieldSource::kModuleCode:
     case FieldSource::kTodaysDate:
     case FieldSource::kCompanyNumber:
     case FieldSource::kT:
-    case FieldSource::kJ: AppendQuoted(out, v.text()); break;
+    case FieldSource::kJ: return PutQuoted(p, v.text());
     case FieldSource::kNone: break;
   }
+  return p;
 }
 
 }  // namespace
@@ -66,10 +102,7 @@ void AppendValueText(std::string* out, const FieldValue& v) {
 std::string EscapeQuotes(std::string_view text) {
   std::string out;
   out.reserve(text.size() + 2);
-  for (char c : text) {
-    out.push_back(c);
-    if (c == '\'') out.push_back('\'');
-  }
+  AppendEscaped(&out, text);
   return out;
 }
 
@@ -158,6 +191,8 @@ Status TableWriter::Begin(const WriterInput& input) {
   std::string columns, names;
   BuildLists(input, &columns, &names);
   insert_prefix_ = "INSERT INTO " + TableName() + " (" + names + ") VALUES (";
+  longest_insert_ = insert_prefix_.size() + 2;
+  for (const BoundRow& row : input.rows) longest_insert_ += MaxValueText(row) + 1;
   if (!connection_->Execute("CREATE TABLE " + TableName() + " (" + columns + ")").ok())
     return CreationFailed();
   return Status();
@@ -165,15 +200,19 @@ Status TableWriter::Begin(const WriterInput& input) {
 
 std::string TableWriter::InsertStatement(const WriterInput& input, const uint8_t* record,
                                          int32_t record_number) {
-  statement_ = insert_prefix_;
+  statement_.resize(longest_insert_);  // room for any record, filled in place
+  char* const begin = statement_.data();
+  std::memcpy(begin, insert_prefix_.data(), insert_prefix_.size());
+  char* p = begin + insert_prefix_.size();
   bool first = true;
   for (const BoundRow& row : input.rows) {
     if (row.field.source == FieldSource::kNone) continue;
-    if (!first) statement_.push_back(',');
+    if (!first) *p++ = ',';
     first = false;
-    AppendValueText(&statement_, GetValue(record, record_number, row.field, input.values));
+    p = PutValueText(p, GetValue(record, record_number, row.field, input.values));
   }
-  statement_.push_back(')');
+  *p++ = ')';
+  statement_.resize(static_cast<size_t>(p - begin));
   return statement_;
 }
 

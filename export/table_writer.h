@@ -74,6 +74,7 @@ class TableWriter : public RecordWriter {
   std::unique_ptr<TableConnection> connection_;
   const WriterInput* input_ = nullptr;
   std::string insert_prefix_;  // "INSERT INTO t (names) VALUES ("
+  size_t longest_insert_ = 0;
   std::string statement_;
   bool waiting_ = false;
 };

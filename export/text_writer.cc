@@ -1,5 +1,7 @@
 #include "export/text_writer.h"
 
+#include <cstring>
+
 #include "export/value_format.h"
 #include "selection/export_type.h"
 
@@ -29,22 +31,28 @@ int FixedWidth(FieldSource source) {
   }
 }
 
-// A comma-type value: quotes doubled so that every reader splits it right.
-void AppendQuotedContent(std::string* line, std::string_view text) {
-  for (;;) {
-    size_t q = text.find('"');
-    if (q == std::string_view::npos) break;
-    AppendTextMode(line, text.substr(0, q + 1));
-    line->push_back('"');
-    text.remove_prefix(q + 1);
+// Text as the delimited and fixed types write it: in the comma types a
+// double quote is doubled; everywhere a line feed becomes CR LF.
+char* PutText(char* p, std::string_view text, bool double_quotes) {
+  const bool plain = std::memchr(text.data(), '\n', text.size()) == nullptr &&
+                     (!double_quotes || std::memchr(text.data(), '"', text.size()) == nullptr);
+  if (plain) {
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
   }
-  AppendTextMode(line, text);
+  for (char c : text) {
+    if (c == '\n') *p++ = '\r';
+    else if (c == '"' && double_quotes) *p++ = '"';
+    *p++ = c;
+  }
+  return p;
 }
 
 std::string_view TrimSpaces(std::string_view t) {
-  size_t b = t.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  return t.substr(b, t.find_last_not_of(' ') - b + 1);
+  size_t b = 0, e = t.size();
+  while (b < e && t[b] == ' ') ++b;
+  while (e > b && t[e - 1] == ' ') --e;
+  return t.substr(b, e - b);
 }
 
 }  // namespace
@@ -103,13 +111,11 @@ Status TextWriter::Write(std::string_view bytes) {
   return write_status_;
 }
 
-void TextWriter::AppendSeparator(std::string* line, bool last) const {
-  if (quoted_) line->append(last ? "\"" : "\",");
-  else if (!fixed_ && !last) line->push_back('\t');
-}
-
 Status TextWriter::Begin(const WriterInput& input) {
   input_ = &input;
+  size_t longest = 2;
+  for (const BoundRow& row : input.rows) longest += MaxValueSize(row) + 3;
+  record_.resize(longest);
   if (!HasTitles(type_)) return Status();
   line_.clear();
   for (size_t j = 0; j < input.rows.size(); ++j) {
@@ -122,57 +128,76 @@ Status TextWriter::Begin(const WriterInput& input) {
       }
       continue;
     }
-    if (quoted_) {
-      line_.push_back('"');
-      AppendQuotedContent(&line_, row.export_name);
-    } else {
-      AppendTextMode(&line_, row.export_name);
-    }
-    AppendSeparator(&line_, j + 1 == input.rows.size());
+    std::string name(2 * row.export_name.size(), '\0');
+    name.resize(static_cast<size_t>(PutText(name.data(), row.export_name, quoted_) - name.data()));
+    if (quoted_) line_.push_back('"');
+    line_ += name;
+    if (quoted_) line_.append(j + 1 == input.rows.size() ? "\"" : "\",");
+    else if (j + 1 < input.rows.size()) line_.push_back('\t');
   }
   line_.append("\r\n");
   return Write(line_);
 }
 
-void TextWriter::AppendValue(std::string* line, const BoundRow& row, const FieldValue& v) const {
+size_t TextWriter::MaxValueSize(const BoundRow& row) {
+  switch (row.field.source) {
+    case FieldSource::kT: return 2 * static_cast<size_t>(row.field.text_size);
+    case FieldSource::kD: return kMaxNumberChars;
+    default: return 32;
+  }
+}
+
+inline char* TextWriter::PutValue(char* p, const BoundRow& row, const FieldValue& v) const {
   const int width = fixed_ ? FixedWidth(v.source) : 0;
   switch (v.source) {
-    case FieldSource::kNone: break;
+    case FieldSource::kNone: return p;
     case FieldSource::kCurrentRecord:
     case FieldSource::kFileNumber:
     case FieldSource::kI:
     case FieldSource::kL:
-    case FieldSource::kY: AppendInt(line, v.integer, width); break;
-    case FieldSource::kD: AppendReal(line, v.real, width); break;
-    case FieldSource::kF: AppendTenThousandths(line, v.integer, width); break;
+    case FieldSource::kY: return FormatInt(p, v.integer, width);
+    case FieldSource::kD: return FormatReal(p, v.real, width);
+    case FieldSource::kF: return FormatTenThousandths(p, v.integer, width);
     case FieldSource::kModuleCode:
     case FieldSource::kTodaysDate:
     case FieldSource::kCompanyNumber:
-    case FieldSource::kJ: line->append(v.text()); break;
+    case FieldSource::kJ: {
+      std::string_view t = v.text();
+      std::memcpy(p, t.data(), t.size());
+      return p + t.size();
+    }
     case FieldSource::kT:
-      if (fixed_) {
+      if (!fixed_) return PutText(p, TrimSpaces(v.text()), quoted_);
+      {
         // Padded to the field's length so a NUL never shifts later columns.
-        AppendTextMode(line, v.text());
-        line->append(static_cast<size_t>(row.field.text_size) - v.text().size(), ' ');
-      } else if (quoted_) {
-        AppendQuotedContent(line, TrimSpaces(v.text()));
-      } else {
-        AppendTextMode(line, TrimSpaces(v.text()));
+        char* end = PutText(p, v.text(), false);
+        const size_t pad = static_cast<size_t>(row.field.text_size) - v.text().size();
+        std::memset(end, ' ', pad);
+        return end + pad;
       }
-      break;
   }
+  return p;
 }
 
 Status TextWriter::WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) {
-  line_.clear();
-  if (exported > 1) line_.append("\r\n");
+  char* const begin = record_.data();
+  char* p = begin;
+  if (exported > 1) {
+    *p++ = '\r';
+    *p++ = '\n';
+  }
   const auto& rows = input_->rows;
   for (size_t j = 0; j < rows.size(); ++j) {
-    if (quoted_) line_.push_back('"');
-    AppendValue(&line_, rows[j], GetValue(record, record_number, rows[j].field, input_->values));
-    AppendSeparator(&line_, j + 1 == rows.size());
+    if (quoted_) *p++ = '"';
+    p = PutValue(p, rows[j], GetValue(record, record_number, rows[j].field, input_->values));
+    if (quoted_) {
+      *p++ = '"';
+      if (j + 1 < rows.size()) *p++ = ',';
+    } else if (!fixed_ && j + 1 < rows.size()) {
+      *p++ = '\t';
+    }
   }
-  return Write(line_);
+  return Write(std::string_view(begin, static_cast<size_t>(p - begin)));
 }
 
 Status TextWriter::Finish() {

@@ -31,12 +31,14 @@ class TextWriter : public RecordWriter {
   Status Finish() override;
   void Abort() override;
 
-  // Appends one row's value as this export type writes it (no separators).
-  void AppendValue(std::string* line, const BoundRow& row, const FieldValue& value) const;
+  // Writes one row's value at p as this export type writes it (no
+  // separators) and returns the end; there must be room for MaxValueSize.
+  char* PutValue(char* p, const BoundRow& row, const FieldValue& value) const;
+  // The most bytes PutValue writes for a row.
+  static size_t MaxValueSize(const BoundRow& row);
 
  private:
   Status Write(std::string_view bytes);
-  void AppendSeparator(std::string* line, bool last) const;
 
   Env* env_;
   std::string path_;
@@ -49,7 +51,8 @@ class TextWriter : public RecordWriter {
   std::unique_ptr<WritableFile> direct_;          // appending, or a device
   WritableFile* out_ = nullptr;
   const WriterInput* input_ = nullptr;
-  std::string line_;
+  std::string line_;    // the title line
+  std::string record_;  // room for the longest record line
   Status write_status_;
 };
 

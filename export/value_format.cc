@@ -1,5 +1,6 @@
 #include "export/value_format.h"
 
+#include <bit>
 #include <charconv>
 #include <cstring>
 
@@ -7,50 +8,145 @@ namespace rh {
 
 namespace {
 
-void PadLeft(std::string* out, size_t used, int width) {
-  if (width > 0 && used < static_cast<size_t>(width)) out->append(static_cast<size_t>(width) - used, ' ');
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The digits of v, written backwards so that they end just before `end`.
+char* DigitsBackward(char* end, uint64_t v) {
+  while (v >= 100) {
+    const uint64_t pair = (v % 100) * 2;
+    v /= 100;
+    *--end = kDigitPairs[pair + 1];
+    *--end = kDigitPairs[pair];
+  }
+  if (v >= 10) {
+    *--end = kDigitPairs[v * 2 + 1];
+    *--end = kDigitPairs[v * 2];
+  } else {
+    *--end = static_cast<char>('0' + v);
+  }
+  return end;
+}
+
+// `n` characters at `text`, right-aligned in `width` columns.
+char* PutRight(char* p, const char* text, size_t n, int width) {
+  if (width > 0 && n < static_cast<size_t>(width)) {
+    std::memset(p, ' ', static_cast<size_t>(width) - n);
+    p += static_cast<size_t>(width) - n;
+  }
+  std::memcpy(p, text, n);
+  return p + n;
+}
+
+// "%.6f" of |value| = m * 2^e as sign, integer part and six decimals,
+// rounded half to even on the exact binary value as printf does. False when
+// the value is too large for this exact integer path.
+bool FixedSix(double value, bool* negative, uint64_t* whole, uint32_t* micros) {
+  const uint64_t bits = std::bit_cast<uint64_t>(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+  if (biased == 0x7FF) return false;  // infinity or NaN
+  const uint64_t m = biased == 0 ? fraction : fraction | (uint64_t{1} << 52);
+  const int e = biased == 0 ? -1074 : biased - 1075;
+  if (e > 10) return false;
+  __extension__ typedef unsigned __int128 u128;
+  u128 scaled = static_cast<u128>(m) * 1000000u;
+  if (e >= 0) {
+    scaled <<= e;
+  } else if (-e > 120) {
+    scaled = 0;  // below 2^-47: rounds to zero
+  } else {
+    const int shift = -e;
+    const u128 q = scaled >> shift;
+    const u128 rest = scaled - (q << shift);
+    const u128 half = static_cast<u128>(1) << (shift - 1);
+    scaled = q + ((rest > half || (rest == half && (q & 1))) ? 1 : 0);
+  }
+  *negative = (bits >> 63) != 0;
+  *whole = static_cast<uint64_t>(scaled / 1000000u);
+  *micros = static_cast<uint32_t>(scaled % 1000000u);
+  return true;
 }
 
 }  // namespace
 
-void AppendInt(std::string* out, int64_t value, int width) {
+char* FormatInt(char* p, int64_t value, int width) {
   char buf[24];
-  auto r = std::to_chars(buf, buf + sizeof buf, value);
-  size_t n = static_cast<size_t>(r.ptr - buf);
-  PadLeft(out, n, width);
-  out->append(buf, n);
+  char* end = buf + sizeof buf;
+  const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  char* start = DigitsBackward(end, magnitude);
+  if (value < 0) *--start = '-';
+  const size_t n = static_cast<size_t>(end - start);
+  for (int pad = width - static_cast<int>(n); pad > 0; --pad) *p++ = ' ';
+  for (size_t i = 0; i < n; ++i) p[i] = start[i];  // a few bytes: no call
+  return p + n;
+}
+
+char* FormatTenThousandths(char* p, int32_t v, int width) {
+  char buf[24];
+  char* end = buf + sizeof buf;
+  const uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(int64_t{v}) : static_cast<uint64_t>(v);
+  char* start = end - 4;
+  uint64_t frac = magnitude % 10000;
+  for (char* q = end; q > start;) {
+    *--q = static_cast<char>('0' + frac % 10);
+    frac /= 10;
+  }
+  *--start = '.';
+  start = DigitsBackward(start, magnitude / 10000);
+  if (v < 0) *--start = '-';
+  return PutRight(p, start, static_cast<size_t>(end - start), width);
+}
+
+char* FormatReal(char* p, double value, int width) {
+  bool negative;
+  uint64_t whole;
+  uint32_t micros;
+  if (!FixedSix(value, &negative, &whole, &micros)) {
+    char buf[kMaxNumberChars];
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
+    return PutRight(p, buf, static_cast<size_t>(r.ptr - buf), width);
+  }
+  char buf[40];
+  char* end = buf + sizeof buf;
+  char* start = end - 6;
+  for (char* q = end; q > start;) {
+    *--q = static_cast<char>('0' + micros % 10);
+    micros /= 10;
+  }
+  *--start = '.';
+  start = DigitsBackward(start, whole);
+  if (negative) *--start = '-';
+  return PutRight(p, start, static_cast<size_t>(end - start), width);
+}
+
+void AppendInt(std::string* out, int64_t value, int width) {
+  char buf[kMaxNumberChars];
+  out->append(buf, static_cast<size_t>(FormatInt(buf, value, width) - buf));
 }
 
 void AppendTenThousandths(std::string* out, int32_t v, int width) {
-  int64_t magnitude = v < 0 ? -int64_t{v} : int64_t{v};
-  char buf[24];
-  char* p = buf;
-  if (v < 0) *p++ = '-';
-  p = std::to_chars(p, buf + sizeof buf, magnitude / 10000).ptr;
-  *p++ = '.';
-  int64_t frac = magnitude % 10000;
-  for (int div = 1000; div > 0; div /= 10) *p++ = static_cast<char>('0' + frac / div % 10);
-  size_t n = static_cast<size_t>(p - buf);
-  PadLeft(out, n, width);
-  out->append(buf, n);
+  char buf[kMaxNumberChars];
+  out->append(buf, static_cast<size_t>(FormatTenThousandths(buf, v, width) - buf));
 }
 
 void AppendReal(std::string* out, double value, int width) {
-  char buf[400];  // the widest double in fixed notation is about 320 characters
-  auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
-  size_t n = static_cast<size_t>(r.ptr - buf);
-  PadLeft(out, n, width);
-  out->append(buf, n);
+  char buf[kMaxNumberChars + 64];
+  const int w = width < 64 ? width : 64;
+  out->append(buf, static_cast<size_t>(FormatReal(buf, value, w) - buf));
 }
 
 void AppendCutRight(std::string* out, std::string_view text, int width) {
   text = text.substr(0, static_cast<size_t>(width > 0 ? width : 0));
-  PadLeft(out, text.size(), width);
+  if (width > 0 && text.size() < static_cast<size_t>(width))
+    out->append(static_cast<size_t>(width) - text.size(), ' ');
   out->append(text);
 }
 
 void AppendCutLeft(std::string* out, std::string_view text, int width) {
-  size_t w = static_cast<size_t>(width > 0 ? width : 0);
+  const size_t w = static_cast<size_t>(width > 0 ? width : 0);
   text = text.substr(0, w);
   out->append(text);
   out->append(w - text.size(), ' ');

@@ -1,30 +1,36 @@
-// The number and text formats the writers use, appended to a line being
-// built: the printf conversions of the export formats ("%i", "%.6f",
-// "%10.4f", "%8.8s", ...), done without locale and without allocating.
+// The number and text formats the writers use: the printf conversions of the
+// export formats ("%i", "%.6f", "%10.4f", "%8.8s", ...) done without locale
+// and without allocating. The Format* functions write at `p` and return the
+// end; the caller makes room first (kMaxNumberChars is enough for any
+// number). The Append* forms add to a string.
 #ifndef RECORDHAUL_EXPORT_VALUE_FORMAT_H_
 #define RECORDHAUL_EXPORT_VALUE_FORMAT_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace rh {
 
+// The widest number any Format* writes: "%.6f" of the largest double.
+inline constexpr size_t kMaxNumberChars = 330;
+
 // "%i", right-aligned in `width` columns ("%8i") when width > 0.
-void AppendInt(std::string* out, int64_t value, int width = 0);
-
+char* FormatInt(char* p, int64_t value, int width = 0);
 // "%.4f" of v / 10000, exactly: the stored ten-thousandths of a type F field.
-void AppendTenThousandths(std::string* out, int32_t v, int width = 0);
-
+char* FormatTenThousandths(char* p, int32_t v, int width = 0);
 // "%.6f" of a double, right-aligned in `width` columns when width > 0.
+char* FormatReal(char* p, double value, int width = 0);
+
+void AppendInt(std::string* out, int64_t value, int width = 0);
+void AppendTenThousandths(std::string* out, int32_t v, int width = 0);
 void AppendReal(std::string* out, double value, int width = 0);
 
 // "%N.Ns": the text cut to `width` characters, right-aligned in `width`.
 void AppendCutRight(std::string* out, std::string_view text, int width);
-
 // The text cut to `width` characters or filled with spaces on the right.
 void AppendCutLeft(std::string* out, std::string_view text, int width);
-
 // Text as a text-mode stream writes it: every line feed becomes CR LF.
 void AppendTextMode(std::string* out, std::string_view text);
 

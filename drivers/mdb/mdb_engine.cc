@@ -242,6 +242,7 @@ class Database::Impl {
 
   // Reused from row to row.
   std::vector<std::string> last_names_;
+  sql::StatementParser parser_;
   std::vector<int> value_of_column_;  // index into the values, or -1
   std::vector<Cell> cells_;
   std::string row_;
@@ -252,11 +253,11 @@ Status Database::Impl::Execute(std::string_view sql, int options) {
     return GeneralError("Unsupported Execute option " + std::to_string(options));
   if (closed_) return GeneralError("The database is closed");
   if (!broken_.ok()) return broken_;
-  auto statement = sql::Parse(sql);
+  auto statement = parser_.Parse(sql);
   if (!statement.ok()) return statement.status();
-  if (auto* create = std::get_if<sql::CreateTable>(&*statement))
+  if (auto* create = std::get_if<sql::CreateTable>(*statement))
     return CreateTable(*create);
-  return Insert(std::get<sql::Insert>(*statement));
+  return Insert(std::get<sql::Insert>(**statement));
 }
 
 Status Database::Impl::CreateTable(const sql::CreateTable& create) {

@@ -90,14 +90,14 @@ SQLRETURN Execute(StmtHandle* stmt, std::string_view text) {
   stmt->row_count = -1;
   TableStore* store = stmt->dbc->store.get();
   if (!store) return stmt->Fail("08003", "connection not open");
-  auto parsed = rh::sql::Parse(text);
+  auto parsed = stmt->dbc->parser.Parse(text);
   if (!parsed.ok()) return stmt->Fail(parsed.status());
   rh::Status s;
-  if (auto* create = std::get_if<rh::sql::CreateTable>(&*parsed)) {
+  if (auto* create = std::get_if<rh::sql::CreateTable>(*parsed)) {
     s = store->CreateTable(*create);
     if (s.ok()) stmt->row_count = 0;
   } else {
-    s = store->Insert(std::get<rh::sql::Insert>(*parsed));
+    s = store->Insert(std::get<rh::sql::Insert>(**parsed));
     if (s.ok()) stmt->row_count = 1;
   }
   return s.ok() ? SQL_SUCCESS : stmt->Fail(s);

@@ -15,6 +15,7 @@
 
 #include "base/status.h"
 #include "drivers/odbc/table_store.h"
+#include "drivers/sql/sql_statement.h"
 
 namespace rh::odbc {
 
@@ -76,6 +77,7 @@ struct DbcHandle : HandleBase {
   explicit DbcHandle(EnvHandle* e) : HandleBase(HandleKind::kDbc), env(e) {}
   EnvHandle* env;
   std::unique_ptr<TableStore> store;  // set while connected
+  rh::sql::StatementParser parser;    // remembers the last INSERT's columns
   SQLUINTEGER login_timeout = 0;
   SQLUINTEGER access_mode = SQL_MODE_READ_WRITE;
   // Statements not yet freed; SQLDisconnect frees them, as ODBC has it.

@@ -1,6 +1,5 @@
 #include "drivers/sql/sql_statement.h"
 
-#include <cctype>
 #include <cstdlib>
 
 namespace rh::sql {
@@ -23,14 +22,19 @@ const char* ColumnTypeName(ColumnType type) {
 
 namespace {
 
+// ASCII classes, without the locale's lookups.
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
 // A cursor over the statement text; every method stays within its bounds.
 class Scanner {
  public:
   explicit Scanner(std::string_view text) : text_(text) {}
 
   void SkipSpace() {
-    while (pos_ < text_.size() && std::isspace(static_cast<unsigned char>(text_[pos_])))
-      ++pos_;
+    while (pos_ < text_.size() && IsSpace(text_[pos_])) ++pos_;
   }
   bool AtEnd() {
     SkipSpace();
@@ -50,7 +54,7 @@ class Scanner {
     SkipSpace();
     if (text_.size() - pos_ < word.size()) return false;
     for (size_t i = 0; i < word.size(); ++i)
-      if (std::toupper(static_cast<unsigned char>(text_[pos_ + i])) != word[i])
+      if (Upper(text_[pos_ + i]) != word[i])
         return false;
     size_t end = pos_ + word.size();
     if (end < text_.size() && IsWordChar(text_[end])) return false;
@@ -63,18 +67,17 @@ class Scanner {
     char c = Peek();
     if (c == '\'' || c == '"' || c == '`') return Quoted(c, c);
     if (c == '[') return Quoted('[', ']');
-    if (!(std::isalpha(static_cast<unsigned char>(c)) || c == '_')) return std::nullopt;
+    if (!(IsLetter(c) || c == '_')) return std::nullopt;
     size_t start = pos_;
     while (pos_ < text_.size() && IsWordChar(text_[pos_])) ++pos_;
     return std::string(text_.substr(start, pos_ - start));
   }
 
-  std::optional<Value> Literal() {
+  bool Literal(Value* v) {
     char c = Peek();
     if (c == '\'') {
-      auto s = Quoted('\'', '\'');
-      if (!s) return std::nullopt;
-      return Value{Value::Kind::kString, std::move(*s)};
+      v->kind = Value::Kind::kString;
+      return Quoted('\'', '\'', &v->text);
     }
     size_t start = pos_;
     if (c == '+' || c == '-') ++pos_;
@@ -85,7 +88,7 @@ class Scanner {
     }
     if (digits == 0) {
       pos_ = start;
-      return std::nullopt;
+      return false;
     }
     if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
       size_t mark = pos_++;
@@ -94,9 +97,11 @@ class Scanner {
     }
     if (pos_ < text_.size() && IsWordChar(text_[pos_])) {
       pos_ = start;
-      return std::nullopt;
+      return false;
     }
-    return Value{Value::Kind::kNumber, std::string(text_.substr(start, pos_ - start))};
+    v->kind = Value::Kind::kNumber;
+    v->text.assign(text_.data() + start, pos_ - start);
+    return true;
   }
 
   std::optional<int> Integer() {
@@ -112,36 +117,40 @@ class Scanner {
 
  private:
   static bool IsWordChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    return IsLetter(c) || IsDigit(c) || c == '_';
   }
   size_t Digits() {
     size_t n = 0;
-    while (pos_ < text_.size() && std::isdigit(static_cast<unsigned char>(text_[pos_]))) {
+    while (pos_ < text_.size() && IsDigit(text_[pos_])) {
       ++pos_;
       ++n;
     }
     return n;
   }
-  std::optional<std::string> Quoted(char open, char close) {
+  // Text between `open` and `close`, with a doubled `close` standing for
+  // one; whole runs are copied at a time.
+  bool Quoted(char open, char close, std::string* out) {
     size_t p = pos_;
-    if (p >= text_.size() || text_[p] != open) return std::nullopt;
+    if (p >= text_.size() || text_[p] != open) return false;
     ++p;
-    std::string out;
-    while (p < text_.size()) {
-      char c = text_[p++];
-      if (c != close) {
-        out.push_back(c);
+    out->clear();
+    for (;;) {
+      size_t q = text_.find(close, p);
+      if (q == std::string_view::npos) return false;  // unterminated
+      out->append(text_.data() + p, q - p);
+      if (q + 1 < text_.size() && text_[q + 1] == close) {  // doubled
+        out->push_back(close);
+        p = q + 2;
         continue;
       }
-      if (p < text_.size() && text_[p] == close) {  // doubled
-        out.push_back(c);
-        ++p;
-        continue;
-      }
-      pos_ = p;
-      return out;
+      pos_ = q + 1;
+      return true;
     }
-    return std::nullopt;  // unterminated
+  }
+  std::optional<std::string> Quoted(char open, char close) {
+    std::string out;
+    if (!Quoted(open, close, &out)) return std::nullopt;
+    return out;
   }
 
   std::string_view text_;
@@ -187,6 +196,7 @@ std::optional<std::vector<ColumnDef>> ColumnDefs(Scanner& s) {
 
 std::optional<std::vector<std::string>> NameList(Scanner& s) {
   std::vector<std::string> names;
+  names.reserve(16);
   do {
     auto name = s.Name();
     if (!name) return std::nullopt;
@@ -196,23 +206,31 @@ std::optional<std::vector<std::string>> NameList(Scanner& s) {
   return names;
 }
 
-// "VALUES (v, ...)" to the end of the statement.
-std::optional<std::vector<Value>> ValuesClause(Scanner& s) {
-  if (!s.AcceptWord("VALUES") || !s.Accept('(')) return std::nullopt;
-  std::vector<Value> values;
+// "VALUES (v, ...)" to the end of the statement, into `values` (whose
+// strings are reused).
+bool ValuesClause(Scanner& s, std::vector<Value>* values) {
+  if (!s.AcceptWord("VALUES") || !s.Accept('(')) return false;
+  size_t n = 0;
   do {
-    auto v = s.Literal();
-    if (!v) return std::nullopt;
-    values.push_back(std::move(*v));
+    if (n == values->size()) values->emplace_back();
+    if (!s.Literal(&(*values)[n])) return false;
+    ++n;
   } while (s.Accept(','));
-  if (!s.Accept(')') || !EndOfStatement(s)) return std::nullopt;
+  values->resize(n);
+  return s.Accept(')') && EndOfStatement(s);
+}
+
+std::optional<std::vector<Value>> ValuesClause(Scanner& s) {
+  std::vector<Value> values;
+  values.reserve(16);
+  if (!ValuesClause(s, &values)) return std::nullopt;
   return values;
 }
 
 std::string Trim(std::string_view t) {
   size_t b = 0, e = t.size();
-  while (b < e && std::isspace(static_cast<unsigned char>(t[b]))) ++b;
-  while (e > b && std::isspace(static_cast<unsigned char>(t[e - 1]))) --e;
+  while (b < e && IsSpace(t[b])) ++b;
+  while (e > b && IsSpace(t[e - 1])) --e;
   return std::string(t.substr(b, e - b));
 }
 
@@ -246,7 +264,10 @@ bool TableThen(Scanner& s, std::string* table, Rest rest) {
 
 }  // namespace
 
-Result<Statement> Parse(std::string_view sql) {
+namespace {
+
+// Parse(), telling where an INSERT's VALUES begins.
+Result<Statement> ParseAt(std::string_view sql, size_t* values_at) {
   Scanner s(sql);
   if (s.AcceptWord("CREATE")) {
     if (!s.AcceptWord("TABLE"))
@@ -275,6 +296,8 @@ Result<Statement> Parse(std::string_view sql) {
         if (!names) return false;
         insert.columns = std::move(*names);
       }
+      sc.SkipSpace();
+      if (values_at) *values_at = sc.pos();
       auto values = ValuesClause(sc);
       if (!values) {
         sc.set_pos(mark);
@@ -308,6 +331,31 @@ Result<Statement> Parse(std::string_view sql) {
   }
   return SqlError(kSyntaxError,
                   "Syntax error: only CREATE TABLE and INSERT INTO are supported");
+}
+
+}  // namespace
+
+Result<Statement> Parse(std::string_view sql) { return ParseAt(sql, nullptr); }
+
+Result<const Statement*> StatementParser::Parse(std::string_view sql) {
+  if (!insert_prefix_.empty() && sql.size() > insert_prefix_.size() &&
+      sql.compare(0, insert_prefix_.size(), insert_prefix_) == 0) {
+    Insert& insert = std::get<Insert>(last_);
+    Scanner s(sql);
+    s.set_pos(insert_prefix_.size());
+    if (ValuesClause(s, &insert.values) &&
+        (insert.columns.empty() || insert.columns.size() == insert.values.size())) {
+      return static_cast<const Statement*>(&last_);
+    }
+    // Anything else gets the full parse and its own diagnostic.
+  }
+  size_t values_at = 0;
+  auto parsed = ParseAt(sql, &values_at);
+  insert_prefix_.clear();
+  if (!parsed.ok()) return parsed.status();
+  last_ = std::move(parsed).value();
+  if (std::holds_alternative<Insert>(last_)) insert_prefix_ = std::string(sql.substr(0, values_at));
+  return static_cast<const Statement*>(&last_);
 }
 
 }  // namespace rh::sql

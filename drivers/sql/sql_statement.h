@@ -65,6 +65,20 @@ Status SqlError(const char* sqlstate, std::string message);
 
 Result<Statement> Parse(std::string_view sql);
 
+// Parses a connection's statements. A run of INSERTs into the same table and
+// columns, as an export sends, parses the table and column list once: a
+// statement that begins with the previous INSERT's text up to VALUES only
+// has its values parsed.
+class StatementParser {
+ public:
+  // The statement, valid until the next call.
+  Result<const Statement*> Parse(std::string_view sql);
+
+ private:
+  Statement last_;
+  std::string insert_prefix_;  // the last INSERT up to VALUES; empty: none
+};
+
 const char* ColumnTypeName(ColumnType type);
 
 }  // namespace rh::sql

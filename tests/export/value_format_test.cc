@@ -5,6 +5,8 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace rh {
 namespace {
@@ -25,6 +27,34 @@ TEST(ValueFormat, RealsMatchPrintf) {
     EXPECT_EQ(a, Printf("%.6f", v)) << v;
     AppendReal(&b, v, 17);
     EXPECT_EQ(b, Printf("%17.6f", v)) << v;
+  }
+}
+
+TEST(ValueFormat, RandomRealsMatchPrintf) {
+  // Random bit patterns cover every exponent; scaled integers and exact
+  // half-way cases (k / 128 and the like) cover the rounding.
+  uint64_t x = 88172645463325252ull;
+  auto next = [&] {
+    x ^= x << 13;
+    x ^= x >> 7;
+    x ^= x << 17;
+    return x;
+  };
+  std::vector<double> values;
+  for (int i = 0; i < 300000; ++i) {
+    double bits;
+    uint64_t r = next();
+    std::memcpy(&bits, &r, sizeof bits);
+    values.push_back(bits);
+    values.push_back(static_cast<double>(static_cast<int64_t>(next() % 2000000001) - 1000000000) / 100.0);
+    values.push_back(static_cast<double>(static_cast<int64_t>(next() % 20001) - 10000) / 128.0);
+    values.push_back(static_cast<double>(next() % 1000000) * 1e-7);
+  }
+  for (double v : values) {
+    if (std::isnan(v)) continue;  // the sign of a NaN is the platform's
+    std::string a;
+    AppendReal(&a, v);
+    ASSERT_EQ(a, Printf("%.6f", v)) << v;
   }
 }
 
