@@ -7,26 +7,24 @@ cd "$(dirname "$0")"
 ./tools/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j 2
-recordhaul=build/cli/recordhaul
+recordhaul="$PWD/build/cli/recordhaul"
 sample="$PWD/sample-data"
-if [[ ! -d "$sample/data" ]]; then
-  "$recordhaul" sample "$sample"
+if [[ ! -f "$sample/templates/02-ar-customers.xdf" ]]; then
+  "$recordhaul" sample "$sample" >/dev/null
+  echo "Sample installation written to $sample"
 fi
 dirs=(--data "$sample/data" --system "$sample/sys" --programs "$sample/progs")
 
-if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" && -x build/gui/recordhaul-window ]] ||
-   [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]] && "$recordhaul" --has-window 2>/dev/null; then
-  # Point the window at the sample unless the user has directories saved.
-  if ! "$recordhaul" dirs --check >/dev/null 2>&1; then
-    "$recordhaul" dirs "${dirs[@]}"
-  fi
+if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
+  # The window starts on the sample unless directories are saved already.
+  "$recordhaul" dirs --if-unset "${dirs[@]}" >/dev/null
   exec "$recordhaul"
 fi
 
-echo "No display: exporting the sample's General Ledger chart of accounts as CSV."
-out="$sample/exports"
-mkdir -p "$out"
-"$recordhaul" export --module QZGL --company 01 --file 1 --type 2 --all-fields \
-  --dest "$out/chart-of-accounts.csv" --overwrite "${dirs[@]}"
-echo "Written: $out/chart-of-accounts.csv"
-head -n 5 "$out/chart-of-accounts.csv"
+template="$sample/templates/02-ar-customers.xdf"
+echo "No display: running the sample template $template"
+"$recordhaul" template show "$template" "${dirs[@]}" | head -n 6
+"$recordhaul" run "$template" "${dirs[@]}" --overwrite
+out="$sample/exports/02-ar-customers.csv"
+echo "First lines of $out:"
+head -n 3 "$out"
