@@ -24,7 +24,7 @@ fi
 template="$sample/templates/02-ar-customers.xdf"
 echo "No display: running the sample template $template"
 "$recordhaul" template show "$template" "${dirs[@]}" | head -n 6
-"$recordhaul" run "$template" "${dirs[@]}" --overwrite
 out="$sample/exports/02-ar-customers.csv"
+"$recordhaul" run "$template" "${dirs[@]}" --dest "$out" --overwrite
 echo "First lines of $out:"
 head -n 3 "$out"
