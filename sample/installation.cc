@@ -110,8 +110,8 @@ std::string TextValue(const FieldSpec& f, int i, Random& rnd) {
   if (f.name == "Notes") {
     std::string v = "Customer since ";
     v.append(std::to_string(1990 + i % 30));
-    v.append("; prefers delivery on Tuesdays, invoices by mail, and a call "
-             "before any back-ordered item ships. Ref #");
+    v.append("; prefers delivery on Tuesdays, invoices by mail and a call "
+             "before back-orders ship. Ref #");
     v.append(std::to_string(i));
     return v;
   }
