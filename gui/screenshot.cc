@@ -56,7 +56,7 @@ void MakeChoices(ExportState& s, Platform& ui) {
   ConfirmCompany(s, ui);
   ChooseExportType(s, ui, kCsvWithTitles);
   s.available.ClearSelection();
-  for (size_t i : {0, 1, 2, 5, 7})
+  for (size_t i : {0, 1, 2, 4, 6})
     if (i < s.available.selected.size()) s.available.selected[i] = true;
   AddFieldsCommand(s, ui);
   ClickSelectionRow(s, 1);
