@@ -281,6 +281,10 @@ void CExportDlg::BuildControls() {
                       destination_box_,   browse_button_, export_button_};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
+  for (QComboBox* list : {module_list_, company_list_, file_list_, export_type_list_}) {
+    list->setFocusPolicy(Qt::StrongFocus);
+    list->installEventFilter(this);
+  }
   selection_list_->viewport()->installEventFilter(this);
   selection_list_->installEventFilter(this);
   available_list_->installEventFilter(this);
@@ -434,6 +438,12 @@ void CExportDlg::Refresh() {
 }
 
 bool CExportDlg::eventFilter(QObject* watched, QEvent* event) {
+  // The wheel over a list the user is not in would choose another module
+  // or file on the way past, and empty the selection.
+  if (event->type() == QEvent::Wheel && qobject_cast<QComboBox*>(watched) != nullptr &&
+      !static_cast<QWidget*>(watched)->hasFocus()) {
+    return true;
+  }
   if (watched == available_list_ && event->type() == QEvent::FocusIn && !refreshing_) {
     Perform([this] { AvailableListFocused(*state_); });
   } else if (watched == selection_list_ || watched == selection_list_->viewport()) {

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QWheelEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <cstdio>
@@ -98,6 +100,19 @@ TEST_F(MainWindow, StartsWithNothingChosen) {
                      static_cast<QWidget*>(Button("apply_button"))})
     EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
   EXPECT_FALSE(state_.modified);
+}
+
+TEST_F(MainWindow, WheelOverAListNotInUseChoosesNothing) {
+  Open();
+  ChooseBasics();
+  AddFields({"Account Number"});
+  Edit("destination_box")->setFocus();
+  QComboBox* modules = Combo("module_list");
+  QWheelEvent wheel(QPointF(5, 5), modules->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(modules, &wheel);
+  EXPECT_EQ(modules->currentText(), "General Ledger");
+  EXPECT_EQ(Column(0), QStringList({"Account Number"}));
 }
 
 TEST_F(MainWindow, ExportsWhatTheWidgetsChose) {
