@@ -18,6 +18,14 @@
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  // For scripts: exit 0 when `recordhaul` alone would open the window.
+  if (args.size() == 1 && args[0] == "--has-window") {
+#ifdef RECORDHAUL_HAVE_WINDOW
+    return rh::WindowSystemAvailable() ? 0 : 1;
+#else
+    return 1;
+#endif
+  }
 #ifdef RECORDHAUL_HAVE_WINDOW
   if (args.empty()) {
     if (rh::WindowSystemAvailable()) return rh::RunWindowProgram(argc, argv);

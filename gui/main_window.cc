@@ -156,6 +156,7 @@ CExportDlg::CExportDlg(ExportState* state, QtPlatform* platform, QWidget* parent
                  Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
   setWindowIcon(ProgramIcon());
   BuildControls();
+  LayOutControls();
   BuildMenus();
   Connect();
   platform_->SetParentWindow(this);
@@ -222,6 +223,16 @@ void CExportDlg::BuildControls() {
   apply_button_->setDefault(true);
   export_button_ = Button("E&xport", "export_button");
 
+  for (QComboBox* list : {module_list_, company_list_, file_list_, export_type_list_}) {
+    list->setFocusPolicy(Qt::StrongFocus);
+    list->installEventFilter(this);
+  }
+  selection_list_->viewport()->installEventFilter(this);
+  selection_list_->installEventFilter(this);
+  available_list_->installEventFilter(this);
+}
+
+void CExportDlg::LayOutControls() {
   // Choices of module, company and file.
   auto* choices = new QGridLayout;
   choices->addWidget(BuddyLabel("&Module name", module_list_), 0, 0);
@@ -280,14 +291,6 @@ void CExportDlg::BuildControls() {
                       selection_list_,    new_name_box_,  apply_button_,  export_type_list_,
                       destination_box_,   browse_button_, export_button_};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
-
-  for (QComboBox* list : {module_list_, company_list_, file_list_, export_type_list_}) {
-    list->setFocusPolicy(Qt::StrongFocus);
-    list->installEventFilter(this);
-  }
-  selection_list_->viewport()->installEventFilter(this);
-  selection_list_->installEventFilter(this);
-  available_list_->installEventFilter(this);
   resize(760, 520);
 }
 

@@ -59,6 +59,7 @@ class CExportDlg : public QDialog {
 
  private:
   void BuildControls();
+  void LayOutControls();
   void BuildMenus();
   void Connect();
 
