@@ -69,8 +69,10 @@ Result<Directories> ResolveDirectories(const Args& args, Context& ctx) {
   return dirs;
 }
 
-int RunCommandLine(const std::vector<std::string>& args, Context& ctx) {
+int RunCommandLine(const std::vector<std::string>& args, Context& ctx,
+                   std::vector<std::unique_ptr<Command>> extra) {
   auto commands = AllCommands();
+  for (auto& c : extra) commands.push_back(std::move(c));
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::string text(kOverview);
     for (const auto& c : commands) {

@@ -39,7 +39,9 @@ class Command {
 std::vector<std::unique_ptr<Command>> AllCommands();
 
 // Runs the verb named by args[0]; prints the overview for none or --help.
-int RunCommandLine(const std::vector<std::string>& args, Context& ctx);
+// `extra` verbs (those that need the window's toolkit) join the built-in ones.
+int RunCommandLine(const std::vector<std::string>& args, Context& ctx,
+                   std::vector<std::unique_ptr<Command>> extra = {});
 
 // Helpers the verbs share.
 int PrintUsageError(Context& ctx, const Command& cmd, std::string_view message);

@@ -1,0 +1,49 @@
+// How the program decides between the window and the command line, run as
+// the real executable in environments without a usable display.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/test_util.h"
+
+namespace rh::test {
+namespace {
+
+struct Outcome {
+  int exit_code;
+  std::string err;
+};
+
+// The program with `environment` (on top of one without any display) and
+// `args`.
+Outcome RunProgram(const std::string& environment, const std::string& args) {
+  TempDir dir;
+  const std::string command = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY " +
+                              environment + " XDG_CONFIG_HOME=" + dir.path() + " " +
+                              RECORDHAUL_BINARY + " " + args + " 2>" + (dir / "err");
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "err")};
+}
+
+TEST(StartUp, WithoutAUsableDisplayTheCommandLineExplainsItself) {
+  for (const char* environment : {"", "QT_QPA_PLATFORM=offscreen", "DISPLAY=:987"}) {
+    SCOPED_TRACE(environment);
+    EXPECT_EQ(RunProgram(environment, "--has-window").exit_code, 1);
+    Outcome run = RunProgram(environment, "");
+    EXPECT_EQ(run.exit_code, 2);
+    EXPECT_EQ(run.err.rfind("recordhaul: no display to open the window on", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("usage: recordhaul [VERB [OPTIONS...]]"), std::string::npos);
+  }
+}
+
+TEST(StartUp, WithArgumentsItIsTheCommandLine) {
+  // No Qt platform is started: this works with a display that is not there.
+  Outcome run = RunProgram("DISPLAY=:987", "list types");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(RunProgram("DISPLAY=:987", "no-such-verb").exit_code, 2);
+}
+
+}  // namespace
+}  // namespace rh::test
