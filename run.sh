@@ -15,7 +15,7 @@ if [[ ! -f "$sample/templates/02-ar-customers.xdf" ]]; then
 fi
 dirs=(--data "$sample/data" --system "$sample/sys" --programs "$sample/progs")
 
-if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
+if "$recordhaul" --has-window; then
   # The window starts on the sample unless directories are saved already.
   "$recordhaul" dirs --if-unset "${dirs[@]}" >/dev/null
   exec "$recordhaul"
