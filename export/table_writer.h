@@ -76,6 +76,7 @@ class TableWriter : public RecordWriter {
   std::string insert_prefix_;  // "INSERT INTO t (names) VALUES ("
   std::string statement_;
   bool waiting_ = false;
+  bool insert_failed_ = false;
 };
 
 }  // namespace rh

@@ -78,6 +78,7 @@ struct DbcHandle : HandleBase {
   std::unique_ptr<TableStore> store;  // set while connected
   SQLUINTEGER login_timeout = 0;
   SQLUINTEGER access_mode = SQL_MODE_READ_WRITE;
+  bool discard_on_disconnect = false;  // kDiscardOnDisconnect
   // Statements not yet freed; SQLDisconnect frees them, as ODBC has it.
   std::vector<StmtHandle*> statements;
 };

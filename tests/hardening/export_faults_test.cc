@@ -1,0 +1,172 @@
+// Every export type with the file layer failing at each step of the run:
+// opening, reading and positioning in the accounting files, and opening,
+// writing, closing and renaming the destination. Whatever fails, the run
+// reports an error and never "Export Complete", an existing destination
+// stays byte for byte as it was, no temporary file is left behind, and the
+// accounting files do not change.
+//
+// Text destinations and the accounting files fail through the run's Env
+// (FaultEnv); the ODBC drivers, which the driver manager loads, and the
+// Access engine behind the default opener fail below it (sys_faults.h).
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <optional>
+
+#include "selection/export_type.h"
+#include "tests/fault_env.h"
+#include "tests/hardening/hardening_util.h"
+#include "tests/hardening/sys_faults.h"
+
+namespace rh::test {
+namespace {
+
+struct EnvFault {
+  Op op;
+  int nth;
+  std::string part;
+  int err;
+};
+
+struct SysFault {
+  SysCall call;
+  int nth;
+  const char* part;
+  int err;
+};
+
+struct Fault {
+  std::string name;
+  std::optional<EnvFault> env;
+  std::optional<SysFault> sys;
+  const char* caption;           // of the error
+  Answer answer = Answer::kYes;  // to the existing-destination question
+};
+
+std::vector<Fault> AccountingFaults() {
+  return {
+      {"data file cannot be opened (missing)", EnvFault{Op::kOpenRead, 1, "QZGL0101", ENOENT}, {}, "Error #6"},
+      {"data file cannot be opened (denied)", EnvFault{Op::kOpenRead, 1, "QZGL0101", EACCES}, {}, "Error #6"},
+      {"data file cannot be opened (too many files)", EnvFault{Op::kOpenRead, 1, "QZGL0101", EMFILE}, {}, "Error #6"},
+      {"register cannot be opened", EnvFault{Op::kOpenRead, 1, "FR.dat", EACCES}, {}, "Error #6"},
+      {"register cannot be read", EnvFault{Op::kRead, 1, "FR.dat", EIO}, {}, "Error #6"},
+      {"header cannot be read", EnvFault{Op::kRead, 1, "QZGL0101", EIO}, {}, "Error"},
+      {"first block cannot be read", EnvFault{Op::kRead, 2, "QZGL0101", EIO}, {}, "Error"},
+      {"second block cannot be read", EnvFault{Op::kRead, 3, "QZGL0101", EIO}, {}, "Error"},
+      {"positioning at the last block fails", EnvFault{Op::kRead, 4, "QZGL0101", ESPIPE}, {}, "Error"},
+  };
+}
+
+std::vector<Fault> TextDestinationFaults(const std::string& name) {
+  std::vector<Fault> faults = {
+      {"new file cannot be created", EnvFault{Op::kOpenWrite, 1, ".tmp", EACCES}, {}, "Error #8", Answer::kNo},
+      {"folder is full", EnvFault{Op::kOpenWrite, 1, ".tmp", ENOSPC}, {}, "Error #8", Answer::kNo},
+      {"first write fails", EnvFault{Op::kWrite, 1, ".tmp", ENOSPC}, {}, "Error #8", Answer::kNo},
+      {"a later write fails", EnvFault{Op::kWrite, 600, ".tmp", EIO}, {}, "Error #8", Answer::kNo},
+      {"close fails", EnvFault{Op::kClose, 1, ".tmp", EIO}, {}, "Error #8", Answer::kNo},
+      {"rename over the destination fails", EnvFault{Op::kRename, 1, name, EXDEV}, {}, "Error #8", Answer::kNo},
+      {"appending: cannot be opened", EnvFault{Op::kOpenWrite, 1, name, EACCES}, {}, "Error #8"},
+      {"appending: first write fails", EnvFault{Op::kWrite, 1, name, ENOSPC}, {}, "Error #8"},
+      {"appending: a later write fails", EnvFault{Op::kWrite, 600, name, EIO}, {}, "Error #8"},
+      {"appending: close fails", EnvFault{Op::kClose, 1, name, EIO}, {}, "Error #8"},
+  };
+  return faults;
+}
+
+// Which step a write or close reaches depends on how much each writer
+// buffers: the dBase driver and the Access engine write while rows are
+// inserted (Error #10), the Excel driver only when it closes (Error #8).
+std::vector<Fault> TableDestinationFaults(int type) {
+  const char* first_write = type == kExcel ? "Error #8" : "Error #10";
+  std::vector<Fault> faults = {
+      {"new file cannot be created", {}, SysFault{SysCall::kOpen, 1, ".tmp", EACCES}, "Error #11"},
+      {"too many open files", {}, SysFault{SysCall::kOpen, 1, ".tmp", EMFILE}, "Error #11"},
+      {"first write fails (disk full)", {}, SysFault{SysCall::kWrite, 1, ".tmp", ENOSPC}, first_write},
+      {"last write fails", {}, SysFault{SysCall::kWrite, 2, ".tmp", EIO}, "Error #8"},
+      {"close fails", {}, SysFault{SysCall::kClose, 1, ".tmp", EIO}, "Error #8"},
+      {"rename over the destination fails", {}, SysFault{SysCall::kRename, 1, ".tmp", EXDEV}, "Error #8"},
+  };
+  if (type != kExcel) {  // these two reopen the file to store their counts
+    faults.push_back({"reopening to finish fails", {}, SysFault{SysCall::kOpen, 2, ".tmp", EIO},
+                      "Error #8"});
+  }
+  return faults;
+}
+
+class ExportFaults : public ::testing::TestWithParam<int> {
+ protected:
+  ExportFaults() : inst_(WideFields()) {
+    UseBuildTreeDrivers();
+    test::WriteFile(inst_.DataPath(), WideDataFile(kBlockRecords, kBlockRecords));
+    std::filesystem::create_directories(out_dir());
+  }
+  std::string out_dir() const { return inst_.dir() / "out"; }
+  std::string dest() const { return out_dir() + "/" + DestinationName(GetParam()); }
+  std::string accounting() const { return inst_.dir().path(); }
+
+  // Runs the export with the fault, with and without an existing
+  // destination, and checks that nothing was lost.
+  void Check(const Fault& f) {
+    for (bool existing : {true, false}) {
+      SCOPED_TRACE(f.name + (existing ? ", existing destination" : ", new destination"));
+      std::filesystem::remove_all(out_dir());
+      std::filesystem::create_directories(out_dir());
+      const std::string old = "precious\r\nbytes of an earlier export\r\n";
+      if (existing) test::WriteFile(dest(), old);
+      const auto before = TreeChecksums(accounting() + "/data");
+      const auto system_before = TreeChecksums(accounting() + "/sys");
+
+      FaultEnv env;
+      if (f.env) env.FailAt(f.env->op, f.env->nth, f.env->part, f.env->err);
+      RunResult r;
+      bool struck;
+      {
+        std::optional<ScopedSysFault> sys;
+        if (f.sys) sys.emplace(f.sys->call, f.sys->nth, f.sys->part, f.sys->err);
+        r = RunTo(inst_, GetParam(), dest(), &env, f.answer);
+        struck = f.env ? env.Struck(f.env->op) : SysFaultStruck();
+      }
+      ASSERT_TRUE(struck) << "the fault never happened";
+      ASSERT_EQ(r.outcome.kind, ExportOutcome::Kind::kFailed);
+      EXPECT_EQ(r.outcome.error.caption(), f.caption) << r.outcome.error.message();
+      ASSERT_FALSE(r.messages.empty());
+      EXPECT_EQ(r.messages.back().caption, f.caption);
+      for (const ShownMessage& m : r.messages) EXPECT_NE(m.caption, "Export Complete");
+      EXPECT_FALSE(r.progress_open);
+      EXPECT_EQ(r.wait_depth, 0);
+
+      if (existing) {
+        EXPECT_TRUE(ReadFile(dest()) == old) << "the existing destination changed";
+        EXPECT_EQ(FolderEntries(out_dir()), std::vector<std::string>{DestinationName(GetParam())});
+      } else {
+        EXPECT_EQ(FolderEntries(out_dir()), std::vector<std::string>{}) << "a file was left";
+      }
+      EXPECT_EQ(TreeChecksums(accounting() + "/data"), before);
+      EXPECT_EQ(TreeChecksums(accounting() + "/sys"), system_before);
+    }
+  }
+
+  Installation inst_;
+};
+
+TEST_P(ExportFaults, AccountingFilesFail) {
+  for (const Fault& f : AccountingFaults()) Check(f);
+}
+
+TEST_P(ExportFaults, DestinationFails) {
+  const int type = GetParam();
+  auto faults = IsTextExport(type) ? TextDestinationFaults(DestinationName(type))
+                                   : TableDestinationFaults(type);
+  for (const Fault& f : faults) Check(f);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryType, ExportFaults, ::testing::Range(0, 11),
+                         [](const auto& info) { return "Type" + std::to_string(info.param); });
+
+}  // namespace
+}  // namespace rh::test
