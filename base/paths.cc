@@ -76,6 +76,13 @@ std::string TempPathBeside(std::string_view target, int attempt) {
 
 Result<std::unique_ptr<FileReplacement>> FileReplacement::Begin(
     Env* env, const std::string& target) {
+  // Only a regular file is ever replaced: a folder, device or pipe found at
+  // the target (which no existing-file question has covered) stays there.
+  switch (env->GetFileKind(target)) {
+    case FileKind::kDirectory: return IoError(EISDIR);
+    case FileKind::kOther: return IoError(EINVAL);
+    case FileKind::kMissing: case FileKind::kRegular: break;
+  }
   for (int attempt = 0;; ++attempt) {
     std::string temp = TempPathBeside(target, attempt);
     auto file = env->OpenWritable(temp, WriteMode::kCreateNew);

@@ -16,6 +16,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <optional>
 
 #include "selection/export_type.h"
@@ -163,6 +164,103 @@ TEST_P(ExportFaults, DestinationFails) {
   auto faults = IsTextExport(type) ? TextDestinationFaults(DestinationName(type))
                                    : TableDestinationFaults(type);
   for (const Fault& f : faults) Check(f);
+}
+
+// The real file system refusing: a missing folder, a folder, a pipe or a
+// symbolic-link loop where the destination should be, a read-only folder,
+// and a disk that fills up (a file size limit, which holds for root too).
+TEST_P(ExportFaults, RealFileSystemRefuses) {
+  namespace fs = std::filesystem;
+  const int type = GetParam();
+  const std::string name = DestinationName(type);
+  struct Case {
+    std::string name;
+    std::function<std::string()> make;  // returns the destination
+  };
+  std::vector<Case> cases = {
+      {"folder missing", [&] { return out_dir() + "/missing/" + name; }},
+      {"a folder", [&] {
+         fs::create_directories(out_dir() + "/" + name);
+         test::WriteFile(out_dir() + "/" + name + "/inside", "kept");
+         return out_dir() + "/" + name;
+       }},
+      {"a symbolic-link loop on the way", [&] {
+         fs::create_symlink("loop", out_dir() + "/loop");
+         return out_dir() + "/loop/" + name;
+       }},
+  };
+  // A pipe with no reader would hold a text export until one comes: text
+  // exports write to pipes and devices in place, by design.
+  if (!IsTextExport(type)) {
+    cases.push_back({"a pipe", [&] {
+                       const std::string fifo = out_dir() + "/" + name;
+                       EXPECT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+                       return fifo;
+                     }});
+  }
+  if (::geteuid() != 0) {  // root writes into read-only folders anyway
+    cases.push_back({"a read-only folder", [&] {
+                       fs::create_directories(out_dir() + "/ro");
+                       fs::permissions(out_dir() + "/ro", fs::perms::owner_read |
+                                                             fs::perms::owner_exec);
+                       return out_dir() + "/ro/" + name;
+                     }});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(out_dir());
+    fs::create_directories(out_dir());
+    const std::string dest = c.make();
+    const auto before = TreeChecksums(out_dir());
+    const auto data_before = TreeChecksums(accounting() + "/data");
+    RunResult r = RunTo(inst_, type, dest, Env::Default(), Answer::kYes);
+    EXPECT_EQ(r.outcome.kind, ExportOutcome::Kind::kFailed);
+    EXPECT_TRUE(r.outcome.error.caption().starts_with("Error #"));
+    for (const ShownMessage& m : r.messages) EXPECT_NE(m.caption, "Export Complete");
+    EXPECT_EQ(TreeChecksums(out_dir()), before);
+    EXPECT_EQ(TreeChecksums(accounting() + "/data"), data_before);
+    fs::permissions(out_dir(), fs::perms::owner_all, fs::perm_options::add);
+    if (fs::exists(out_dir() + "/ro"))
+      fs::permissions(out_dir() + "/ro", fs::perms::owner_all, fs::perm_options::add);
+  }
+}
+
+TEST_P(ExportFaults, DiskFillsUp) {
+  const int type = GetParam();
+  std::filesystem::remove_all(out_dir());
+  std::filesystem::create_directories(out_dir());
+  const std::string old = "precious\r\n";
+  test::WriteFile(dest(), old);
+  const auto data_before = TreeChecksums(accounting() + "/data");
+  // Writes past 16 KB fail with EFBIG, as on a full disk.
+  struct sigaction ignore {}, previous {};
+  ignore.sa_handler = SIG_IGN;
+  ASSERT_EQ(::sigaction(SIGXFSZ, &ignore, &previous), 0);
+  rlimit limit{}, saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  limit = saved;
+  limit.rlim_cur = 16 * 1024;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  RunResult r = RunTo(inst_, type, dest(), Env::Default(), IsTextExport(type) ? Answer::kNo
+                                                                              : Answer::kYes);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::sigaction(SIGXFSZ, &previous, nullptr);
+  ASSERT_EQ(r.outcome.kind, ExportOutcome::Kind::kFailed);
+  EXPECT_TRUE(r.outcome.error.caption().starts_with("Error #")) << r.outcome.error.caption();
+  EXPECT_TRUE(ReadFile(dest()) == old);
+  EXPECT_EQ(FolderEntries(out_dir()), std::vector<std::string>{DestinationName(type)});
+  EXPECT_EQ(TreeChecksums(accounting() + "/data"), data_before);
+}
+
+// A full device takes a text export in place and refuses its writes.
+TEST(TextExportFaults, FullDevice) {
+  Installation inst(WideFields());
+  test::WriteFile(inst.DataPath(), WideDataFile(kBlockRecords, kBlockRecords));
+  for (int type = 0; type < kExcel; ++type) {
+    RunResult r = RunTo(inst, type, "/dev/full", Env::Default(), Answer::kNo);
+    EXPECT_EQ(r.outcome.kind, ExportOutcome::Kind::kFailed) << type;
+    EXPECT_EQ(r.outcome.error.message(), "File could not be written") << type;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryType, ExportFaults, ::testing::Range(0, 11),

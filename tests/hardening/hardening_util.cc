@@ -62,8 +62,13 @@ std::map<std::string, std::string> TreeChecksums(const std::string& dir) {
   for (auto it = fs::recursive_directory_iterator(dir, ec); !ec && it != fs::end(it);
        it.increment(ec)) {
     const fs::path& p = it->path();
-    if (!it->is_regular_file()) {
-      sums[p.string()] = it->is_directory() ? "folder" : "other";
+    const fs::file_status st = it->symlink_status(ec);
+    if (fs::is_symlink(st)) {
+      sums[p.string()] = "link to " + fs::read_symlink(p, ec).string();
+      continue;
+    }
+    if (!fs::is_regular_file(st)) {
+      sums[p.string()] = fs::is_directory(st) ? "folder" : "other";
       continue;
     }
     std::string bytes = ReadFile(p.string());

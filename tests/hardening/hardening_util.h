@@ -31,7 +31,8 @@ std::vector<std::string> ExportRows();
 std::string DestinationName(int type);
 
 // Size and FNV-1a checksum of every file below `dir`, by path, and a mark
-// for every folder and other entry: what must not change.
+// for every folder, symbolic link (not followed) and other entry: what must
+// not change.
 std::map<std::string, std::string> TreeChecksums(const std::string& dir);
 
 // The names in a folder, sorted.
