@@ -67,9 +67,11 @@ std::string TempPathBeside(std::string_view target, int attempt) {
   std::snprintf(suffix, sizeof suffix, ".rh%ld-%lx-%d.tmp",
                 static_cast<long>(::getpid()),
                 static_cast<unsigned long>(ticks) & 0xffffffUL, attempt);
+  // The name is cut so that the temporary name stays within the 255 bytes a
+  // folder entry may have, whatever the length of the target's own name.
   std::string path(DirName(target));
   path += '.';
-  path += BaseName(target);
+  path += BaseName(target).substr(0, 160);
   path += suffix;
   return path;
 }

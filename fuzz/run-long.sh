@@ -13,7 +13,8 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-600}
 shift || true
-all=(dictionary companies data_file template sql connection_string mdb_engine)
+all=(dictionary companies data_file template sql connection_string mdb_engine dbf_driver
+     xls_driver)
 targets=("${@:-${all[@]}}")
 [[ ${#targets[@]} -eq 0 ]] && targets=("${all[@]}")
 
@@ -40,7 +41,8 @@ for t in "${targets[@]}"; do
   [[ -x "$bin/fuzz_$t" ]] || { echo "fuzz: no target $t" >&2; exit 2; }
   mkdir -p "$build/corpus/$t"
   dict=()
-  [[ $t == sql || $t == connection_string || $t == mdb_engine ]] && dict=(-dict=fuzz/sql.dict)
+  [[ $t == sql || $t == connection_string || $t == mdb_engine || $t == *_driver ]] &&
+    dict=(-dict=fuzz/sql.dict)
   log=$build/logs/$t.log
   result=ok
   # Scratch files of the harnesses never outlive a run: they live in memory.

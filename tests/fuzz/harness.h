@@ -66,6 +66,11 @@ std::vector<std::string> SqlSeeds();
 std::vector<std::string> ConnectionStringSeeds();
 std::vector<std::string> MdbEngineSeeds();
 
+// The statement path of the ODBC driver linked into the binary (dBase or
+// Excel: each lives in its own fuzzer, driver_harness.cc), and its seeds.
+int FuzzTableDriver(const uint8_t* data, size_t size);
+std::vector<std::string> TableDriverSeeds(TableTarget target);
+
 // A TableConnection over our Access engine writing through `env`.
 Result<std::unique_ptr<TableConnection>> OpenEngineConnection(Env* env,
                                                               const TableOpenRequest& request);

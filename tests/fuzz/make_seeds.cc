@@ -26,5 +26,21 @@ int main(int argc, char** argv) {
     }
     std::printf("%s: %d seeds\n", t.name, n);
   }
+  // The driver fuzzers live in their own binaries.
+  for (auto [name, target] : {std::pair{"dbf_driver", rh::TableTarget::kDBase},
+                              std::pair{"xls_driver", rh::TableTarget::kExcel}}) {
+    bool wanted = argc == 2;
+    for (int i = 2; i < argc; ++i) wanted |= name == std::string_view(argv[i]);
+    if (!wanted) continue;
+    fs::path dir = fs::path(argv[1]) / name;
+    fs::create_directories(dir);
+    int n = 0;
+    for (const std::string& seed : rh::fuzz::TableDriverSeeds(target)) {
+      char file[32];
+      std::snprintf(file, sizeof file, "seed-%03d", n++);
+      std::ofstream(dir / file, std::ios::binary) << seed;
+    }
+    std::printf("%s: %d seeds\n", name, n);
+  }
   return 0;
 }

@@ -102,6 +102,18 @@ std::vector<std::string> SqlSeeds() {
   return seeds;
 }
 
+std::vector<std::string> TableDriverSeeds(TableTarget target) {
+  WriterTexts texts = TableWriterTexts(target);
+  const std::string table = target == TableTarget::kDBase ? "t.dbf" : "KVTdatatool";
+  std::vector<std::string> seeds = {JoinSections(texts.statements)};
+  seeds.push_back(JoinSections(
+      {"CREATE TABLE " + table + " ('A' TEXT(254), 'B' BYTE, 'C' SINGLE, 'D' TEXT)",
+       "INSERT INTO " + table + " ('B','A') VALUES (255, '" + std::string(254, 'x') + "')",
+       "INSERT INTO " + table + " VALUES ('', -1e19, '1.5', 'O''Brien')",
+       "INSERT INTO " + table + " ('C') VALUES (3.4e38)"}));
+  return seeds;
+}
+
 int FuzzConnectionString(const uint8_t* data, size_t size) {
   auto attrs = odbc::ParseConnectionString(AsText(data, size));
   if (!attrs.ok()) {

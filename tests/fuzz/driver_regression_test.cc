@@ -1,0 +1,23 @@
+// The driver fuzz harness of the driver this binary links, on its seeds and
+// on the inputs that once broke one of its rules.
+#include <gtest/gtest.h>
+#include <sql.h>
+#include <sqlext.h>
+
+#include "drivers/odbc/table_store.h"
+#include "tests/fuzz/harness.h"
+
+namespace rh::fuzz {
+namespace {
+
+TEST(FuzzTableDriver, RunsItsSeeds) {
+  const bool dbase = odbc::ThisDriver().file_usage == SQL_FILE_TABLE;
+  for (const std::string& seed :
+       TableDriverSeeds(dbase ? TableTarget::kDBase : TableTarget::kExcel)) {
+    FuzzTableDriver(reinterpret_cast<const uint8_t*>(seed.data()), seed.size());
+  }
+  FuzzTableDriver(nullptr, 0);
+}
+
+}  // namespace
+}  // namespace rh::fuzz
