@@ -276,5 +276,23 @@ TEST(BadInput, EveryKindAgainstEveryReader) {
   }
 }
 
+// Lengths that add up past what a record length can hold: the layout is
+// refused, not wrapped around.
+TEST(BadInput, RecordLengthPastTwoGigabytes) {
+  std::vector<sample::FieldSpec> fields(70000, {"Huge", 'T', 32767});
+  for (auto tail : {std::vector<sample::FieldSpec>{},
+                    std::vector<sample::FieldSpec>(69000, {"Back", 'T', -32767})}) {
+    auto all = fields;
+    all.insert(all.end(), tail.begin(), tail.end());
+    test::TempDir dir;
+    test::WriteFile(dir / "QZFMDATA.DAT",
+                    sample::BuildDictionary("3a02", {{"QZGL", "General Ledger", {{1, "Big", all}}}}));
+    auto layout = LoadFieldLayout(Env::Default(), dir.path(), "QZGL", 1);
+    ASSERT_FALSE(layout.ok());
+    EXPECT_EQ(layout.status().caption(), "Error");
+    EXPECT_NE(layout.status().message().find("record length"), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace rh::test
