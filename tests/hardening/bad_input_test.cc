@@ -252,7 +252,8 @@ TEST(BadInput, EveryKindAgainstEveryReader) {
       SCOPED_TRACE(std::string(row.kind) + " / " + kReaderNames[r]);
       Installation inst;
       auto b = inst.Builder();
-      inst.SetRecords(3, {b.Text("Name", "one").Take(), b.Deleted(), b.Text("Name", "three").Take()});
+      inst.SetRecords(3, {b.Text("Name", "one").Take(), b.Deleted(),
+                          b.Text("Name", "three").Take()});
       Place s{inst.data(), inst.system(), inst.data() + "/t.xdf"};
       test::WriteFile(s.template_path, TemplateBytes());
       if (row.non_utf8_dirs) {
@@ -286,7 +287,7 @@ TEST(BadInput, RecordLengthPastTwoGigabytes) {
     all.insert(all.end(), tail.begin(), tail.end());
     test::TempDir dir;
     test::WriteFile(dir / "QZFMDATA.DAT",
-                    sample::BuildDictionary("3a02", {{"QZGL", "General Ledger", {{1, "Big", all}}}}));
+                    sample::BuildDictionary("3a02", {{"QZGL", "GL", {{1, "Big", all}}}}));
     auto layout = LoadFieldLayout(Env::Default(), dir.path(), "QZGL", 1);
     ASSERT_FALSE(layout.ok());
     EXPECT_EQ(layout.status().caption(), "Error");

@@ -49,34 +49,47 @@ struct Fault {
   Answer answer = Answer::kYes;  // to the existing-destination question
 };
 
+Fault OnEnv(std::string name, Op op, int nth, std::string part, int err, const char* caption,
+            Answer answer = Answer::kYes) {
+  return {std::move(name), EnvFault{op, nth, std::move(part), err}, {}, caption, answer};
+}
+
+// Below the Env, on the temporary file the drivers and the engine write.
+Fault BelowEnv(std::string name, SysCall call, int nth, int err, const char* caption) {
+  return {std::move(name), {}, SysFault{call, nth, ".tmp", err}, caption};
+}
+
 std::vector<Fault> AccountingFaults() {
+  const std::string data = "QZGL0101", reg = "FR.dat";
   return {
-      {"data file cannot be opened (missing)", EnvFault{Op::kOpenRead, 1, "QZGL0101", ENOENT}, {}, "Error #6"},
-      {"data file cannot be opened (denied)", EnvFault{Op::kOpenRead, 1, "QZGL0101", EACCES}, {}, "Error #6"},
-      {"data file cannot be opened (too many files)", EnvFault{Op::kOpenRead, 1, "QZGL0101", EMFILE}, {}, "Error #6"},
-      {"register cannot be opened", EnvFault{Op::kOpenRead, 1, "FR.dat", EACCES}, {}, "Error #6"},
-      {"register cannot be read", EnvFault{Op::kRead, 1, "FR.dat", EIO}, {}, "Error #6"},
-      {"header cannot be read", EnvFault{Op::kRead, 1, "QZGL0101", EIO}, {}, "Error"},
-      {"first block cannot be read", EnvFault{Op::kRead, 2, "QZGL0101", EIO}, {}, "Error"},
-      {"second block cannot be read", EnvFault{Op::kRead, 3, "QZGL0101", EIO}, {}, "Error"},
-      {"positioning at the last block fails", EnvFault{Op::kRead, 4, "QZGL0101", ESPIPE}, {}, "Error"},
+      OnEnv("data file cannot be opened (missing)", Op::kOpenRead, 1, data, ENOENT, "Error #6"),
+      OnEnv("data file cannot be opened (denied)", Op::kOpenRead, 1, data, EACCES, "Error #6"),
+      OnEnv("data file cannot be opened (too many files)", Op::kOpenRead, 1, data, EMFILE,
+            "Error #6"),
+      OnEnv("register cannot be opened", Op::kOpenRead, 1, reg, EACCES, "Error #6"),
+      OnEnv("register cannot be read", Op::kRead, 1, reg, EIO, "Error #6"),
+      OnEnv("header cannot be read", Op::kRead, 1, data, EIO, "Error"),
+      OnEnv("first block cannot be read", Op::kRead, 2, data, EIO, "Error"),
+      OnEnv("second block cannot be read", Op::kRead, 3, data, EIO, "Error"),
+      OnEnv("positioning at the last block fails", Op::kRead, 4, data, ESPIPE, "Error"),
   };
 }
 
 std::vector<Fault> TextDestinationFaults(const std::string& name) {
-  std::vector<Fault> faults = {
-      {"new file cannot be created", EnvFault{Op::kOpenWrite, 1, ".tmp", EACCES}, {}, "Error #8", Answer::kNo},
-      {"folder is full", EnvFault{Op::kOpenWrite, 1, ".tmp", ENOSPC}, {}, "Error #8", Answer::kNo},
-      {"first write fails", EnvFault{Op::kWrite, 1, ".tmp", ENOSPC}, {}, "Error #8", Answer::kNo},
-      {"a later write fails", EnvFault{Op::kWrite, 600, ".tmp", EIO}, {}, "Error #8", Answer::kNo},
-      {"close fails", EnvFault{Op::kClose, 1, ".tmp", EIO}, {}, "Error #8", Answer::kNo},
-      {"rename over the destination fails", EnvFault{Op::kRename, 1, name, EXDEV}, {}, "Error #8", Answer::kNo},
-      {"appending: cannot be opened", EnvFault{Op::kOpenWrite, 1, name, EACCES}, {}, "Error #8"},
-      {"appending: first write fails", EnvFault{Op::kWrite, 1, name, ENOSPC}, {}, "Error #8"},
-      {"appending: a later write fails", EnvFault{Op::kWrite, 600, name, EIO}, {}, "Error #8"},
-      {"appending: close fails", EnvFault{Op::kClose, 1, name, EIO}, {}, "Error #8"},
+  const Answer overwrite = Answer::kNo;
+  return {
+      OnEnv("new file cannot be created", Op::kOpenWrite, 1, ".tmp", EACCES, "Error #8", overwrite),
+      OnEnv("folder is full", Op::kOpenWrite, 1, ".tmp", ENOSPC, "Error #8", overwrite),
+      OnEnv("first write fails", Op::kWrite, 1, ".tmp", ENOSPC, "Error #8", overwrite),
+      OnEnv("a later write fails", Op::kWrite, 600, ".tmp", EIO, "Error #8", overwrite),
+      OnEnv("close fails", Op::kClose, 1, ".tmp", EIO, "Error #8", overwrite),
+      OnEnv("rename over the destination fails", Op::kRename, 1, name, EXDEV, "Error #8",
+            overwrite),
+      OnEnv("appending: cannot be opened", Op::kOpenWrite, 1, name, EACCES, "Error #8"),
+      OnEnv("appending: first write fails", Op::kWrite, 1, name, ENOSPC, "Error #8"),
+      OnEnv("appending: a later write fails", Op::kWrite, 600, name, EIO, "Error #8"),
+      OnEnv("appending: close fails", Op::kClose, 1, name, EIO, "Error #8"),
   };
-  return faults;
 }
 
 // Which step a write or close reaches depends on how much each writer
@@ -85,16 +98,15 @@ std::vector<Fault> TextDestinationFaults(const std::string& name) {
 std::vector<Fault> TableDestinationFaults(int type) {
   const char* first_write = type == kExcel ? "Error #8" : "Error #10";
   std::vector<Fault> faults = {
-      {"new file cannot be created", {}, SysFault{SysCall::kOpen, 1, ".tmp", EACCES}, "Error #11"},
-      {"too many open files", {}, SysFault{SysCall::kOpen, 1, ".tmp", EMFILE}, "Error #11"},
-      {"first write fails (disk full)", {}, SysFault{SysCall::kWrite, 1, ".tmp", ENOSPC}, first_write},
-      {"last write fails", {}, SysFault{SysCall::kWrite, 2, ".tmp", EIO}, "Error #8"},
-      {"close fails", {}, SysFault{SysCall::kClose, 1, ".tmp", EIO}, "Error #8"},
-      {"rename over the destination fails", {}, SysFault{SysCall::kRename, 1, ".tmp", EXDEV}, "Error #8"},
+      BelowEnv("new file cannot be created", SysCall::kOpen, 1, EACCES, "Error #11"),
+      BelowEnv("too many open files", SysCall::kOpen, 1, EMFILE, "Error #11"),
+      BelowEnv("first write fails (disk full)", SysCall::kWrite, 1, ENOSPC, first_write),
+      BelowEnv("last write fails", SysCall::kWrite, 2, EIO, "Error #8"),
+      BelowEnv("close fails", SysCall::kClose, 1, EIO, "Error #8"),
+      BelowEnv("rename over the destination fails", SysCall::kRename, 1, EXDEV, "Error #8"),
   };
   if (type != kExcel) {  // these two reopen the file to store their counts
-    faults.push_back({"reopening to finish fails", {}, SysFault{SysCall::kOpen, 2, ".tmp", EIO},
-                      "Error #8"});
+    faults.push_back(BelowEnv("reopening to finish fails", SysCall::kOpen, 2, EIO, "Error #8"));
   }
   return faults;
 }
