@@ -19,5 +19,21 @@ TEST(FuzzTableDriver, RunsItsSeeds) {
   FuzzTableDriver(nullptr, 0);
 }
 
+// Inputs found by the fuzzers, minimised, with what they broke.
+TEST(FuzzTableDriver, InputsThatOnceBrokeARule) {
+  struct Regression {
+    const char* what;
+    std::string_view input;
+  } regressions[] = {
+      {"a table named \").tmp\" is a file of that name, which the harness took for a "
+       "temporary file left behind",
+       "CREATE TABLE).tmp('C'TEXT)"},
+  };
+  for (const Regression& r : regressions) {
+    SCOPED_TRACE(r.what);
+    FuzzTableDriver(reinterpret_cast<const uint8_t*>(r.input.data()), r.input.size());
+  }
+}
+
 }  // namespace
 }  // namespace rh::fuzz
