@@ -7,7 +7,8 @@
 # crashes, hangs (10 s) or runs out of memory (2 GB) is kept as
 # build-fuzz/crashes/<target>-<kind>-<sha1> and fails the script; replay it
 # with build-fuzz/tests/fuzz/fuzz_<target> FILE. Every run is added to
-# build-fuzz/fuzz-runs.log (date, target, seconds, inputs executed, result).
+# build-fuzz/fuzz-runs.log (date, target, seconds taken, inputs executed,
+# result).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -45,17 +46,20 @@ for t in "${targets[@]}"; do
     dict=(-dict=fuzz/sql.dict)
   log=$build/logs/$t.log
   result=ok
-  # Scratch files of the harnesses never outlive a run: they live in memory.
+  start=$(date +%s)
   if ! "$bin/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$build/crashes/$t-" "${dict[@]}" \
       "$build/corpus/$t" "$build/seeds/$t" >"$log" 2>&1; then
     result="FAILED (see $log)"
     failed=1
   fi
+  took=$(($(date +%s) - start))
+  # A run that stops early prints no final statistics: take the last status line.
   inputs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  [[ -z $inputs ]] && inputs=$(sed -n 's/^#\([0-9]*\).*/\1/p' "$log" | tail -1)
   corpus=$(find "$build/corpus/$t" -type f | wc -l)
-  printf '%-18s %8s %14s %8s  %s\n' "$t" "$seconds" "${inputs:-?}" "$corpus" "$result"
-  printf '%s %s %s %s %s\n' "$(date -u +%FT%TZ)" "$t" "$seconds" "${inputs:-0}" \
+  printf '%-18s %8s %14s %8s  %s\n' "$t" "$took" "${inputs:-?}" "$corpus" "$result"
+  printf '%s %s %s %s %s\n' "$(date -u +%FT%TZ)" "$t" "$took" "${inputs:-0}" \
     "${result%% *}" >>"$build/fuzz-runs.log"
 done
 exit $failed
