@@ -68,15 +68,24 @@ std::string TempPathBeside(std::string_view target, int attempt) {
   std::snprintf(suffix, sizeof suffix, ".rh%ld-%lx-%d.tmp",
                 static_cast<long>(::getpid()),
                 static_cast<unsigned long>(ticks) & 0xffffffUL, attempt);
+  // The name is cut so that the temporary name stays within the 255 bytes a
+  // folder entry may have, whatever the length of the target's own name.
   std::string path(DirName(target));
   path += '.';
-  path += BaseName(target);
+  path += BaseName(target).substr(0, 160);
   path += suffix;
   return path;
 }
 
 Result<std::unique_ptr<FileReplacement>> FileReplacement::Begin(
     Env* env, const std::string& target) {
+  // Only a regular file is ever replaced: a folder, device or pipe found at
+  // the target (which no existing-file question has covered) stays there.
+  switch (env->GetFileKind(target)) {
+    case FileKind::kDirectory: return IoError(EISDIR);
+    case FileKind::kOther: return IoError(EINVAL);
+    case FileKind::kMissing: case FileKind::kRegular: break;
+  }
   for (int attempt = 0;; ++attempt) {
     std::string temp = TempPathBeside(target, attempt);
     auto file = env->OpenWritable(temp, WriteMode::kCreateNew);

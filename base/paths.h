@@ -33,7 +33,8 @@ std::string_view BaseName(std::string_view path);
 
 // A new file written beside `target` under a temporary name and renamed over
 // it by Commit(), so an existing target is replaced only by a complete file.
-// Without Commit() the temporary file is removed.
+// Without Commit() the temporary file is removed. A target that exists but
+// is not a regular file (a folder, device or pipe) is refused at Begin().
 class FileReplacement {
  public:
   static Result<std::unique_ptr<FileReplacement>> Begin(

@@ -1,5 +1,6 @@
 #include "data/data_dictionary.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "base/bytes.h"
@@ -129,12 +130,22 @@ Result<FieldLayout> LoadFieldLayout(Env* env, std::string_view system_dir,
     section.push_back(std::move(r));
   }
 
-  int32_t record_length = 0;
+  // Lengths are summed in 64 bits: a damaged section can add up past what a
+  // record length (or an offset) holds, and is refused then.
+  auto fits = [](int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; };
+  auto too_long = [&] {
+    return Status::Error("Error", "The data dictionary is damaged: the fields of file " +
+                                      std::to_string(file_number) + " of module " +
+                                      std::string(module_code) +
+                                      " add up to a record length beyond 2 GB.");
+  };
+  int64_t record_length = 0;
   int expected = 0;
   std::vector<std::string> available;
   for (const DictRecord& r : section) {
     if (r.second_word == 1) continue;
     record_length += r.length;
+    if (!fits(record_length)) return too_long();
     // An unknown letter keeps the size of the last known one.
     if (IsKnownFieldType(r.type)) expected = ExpectedFieldSize(r.type, r.length);
     if (r.length == expected) available.push_back(r.name);
@@ -142,13 +153,15 @@ Result<FieldLayout> LoadFieldLayout(Env* env, std::string_view system_dir,
   for (std::string_view p : kPseudoFields) available.emplace_back(p);
 
   std::vector<FieldDef> fields;
-  int32_t offset = 0;
+  int64_t offset = 0;
   for (size_t i = start_index; i < section.size(); ++i) {
     const DictRecord& r = section[i];
-    fields.push_back(FieldDef{r.name, r.type, r.length, offset});
+    fields.push_back(FieldDef{r.name, r.type, r.length, static_cast<int32_t>(offset)});
     offset += r.length;
+    if (!fits(offset)) return too_long();
   }
-  return FieldLayout(std::move(fields), std::move(available), record_length);
+  return FieldLayout(std::move(fields), std::move(available),
+                     static_cast<int32_t>(record_length));
 }
 
 }  // namespace rh

@@ -15,10 +15,14 @@ class AccessConnection : public TableConnection {
       : db_(std::move(db)) {}
 
   Status Execute(const std::string& statement) override {
+    if (!db_) return Status::Error("08003", "connection closed");
     return db_->Execute(statement, mdb::kDbFailOnError);
   }
 
-  Status Close() override { return db_->Close(); }
+  Status Close() override { return db_ ? db_->Close() : Status(); }
+
+  // A database dropped without Close() removes its temporary file.
+  void Discard() override { db_.reset(); }
 
  private:
   std::unique_ptr<mdb::Database> db_;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "drivers/odbc/driver_options.h"
 #include "drivers/odbc/registration.h"
 #include "export/table_connection.h"
 
@@ -71,6 +72,7 @@ class OdbcConnection : public TableConnection {
 
   Status Execute(const std::string& statement) override;
   Status Close() override;
+  void Discard() override;
 
  private:
   Status FailStatement(SQLHSTMT stmt, const char* call);
@@ -122,6 +124,13 @@ Status OdbcConnection::Close() {
   SQLFreeConnect(dbc_);
   ReleaseEnvironment();
   return s;
+}
+
+void OdbcConnection::Discard() {
+  // Our drivers then drop the table instead of putting it in place; another
+  // driver refuses the option and keeps what it wrote.
+  if (open_) SQLSetConnectOption(dbc_, odbc::kDiscardOnDisconnect, 1);
+  Close();
 }
 
 // Reads one SQLUSMALLINT information value.

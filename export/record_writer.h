@@ -46,8 +46,8 @@ class RecordWriter {
                              int32_t exported) = 0;
   // Ends the output; on success the destination holds the export.
   virtual Status Finish() = 0;
-  // After a failure: an existing destination stays as it was (text), or
-  // the rows written so far are kept (tables).
+  // After a failure an existing destination stays as it was; only a table
+  // whose INSERT failed keeps the rows inserted before it.
   virtual void Abort() = 0;
 };
 

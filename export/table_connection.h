@@ -22,6 +22,11 @@ class TableConnection {
   // Ends the connection. When it returns, the destination file on disk is
   // complete and valid, holding every statement that succeeded.
   virtual Status Close() = 0;
+
+  // Ends the connection without keeping what it wrote: an existing
+  // destination stays as it was and no new file is left. A connection that
+  // cannot do that keeps what it wrote, as Close() does.
+  virtual void Discard() { Close(); }
 };
 
 // Connects through the ODBC driver manager (SQLDriverConnect without

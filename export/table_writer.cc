@@ -218,7 +218,10 @@ std::string TableWriter::InsertStatement(const WriterInput& input, const uint8_t
 
 Status TableWriter::WriteRecord(const uint8_t* record, int32_t record_number, int32_t) {
   InsertStatement(*input_, record, record_number);
-  if (!connection_->Execute(statement_).ok()) return InsertFailed();
+  if (!connection_->Execute(statement_).ok()) {
+    insert_failed_ = true;
+    return InsertFailed();
+  }
   return Status();
 }
 
@@ -232,9 +235,13 @@ Status TableWriter::Finish() {
 }
 
 void TableWriter::Abort() {
-  // Closing keeps the rows inserted so far; a connection whose table was
-  // never created leaves no file behind.
-  if (connection_) connection_->Close();
+  // After a failed INSERT the rows before it are kept, since each INSERT
+  // counts as committed. Any other failure (the data file cannot be read,
+  // the table cannot be created) leaves an existing destination as it was.
+  if (connection_) {
+    if (insert_failed_) connection_->Close();
+    else connection_->Discard();
+  }
   connection_.reset();
   EndWait();
 }

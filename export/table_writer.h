@@ -77,6 +77,7 @@ class TableWriter : public RecordWriter {
   size_t longest_insert_ = 0;
   std::string statement_;
   bool waiting_ = false;
+  bool insert_failed_ = false;
 };
 
 }  // namespace rh

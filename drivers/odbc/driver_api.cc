@@ -9,6 +9,7 @@
 
 #include "drivers/odbc/connection_string.h"
 #include "drivers/odbc/driver_handles.h"
+#include "drivers/odbc/driver_options.h"
 #include "drivers/sql/sql_statement.h"
 
 #include <odbcinst.h>
@@ -130,6 +131,9 @@ SQLRETURN SetConnectAttr(DbcHandle* dbc, SQLINTEGER attr, SQLULEN v) {
       return dbc->Fail("HYC00", "transactions are not supported: every statement commits");
     case SQL_ATTR_TXN_ISOLATION:
       return dbc->Fail("HYC00", "transactions are not supported");
+    case kDiscardOnDisconnect:
+      dbc->discard_on_disconnect = v != 0;
+      return SQL_SUCCESS;
   }
   return dbc->Fail("HY092", "connection attribute " + std::to_string(attr) + " not supported");
 }
@@ -449,8 +453,10 @@ RH_ODBC_API SQLDisconnect(SQLHDBC h) {
   if (!dbc) return SQL_INVALID_HANDLE;
   dbc->diag.Clear();
   if (!dbc->store) return dbc->Fail("08003", "connection not open");
-  rh::Status s = dbc->store->Close();
+  // A store dropped without Close() leaves every destination as it was.
+  rh::Status s = dbc->discard_on_disconnect ? rh::Status() : dbc->store->Close();
   dbc->store.reset();
+  dbc->discard_on_disconnect = false;
   for (StmtHandle* stmt : dbc->statements) delete stmt;
   dbc->statements.clear();
   return s.ok() ? SQL_SUCCESS : dbc->Fail(s);

@@ -80,6 +80,7 @@ struct DbcHandle : HandleBase {
   rh::sql::StatementParser parser;    // remembers the last INSERT's columns
   SQLUINTEGER login_timeout = 0;
   SQLUINTEGER access_mode = SQL_MODE_READ_WRITE;
+  bool discard_on_disconnect = false;  // kDiscardOnDisconnect
   // Statements not yet freed; SQLDisconnect frees them, as ODBC has it.
   std::vector<StmtHandle*> statements;
 };

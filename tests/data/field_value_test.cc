@@ -126,7 +126,8 @@ TEST_F(ValueTest, EveryTypeWithEdgeValues) {
       {"Company Number", 0, S(), FieldSource::kCompanyNumber, 0, 0, "0A"},
   };
   for (const auto& c : cases) {
-    FieldValue v = Get(c.field, Record(c.offset, c.bytes));
+    const std::string record = Record(c.offset, c.bytes);  // texts point into it
+    FieldValue v = Get(c.field, record);
     EXPECT_EQ(v.source, c.source) << c.field;
     EXPECT_EQ(v.integer, c.integer) << c.field;
     if (c.source == FieldSource::kD || c.source == FieldSource::kF) {

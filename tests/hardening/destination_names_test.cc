@@ -1,0 +1,72 @@
+// Destination names at the file system's limits, for every export type: the
+// longest name a folder takes is exported to like any other, one byte more
+// is refused cleanly, and names with bytes that are not UTF-8, blanks or
+// quotes work.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "selection/export_type.h"
+#include "tests/hardening/hardening_util.h"
+
+namespace rh::test {
+namespace {
+
+class DestinationNames : public ::testing::TestWithParam<int> {
+ protected:
+  DestinationNames() : inst_(WideFields()) {
+    UseBuildTreeDrivers();
+    test::WriteFile(inst_.DataPath(), WideDataFile(60, 60));
+  }
+  Installation inst_;
+};
+
+// A name of `length` bytes ending in the type's extension.
+std::string NameOf(int type, size_t length) {
+  const std::string ext = DestinationName(type).substr(3);  // ".txt"
+  return std::string(length - ext.size(), 'n') + ext;
+}
+
+TEST_P(DestinationNames, LongestNameWorksAndOneMoreIsRefused) {
+  const int type = GetParam();
+  const std::string out = inst_.dir() / "out";
+  for (size_t length : {size_t{255}, size_t{256}}) {
+    SCOPED_TRACE(length);
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directories(out);
+    RunResult r = RunTo(inst_, type, out + "/" + NameOf(type, length), Env::Default(),
+                        Answer::kYes);
+    if (length == 255) {
+      EXPECT_EQ(r.outcome.kind, ExportOutcome::Kind::kCompleted) << r.outcome.error.message();
+      EXPECT_EQ(FolderEntries(out), std::vector<std::string>{NameOf(type, length)});
+    } else {
+      EXPECT_EQ(r.outcome.kind, ExportOutcome::Kind::kFailed);
+      EXPECT_TRUE(r.outcome.error.caption().starts_with("Error #"));
+      EXPECT_EQ(FolderEntries(out), std::vector<std::string>{});
+    }
+  }
+}
+
+TEST_P(DestinationNames, OddBytesBlanksAndQuotes) {
+  const int type = GetParam();
+  for (std::string name : {"caf\xe9 \xff\xfe.x", "it's \"quoted\" x", "-leading dash x",
+                           " blank around x "}) {
+    SCOPED_TRACE(name);
+    // The dBase statements name the table bare ("CREATE TABLE %s ("), where
+    // a leading blank cannot be told from the one before it.
+    if (type == kDBase && name.front() == ' ') continue;
+    name += DestinationName(type).substr(3);
+    const std::string out = inst_.dir() / "out";
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directories(out);
+    RunResult r = RunTo(inst_, type, out + "/" + name, Env::Default(), Answer::kYes);
+    EXPECT_EQ(r.outcome.kind, ExportOutcome::Kind::kCompleted) << r.outcome.error.message();
+    EXPECT_EQ(FolderEntries(out), std::vector<std::string>{name});
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryType, DestinationNames, ::testing::Range(0, 11),
+                         [](const auto& info) { return "Type" + std::to_string(info.param); });
+
+}  // namespace
+}  // namespace rh::test

@@ -1,0 +1,137 @@
+#include "tests/hardening/hardening_util.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/export_command.h"
+#include "selection/export_type.h"
+#include "tests/drivers/odbc/odbc_test_util.h"
+
+namespace rh::test {
+
+std::vector<sample::FieldSpec> WideFields() {
+  auto fields = EveryTypeFields();
+  fields.push_back({"Filler", 'T', 2000});
+  return fields;
+}
+
+std::string WideRecord(int i) {
+  static const sample::RecordBuilder proto(WideFields());
+  if (i % 50 == 0) return proto.Deleted();
+  sample::RecordBuilder b = proto;
+  char name[16];
+  std::snprintf(name, sizeof name, "Name %04d", i);
+  return b.Text("Name", name)
+      .Int16("Count", static_cast<int16_t>(i - 600))
+      .Int32("Total", i * 1000)
+      .Fixed("Rate", i * 7)
+      .Real("Balance", i / 4.0)
+      .Byte("Flag", static_cast<uint8_t>(i))
+      .Int32("Posted", 36000 + i)
+      .Text("Filler", std::string(2000, static_cast<char>('a' + i % 26)))
+      .Take();
+}
+
+std::string WideDataFile(int32_t header_count, int count) {
+  std::vector<std::string> records;
+  for (int i = 1; i <= count; ++i) records.push_back(WideRecord(i));
+  return sample::BuildDataFile(header_count, sample::RecordLength(WideFields()), records);
+}
+
+std::vector<std::string> ExportRows() {
+  return {"Name=NAME",     "Count=COUNT", "Total=TOTAL",          "Rate=RATE",
+          "Balance=BALANCE", "Flag=FLAG", "Posted=POSTED",        "Current Record=CURRENT_R",
+          "Company Number=COMPANY_N"};
+}
+
+std::string DestinationName(int type) {
+  if (type == kExcel) return "out.xls";
+  if (type == kDBase) return "out.dbf";
+  if (type == kAccess) return "out.mdb";
+  return type == kCsvWithTitles || type == kCsvWithoutTitles ? "out.csv" : "out.txt";
+}
+
+std::map<std::string, std::string> TreeChecksums(const std::string& dir) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> sums;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(dir, ec); !ec && it != fs::end(it);
+       it.increment(ec)) {
+    const fs::path& p = it->path();
+    const fs::file_status st = it->symlink_status(ec);
+    if (fs::is_symlink(st)) {
+      sums[p.string()] = "link to " + fs::read_symlink(p, ec).string();
+      continue;
+    }
+    if (!fs::is_regular_file(st)) {
+      sums[p.string()] = fs::is_directory(st) ? "folder" : "other";
+      continue;
+    }
+    std::string bytes = ReadFile(p.string());
+    uint64_t h = 14695981039346656037ull;
+    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ull;
+    sums[p.string()] = std::to_string(bytes.size()) + ":" + std::to_string(h);
+  }
+  return sums;
+}
+
+std::vector<std::string> FolderEntries(const std::string& dir) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(dir, ec))
+    names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+RunResult RunTo(Installation& inst, int type, const std::string& dest, Env* env,
+                Answer answer, const ConnectionOpener& opener) {
+  ExportState state;
+  state.env = env;
+  FakePlatform ui;
+  ui.default_answer = answer;
+  ui.documents = inst.dir() / "docs";
+  auto layout = LoadFieldLayout(Env::Default(), inst.system(), "QZGL", 1);
+  ExportJob job;
+  job.data_dir = inst.data();
+  job.system_dir = inst.system();
+  job.module_code = "QZGL";
+  job.company = "01";
+  job.file_number = 1;
+  job.export_type = type;
+  job.destination = dest;
+  job.documents_folder = ui.documents;
+  for (const std::string& r : ExportRows()) {
+    size_t eq = r.find('=');
+    job.rows.push_back({r.substr(0, eq), 0, r.substr(eq + 1)});
+  }
+  job.layout = layout.ok() ? &*layout : nullptr;
+  job.now = [] { return std::time_t{1173960000}; };
+  job.opener = opener;
+  RunResult result;
+  if (!job.layout) {
+    result.outcome.kind = ExportOutcome::Kind::kFailed;
+    result.outcome.error = layout.status();
+    return result;
+  }
+  result.outcome = RunExport(job, ui, env);
+  ReportOutcome(state, ui, result.outcome);
+  result.messages = ui.messages;
+  result.progress_open = ui.progress_open;
+  result.wait_depth = ui.wait_depth;
+  return result;
+}
+
+void UseBuildTreeDrivers() {
+  static const bool done = [] {
+    static odbc::testing::TempDir config;
+    return odbc::testing::UseBuildTreeDrivers(config.path());
+  }();
+  if (!done) std::fprintf(stderr, "the build tree's ODBC drivers could not be registered\n");
+}
+
+}  // namespace rh::test
