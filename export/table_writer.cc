@@ -52,7 +52,9 @@ void AppendQuoted(std::string* out, std::string_view text) {
 // A text between single quotes, each of its single quotes doubled.
 char* PutQuoted(char* p, std::string_view text) {
   *p++ = '\'';
-  if (std::memchr(text.data(), '\'', text.size()) == nullptr) {
+  if (text.empty()) {
+    // Nothing to copy; an empty view may hold no pointer at all.
+  } else if (std::memchr(text.data(), '\'', text.size()) == nullptr) {
     std::memcpy(p, text.data(), text.size());
     p += text.size();
   } else {

@@ -34,6 +34,7 @@ int FixedWidth(FieldSource source) {
 // Text as the delimited and fixed types write it: in the comma types a
 // double quote is doubled; everywhere a line feed becomes CR LF.
 char* PutText(char* p, std::string_view text, bool double_quotes) {
+  if (text.empty()) return p;  // an empty view may hold no pointer at all
   const bool plain = std::memchr(text.data(), '\n', text.size()) == nullptr &&
                      (!double_quotes || std::memchr(text.data(), '"', text.size()) == nullptr);
   if (plain) {
@@ -163,7 +164,7 @@ inline char* TextWriter::PutValue(char* p, const BoundRow& row, const FieldValue
     case FieldSource::kCompanyNumber:
     case FieldSource::kJ: {
       std::string_view t = v.text();
-      std::memcpy(p, t.data(), t.size());
+      if (!t.empty()) std::memcpy(p, t.data(), t.size());
       return p + t.size();
     }
     case FieldSource::kT:

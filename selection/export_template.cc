@@ -22,7 +22,7 @@ constexpr size_t kNameSlot = 50;
 constexpr size_t kMaxRows = 300;
 
 void PutText(uint8_t* slot, std::string_view text, size_t max_len) {
-  std::memcpy(slot, text.data(), std::min(text.size(), max_len));
+  if (!text.empty()) std::memcpy(slot, text.data(), std::min(text.size(), max_len));
 }
 
 Status FileError(int sys_error, const std::string& path) {
