@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "drivers/mdb/mdb_engine.h"
-#include "export/table_connection.h"
+#include "export/access_connection.h"
 
 namespace rh {
 
@@ -35,8 +35,11 @@ Result<std::unique_ptr<TableConnection>> CreateAccessDatabase(
   mdb::Workspace workspace;  // the default workspace
   auto db = workspace.CreateDatabase(path, locale, 0);
   if (!db.ok()) return db.status();
-  return std::unique_ptr<TableConnection>(
-      std::make_unique<AccessConnection>(std::move(db).value()));
+  return MakeAccessConnection(std::move(db).value());
+}
+
+std::unique_ptr<TableConnection> MakeAccessConnection(std::unique_ptr<mdb::Database> db) {
+  return std::make_unique<AccessConnection>(std::move(db));
 }
 
 }  // namespace rh

@@ -5,6 +5,7 @@
 
 #include "data/data_dictionary.h"
 #include "drivers/mdb/mdb_engine.h"
+#include "export/access_connection.h"
 #include "sample/sample_data.h"
 #include "tests/fake_platform.h"
 #include "tests/fuzz/mem_env.h"
@@ -60,20 +61,6 @@ const Target* FindTarget(std::string_view name) {
 
 namespace {
 
-class EngineConnection : public TableConnection {
- public:
-  explicit EngineConnection(std::unique_ptr<mdb::Database> db) : db_(std::move(db)) {}
-  Status Execute(const std::string& statement) override {
-    if (!db_) return Status::Error("08003", "connection closed");
-    return db_->Execute(statement, mdb::kDbFailOnError);
-  }
-  Status Close() override { return db_ ? db_->Close() : Status(); }
-  void Discard() override { db_.reset(); }
-
- private:
-  std::unique_ptr<mdb::Database> db_;
-};
-
 // Keeps every statement and connection string it is given.
 class Recorder : public TableConnection {
  public:
@@ -95,7 +82,7 @@ Result<std::unique_ptr<TableConnection>> OpenEngineConnection(Env* env,
   mdb::Workspace workspace(mdb::EngineOptions{env, 0.0});
   auto db = workspace.CreateDatabase(request.path, request.locale, 0);
   if (!db.ok()) return db.status();
-  return std::unique_ptr<TableConnection>(new EngineConnection(std::move(db).value()));
+  return MakeAccessConnection(std::move(db).value());
 }
 
 WriterTexts TableWriterTexts(TableTarget target) {
