@@ -9,13 +9,20 @@
 namespace rh {
 namespace {
 
-TEST(SelectionCommands, SetTheFlagAndFollowTheLoadingRule) {
+// The sample module chosen, its first data file's fields available.
+class SelectionCommands : public ::testing::Test {
+ protected:
+  SelectionCommands() {
+    inst.SetRecords(0, {});
+    s.dirs = {inst.data(), inst.system(), inst.programs()};
+    ChooseModule(s, ui, 0);
+  }
   test::Installation inst;
-  inst.SetRecords(0, {});
   test::FakePlatform ui;
   ExportState s;
-  s.dirs = {inst.data(), inst.system(), inst.programs()};
-  ChooseModule(s, ui, 0);
+};
+
+TEST_F(SelectionCommands, SetTheFlagAndFollowTheLoadingRule) {
 
   struct Step {
     const char* name;
@@ -53,13 +60,7 @@ TEST(SelectionCommands, SetTheFlagAndFollowTheLoadingRule) {
   EXPECT_FALSE(s.selection.renaming());
 }
 
-TEST(SelectionCommands, DBaseWidthComesFromTheExportType) {
-  test::Installation inst;
-  inst.SetRecords(0, {});
-  test::FakePlatform ui;
-  ExportState s;
-  s.dirs = {inst.data(), inst.system(), inst.programs()};
-  ChooseModule(s, ui, 0);
+TEST_F(SelectionCommands, DBaseWidthComesFromTheExportType) {
   ui.answers = {Answer::kOk};
   ChooseExportType(s, ui, kDBase);
   AddAllFieldsCommand(s, ui);
