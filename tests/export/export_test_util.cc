@@ -13,6 +13,7 @@ ExportHarness::ExportHarness(Installation& inst) : inst_(inst) {
   tzset();
   auto loaded = LoadFieldLayout(Env::Default(), inst.system(), "QZGL", 1);
   if (loaded.ok()) layout = std::move(loaded).value();
+  else layout_status = loaded.status();
   ui.documents = inst.dir() / "docs";
   std::filesystem::create_directories(ui.documents);
 }
@@ -38,7 +39,8 @@ ExportResult ExportHarness::Run(int type, const std::vector<std::string>& rows,
   ExportResult result;
   result.outcome = RunExport(job, ui, env);
   std::string path = ResolveDestination(dest, ui.documents);
-  if (std::filesystem::is_regular_file(path)) result.written = ReadFile(path);
+  std::error_code ec;  // a destination may be a link loop or a pipe
+  if (std::filesystem::is_regular_file(path, ec)) result.written = ReadFile(path);
   return result;
 }
 

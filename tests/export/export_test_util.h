@@ -30,6 +30,7 @@ class ExportHarness {
 
   FakePlatform ui;
   FieldLayout layout;
+  Status layout_status;     // why `layout` could not be loaded, if it could not
   ConnectionOpener opener;  // empty: the real connections
 
  private:

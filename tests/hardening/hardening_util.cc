@@ -10,6 +10,7 @@
 #include "app/export_command.h"
 #include "selection/export_type.h"
 #include "tests/drivers/odbc/odbc_test_util.h"
+#include "tests/export/export_test_util.h"
 
 namespace rh::test {
 
@@ -90,39 +91,22 @@ std::vector<std::string> FolderEntries(const std::string& dir) {
 
 RunResult RunTo(Installation& inst, int type, const std::string& dest, Env* env,
                 Answer answer, const ConnectionOpener& opener) {
-  ExportState state;
-  state.env = env;
-  FakePlatform ui;
-  ui.default_answer = answer;
-  ui.documents = inst.dir() / "docs";
-  auto layout = LoadFieldLayout(Env::Default(), inst.system(), "QZGL", 1);
-  ExportJob job;
-  job.data_dir = inst.data();
-  job.system_dir = inst.system();
-  job.module_code = "QZGL";
-  job.company = "01";
-  job.file_number = 1;
-  job.export_type = type;
-  job.destination = dest;
-  job.documents_folder = ui.documents;
-  for (const std::string& r : ExportRows()) {
-    size_t eq = r.find('=');
-    job.rows.push_back({r.substr(0, eq), 0, r.substr(eq + 1)});
-  }
-  job.layout = layout.ok() ? &*layout : nullptr;
-  job.now = [] { return std::time_t{1173960000}; };
-  job.opener = opener;
+  ExportHarness harness(inst);
+  harness.ui.default_answer = answer;
+  harness.opener = opener;
   RunResult result;
-  if (!job.layout) {
+  if (!harness.layout_status.ok()) {
     result.outcome.kind = ExportOutcome::Kind::kFailed;
-    result.outcome.error = layout.status();
+    result.outcome.error = harness.layout_status;
     return result;
   }
-  result.outcome = RunExport(job, ui, env);
-  ReportOutcome(state, ui, result.outcome);
-  result.messages = ui.messages;
-  result.progress_open = ui.progress_open;
-  result.wait_depth = ui.wait_depth;
+  result.outcome = harness.Run(type, ExportRows(), dest, env).outcome;
+  ExportState state;
+  state.env = env;
+  ReportOutcome(state, harness.ui, result.outcome);
+  result.messages = harness.ui.messages;
+  result.progress_open = harness.ui.progress_open;
+  result.wait_depth = harness.ui.wait_depth;
   return result;
 }
 
