@@ -67,15 +67,6 @@ char* PutQuoted(char* p, std::string_view text) {
   return p;
 }
 
-// The most bytes PutValueText writes for a row.
-size_t MaxValueText(const BoundRow& row) {
-  switch (row.field.source) {
-    case FieldSource::kT: return 2 * static_cast<size_t>(row.field.text_size) + 2;
-    case FieldSource::kD: return kMaxNumberChars;
-    default: return 32;
-  }
-}
-
 char* PutValueText(char* p, const FieldValue& v) {
   switch (v.source) {
     case FieldSource::kCurrentRecord:
@@ -194,7 +185,7 @@ Status TableWriter::Begin(const WriterInput& input) {
   BuildLists(input, &columns, &names);
   insert_prefix_ = "INSERT INTO " + TableName() + " (" + names + ") VALUES (";
   longest_insert_ = insert_prefix_.size() + 2;
-  for (const BoundRow& row : input.rows) longest_insert_ += MaxValueText(row) + 1;
+  for (const BoundRow& row : input.rows) longest_insert_ += MaxFormattedBytes(row.field.source, row.field.text_size) + 3;  // quotes, comma
   if (!connection_->Execute("CREATE TABLE " + TableName() + " (" + columns + ")").ok())
     return CreationFailed();
   return Status();

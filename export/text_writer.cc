@@ -115,7 +115,7 @@ Status TextWriter::Write(std::string_view bytes) {
 Status TextWriter::Begin(const WriterInput& input) {
   input_ = &input;
   size_t longest = 2;
-  for (const BoundRow& row : input.rows) longest += MaxValueSize(row) + 3;
+  for (const BoundRow& row : input.rows) longest += MaxFormattedBytes(row.field.source, row.field.text_size) + 3;
   record_.resize(longest);
   if (!HasTitles(type_)) return Status();
   line_.clear();
@@ -138,14 +138,6 @@ Status TextWriter::Begin(const WriterInput& input) {
   }
   line_.append("\r\n");
   return Write(line_);
-}
-
-size_t TextWriter::MaxValueSize(const BoundRow& row) {
-  switch (row.field.source) {
-    case FieldSource::kT: return 2 * static_cast<size_t>(row.field.text_size);
-    case FieldSource::kD: return kMaxNumberChars;
-    default: return 32;
-  }
 }
 
 inline char* TextWriter::PutValue(char* p, const BoundRow& row, const FieldValue& v) const {

@@ -32,10 +32,9 @@ class TextWriter : public RecordWriter {
   void Abort() override;
 
   // Writes one row's value at p as this export type writes it (no
-  // separators) and returns the end; there must be room for MaxValueSize.
+  // separators) and returns the end; there must be room for
+  // MaxFormattedBytes of the row's field.
   char* PutValue(char* p, const BoundRow& row, const FieldValue& value) const;
-  // The most bytes PutValue writes for a row.
-  static size_t MaxValueSize(const BoundRow& row);
 
  private:
   Status Write(std::string_view bytes);

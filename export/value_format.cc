@@ -72,6 +72,14 @@ bool FixedSix(double value, bool* negative, uint64_t* whole, uint32_t* micros) {
 
 }  // namespace
 
+size_t MaxFormattedBytes(FieldSource source, int32_t text_size) {
+  switch (source) {
+    case FieldSource::kT: return 2 * static_cast<size_t>(text_size);
+    case FieldSource::kD: return kMaxNumberChars;
+    default: return 32;
+  }
+}
+
 char* FormatInt(char* p, int64_t value, int width) {
   char buf[24];
   char* end = buf + sizeof buf;

@@ -11,10 +11,17 @@
 #include <string>
 #include <string_view>
 
+#include "data/field_value.h"
+
 namespace rh {
 
 // The widest number any Format* writes: "%.6f" of the largest double.
 inline constexpr size_t kMaxNumberChars = 330;
+
+// The most bytes a value of this kind takes once formatted, each of its
+// text bytes written at most twice (a doubled quote, a line feed as CR LF);
+// quotes around it not counted.
+size_t MaxFormattedBytes(FieldSource source, int32_t text_size);
 
 // "%i", right-aligned in `width` columns ("%8i") when width > 0.
 char* FormatInt(char* p, int64_t value, int width = 0);
