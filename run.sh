@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 ./tools/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j 2
-recordhaul="$PWD/build/cli/recordhaul"
+recordhaul="$PWD/build/recordhaul"
 sample="$PWD/sample-data"
 if [[ ! -f "$sample/templates/02-ar-customers.xdf" ]]; then
   "$recordhaul" sample "$sample" >/dev/null

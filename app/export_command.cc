@@ -1,6 +1,7 @@
 #include "app/export_command.h"
 
 #include "app/choice_cascade.h"
+#include "connections/connection_opener.h"
 
 namespace rh {
 
@@ -38,6 +39,7 @@ ExportOutcome RunExportCommand(ExportState& s, Platform& ui, TodayClock::NowFunc
   job.rows = s.selection.rows();
   job.layout = &s.layout;
   job.now = now;
+  job.opener = RealConnectionOpener();
   return RunExport(job, ui, s.env);
 }
 

@@ -118,7 +118,7 @@ def main():
     args = parser.parse_args()
     n = args.records
     small = max(n // 10, 1)
-    recordhaul = os.path.join(args.build, "cli", "recordhaul")
+    recordhaul = os.path.join(args.build, "recordhaul")
     generator = os.path.join(args.build, "bench", "bench_data")
     if not os.path.exists("/usr/bin/time"):
         sys.exit("/usr/bin/time is missing (Debian package 'time')")

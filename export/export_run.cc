@@ -141,8 +141,7 @@ std::unique_ptr<RecordWriter> MakeWriter(Env* env, const std::string& path, int 
   static constexpr TableTarget kTargets[] = {TableTarget::kExcel, TableTarget::kDBase,
                                              TableTarget::kAccess};
   if (export_type >= kExcel && export_type <= kAccess) {
-    return std::make_unique<TableWriter>(path, kTargets[export_type - kExcel], ui,
-                                         opener ? opener : DefaultConnectionOpener());
+    return std::make_unique<TableWriter>(path, kTargets[export_type - kExcel], ui, opener);
   }
   return nullptr;
 }

@@ -32,7 +32,7 @@ struct ExportJob {
   std::vector<SelectedField> rows;
   const FieldLayout* layout = nullptr;
   TodayClock::NowFunction now = nullptr;  // the clock of "Today's Date"
-  ConnectionOpener opener;                 // tables; empty: the real drivers
+  ConnectionOpener opener;                 // how the table types connect
 };
 
 struct ExportOutcome {

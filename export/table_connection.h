@@ -4,7 +4,6 @@
 #ifndef RECORDHAUL_EXPORT_TABLE_CONNECTION_H_
 #define RECORDHAUL_EXPORT_TABLE_CONNECTION_H_
 
-#include <memory>
 #include <string>
 
 #include "base/status.h"
@@ -28,17 +27,6 @@ class TableConnection {
   // cannot do that keeps what it wrote, as Close() does.
   virtual void Discard() { Close(); }
 };
-
-// Connects through the ODBC driver manager (SQLDriverConnect without
-// prompting) with the given connection string. Our own drivers are made known
-// to the driver manager first if it does not know their names.
-Result<std::unique_ptr<TableConnection>> OpenOdbcConnection(
-    const std::string& connection_string);
-
-// Creates a new Access database file at `path` through our database engine,
-// with the engine's locale text (";LANGID=0x0409;CP=1252;COUNTRY=0").
-Result<std::unique_ptr<TableConnection>> CreateAccessDatabase(
-    const std::string& path, const std::string& locale);
 
 }  // namespace rh
 

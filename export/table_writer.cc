@@ -175,7 +175,9 @@ Status TableWriter::Begin(const WriterInput& input) {
       request.locale = kAccessLocale;
       break;
   }
-  auto connection = opener_(request);
+  auto connection = opener_ ? opener_(request)
+                            : Result<std::unique_ptr<TableConnection>>(
+                                  Status::Error("IM002", "no way to connect was given"));
   if (!connection.ok()) return CreationFailed();
   connection_ = std::move(connection).value();
   ui_.BeginWaitCursor();
@@ -242,17 +244,6 @@ void TableWriter::Abort() {
 void TableWriter::EndWait() {
   if (waiting_) ui_.EndWaitCursor();
   waiting_ = false;
-}
-
-}  // namespace rh
-
-namespace rh {
-
-ConnectionOpener DefaultConnectionOpener() {
-  return [](const TableOpenRequest& r) {
-    return r.target == TableTarget::kAccess ? CreateAccessDatabase(r.path, r.locale)
-                                            : OpenOdbcConnection(r.connection_string);
-  };
 }
 
 }  // namespace rh

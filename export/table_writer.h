@@ -27,9 +27,6 @@ struct TableOpenRequest {
 using ConnectionOpener =
     std::function<Result<std::unique_ptr<TableConnection>>(const TableOpenRequest&)>;
 
-// ODBC for Excel and dBase, our database engine for Access.
-ConnectionOpener DefaultConnectionOpener();
-
 // The dBase folder and table name: split after the last "/" or ":" found
 // from the path's last character back to its second.
 struct DBaseTable {

@@ -14,7 +14,7 @@
 
 #include "gui/main_window.h"
 #include "gui/program_icon.h"
-#include "platform/qt_settings_store.h"
+#include "gui/qt_settings_store.h"
 
 namespace rh {
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "app/export_state.h"
-#include "platform/qt_platform.h"
+#include "gui/qt_platform.h"
 
 namespace rh {
 

@@ -13,7 +13,7 @@
 
 #include "app/export_state.h"
 #include "gui/help_viewer.h"
-#include "platform/qt_platform.h"
+#include "gui/qt_platform.h"
 
 class QAction;
 class QComboBox;

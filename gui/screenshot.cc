@@ -1,52 +1,25 @@
 #include "gui/screenshot.h"
 
-#include <stdlib.h>
-
 #include <QApplication>
 #include <QFont>
 #include <QPainter>
 #include <QPixmap>
 #include <cstdlib>
-#include <filesystem>
 
 #include "app/choice_cascade.h"
 #include "app/selection_commands.h"
 #include "app/window_commands.h"
-#include "cli/args.h"
 #include "data/catalog.h"
 #include "gui/main_window.h"
 #include "gui/program_icon.h"
+#include "gui/scripted_responder.h"
 #include "platform/console_platform.h"
-#include "platform/scripted_responder.h"
-#include "sample/sample_data.h"
 
 namespace rh {
 
 namespace {
 
 constexpr int kTitleBarHeight = 30;
-
-// A sample installation in a temporary folder, removed at the end.
-class SampleFolder {
- public:
-  SampleFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "recordhaul-sample-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~SampleFolder() {
-    std::error_code ec;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ec);
-  }
-  SampleFolder(const SampleFolder&) = delete;
-  SampleFolder& operator=(const SampleFolder&) = delete;
-
-  // Empty when no folder could be made.
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 // The choices a user makes on the way to an export of the chart of
 // accounts, stopped while a field is being renamed.
@@ -84,64 +57,6 @@ QImage Framed(const QPixmap& content, const QString& title) {
   return picture;
 }
 
-class ScreenshotCommand : public cli::Command {
- public:
-  std::string_view name() const override { return "screenshot"; }
-  std::string_view summary() const override { return "draw the window at work into a PNG file"; }
-  std::string_view usage() const override {
-    return "usage: recordhaul screenshot FILE.png [--data DIR --system DIR --programs DIR]\n"
-           "\n"
-           "Draws the main window, with a module, company and data file chosen and a\n"
-           "few fields selected and renamed, into FILE.png. Without the directories\n"
-           "it uses a sample installation written to a temporary folder. Needs no\n"
-           "display.\n";
-  }
-
-  int Run(const std::vector<std::string>& argv, cli::Context& ctx) override {
-    int code = 0;
-    auto args = cli::ParseArgs(ctx, *this, argv, cli::kDirectoryOptions, &code);
-    if (!args) return code;
-    if (args->positionals().size() != 1)
-      return cli::PrintUsageError(ctx, *this, "give one PNG file");
-    const bool given = args->Has("data") || args->Has("system") || args->Has("programs");
-    SampleFolder sample_dir;
-    Directories dirs;
-    if (given) {
-      // Only what the options say; the saved settings are left out.
-      dirs = {args->Value("data").value_or(""), args->Value("system").value_or(""),
-              args->Value("programs").value_or("")};
-      if (!dirs.AllSet())
-        return cli::PrintUsageError(ctx, *this, "give all of --data, --system and --programs");
-    } else {
-      if (sample_dir.path().empty())
-        return cli::PrintError(ctx, Status::Error("Error", "Cannot make a temporary folder"));
-      sample::SampleOptions options;
-      options.records = 20;
-      if (Status s = sample::WriteSampleInstallation(ctx.env, sample_dir.path(), options); !s.ok())
-        return cli::PrintError(ctx, s);
-      const std::string& root = sample_dir.path();
-      dirs = {root + "/data", root + "/sys", root + "/progs"};
-    }
-
-    // Draw in memory unless a platform was asked for.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int qt_argc = 1;
-    char qt_name[] = "recordhaul";
-    char* qt_argv[] = {qt_name, nullptr};
-    std::unique_ptr<QApplication> application;
-    if (QApplication::instance() == nullptr)
-      application = std::make_unique<QApplication>(qt_argc, qt_argv);
-
-    auto picture = RenderWindowPicture(dirs);
-    if (!picture.ok()) return cli::PrintError(ctx, picture.status());
-    const std::string& path = args->positionals()[0];
-    if (!picture->save(QString::fromStdString(path), "PNG"))
-      return cli::PrintError(ctx, Status::Error("Error", "Cannot write " + path));
-    cli::PrintLine(ctx, "Window drawn to " + path);
-    return cli::kExitOk;
-  }
-};
-
 }  // namespace
 
 Result<QImage> RenderWindowPicture(const Directories& dirs) {
@@ -164,8 +79,21 @@ Result<QImage> RenderWindowPicture(const Directories& dirs) {
   return picture;
 }
 
-std::unique_ptr<cli::Command> MakeScreenshotCommand() {
-  return std::make_unique<ScreenshotCommand>();
+Status DrawWindowPicture(const Directories& dirs, const std::string& png_path) {
+  // Draw in memory unless a platform was asked for.
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  int qt_argc = 1;
+  char qt_name[] = "recordhaul";
+  char* qt_argv[] = {qt_name, nullptr};
+  std::unique_ptr<QApplication> application;
+  if (QApplication::instance() == nullptr)
+    application = std::make_unique<QApplication>(qt_argc, qt_argv);
+
+  auto picture = RenderWindowPicture(dirs);
+  if (!picture.ok()) return picture.status();
+  if (!picture->save(QString::fromStdString(png_path), "PNG"))
+    return Status::Error("Error", "Cannot write " + png_path);
+  return Status();
 }
 
 }  // namespace rh

@@ -10,7 +10,6 @@
 #include <string>
 
 #include "base/status.h"
-#include "cli/command.h"
 #include "platform/platform.h"
 
 namespace rh {
@@ -19,10 +18,9 @@ namespace rh {
 // drawn above it. Needs a QApplication; shows nothing on screen.
 Result<QImage> RenderWindowPicture(const Directories& dirs);
 
-// `recordhaul screenshot FILE.png [--data DIR --system DIR --programs DIR]`:
-// without directories the picture is taken on a sample installation
-// written to a temporary folder.
-std::unique_ptr<cli::Command> MakeScreenshotCommand();
+// Renders the window as above into a PNG file at `png_path`; starts a
+// QApplication (drawing in memory) when none runs.
+Status DrawWindowPicture(const Directories& dirs, const std::string& png_path);
 
 }  // namespace rh
 

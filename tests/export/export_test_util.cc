@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "connections/connection_opener.h"
+
 namespace rh::test {
 
 std::time_t FixedNow() { return 1173960000; }
@@ -35,7 +37,7 @@ ExportResult ExportHarness::Run(int type, const std::vector<std::string>& rows,
   }
   job.layout = &layout;
   job.now = &FixedNow;
-  job.opener = opener;
+  job.opener = opener ? opener : RealConnectionOpener();
   ExportResult result;
   result.outcome = RunExport(job, ui, env);
   std::string path = ResolveDestination(dest, ui.documents);

@@ -5,7 +5,7 @@
 
 #include "data/data_dictionary.h"
 #include "drivers/mdb/mdb_engine.h"
-#include "export/access_connection.h"
+#include "connections/access_connection.h"
 #include "sample/sample_data.h"
 #include "tests/fake_platform.h"
 #include "tests/fuzz/mem_env.h"

@@ -8,8 +8,8 @@
 #include <QtTest/QTest>
 
 #include "platform/console_platform.h"
-#include "platform/qt_platform.h"
-#include "platform/scripted_responder.h"
+#include "gui/qt_platform.h"
+#include "gui/scripted_responder.h"
 
 namespace rh {
 namespace {

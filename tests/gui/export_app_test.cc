@@ -15,6 +15,7 @@
 #include "gui/help_viewer.h"
 #include "gui/main_window.h"
 #include "gui/progress_dialog.h"
+#include "cli/commands.h"
 #include "gui/screenshot.h"
 #include "tests/gui/window_fixture.h"
 
@@ -238,9 +239,9 @@ TEST(Screenshot, CommandWritesThePng) {
   std::FILE* sink = std::tmpfile();
   cli::Context ctx;
   ctx.out = ctx.err = sink;
-  EXPECT_EQ(MakeScreenshotCommand()->Run({png}, ctx), 0);
-  EXPECT_EQ(MakeScreenshotCommand()->Run({}, ctx), 2);
-  EXPECT_EQ(MakeScreenshotCommand()->Run({png, "--data", "/d"}, ctx), 2);
+  EXPECT_EQ(cli::MakeScreenshotCommand(&DrawWindowPicture)->Run({png}, ctx), 0);
+  EXPECT_EQ(cli::MakeScreenshotCommand(&DrawWindowPicture)->Run({}, ctx), 2);
+  EXPECT_EQ(cli::MakeScreenshotCommand(&DrawWindowPicture)->Run({png, "--data", "/d"}, ctx), 2);
   std::fclose(sink);
   QImage image(QString::fromStdString(png));
   EXPECT_FALSE(image.isNull());

@@ -1,4 +1,4 @@
-#include "platform/qt_file_dialog.h"
+#include "gui/qt_file_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/qt_platform.h"
+#include "gui/qt_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 #include "gui/progress_dialog.h"
 #include "platform/console_platform.h"
-#include "platform/scripted_responder.h"
+#include "gui/scripted_responder.h"
 
 namespace rh {
 namespace {

@@ -21,8 +21,8 @@
 
 #include "app/window_commands.h"
 #include "gui/main_window.h"
-#include "platform/qt_settings_store.h"
-#include "platform/scripted_responder.h"
+#include "gui/qt_settings_store.h"
+#include "gui/scripted_responder.h"
 #include "sample/sample_data.h"
 #include "tests/test_util.h"
 

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "base/cp1252.h"
-#include "export/table_connection.h"
+#include "connections/access_connection.h"
 
 namespace rh {
 namespace {

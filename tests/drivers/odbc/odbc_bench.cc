@@ -13,7 +13,7 @@
 #include "base/paths.h"
 #include "drivers/dbf/dbf_writer.h"
 #include "drivers/xls/xls_writer.h"
-#include "export/table_connection.h"
+#include "connections/odbc_connection.h"
 
 namespace {
 

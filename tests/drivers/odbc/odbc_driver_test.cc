@@ -8,7 +8,7 @@
 
 #include "base/bytes.h"
 #include "base/env.h"
-#include "export/table_connection.h"
+#include "connections/odbc_connection.h"
 #include "tests/drivers/odbc/odbc_test_util.h"
 #include "tests/drivers/xls/xls_test_reader.h"
 

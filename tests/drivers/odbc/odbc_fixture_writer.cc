@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "export/table_connection.h"
+#include "connections/odbc_connection.h"
 #include "tests/drivers/odbc/odbc_test_util.h"
 
 namespace {

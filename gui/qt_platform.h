@@ -5,8 +5,8 @@
 // Test seam: with a Responder set, nothing is shown. Every message, file
 // dialog, folder picker and modal dialog goes to the responder, which
 // answers it (and can drive a modal dialog through its widgets).
-#ifndef RECORDHAUL_PLATFORM_QT_PLATFORM_H_
-#define RECORDHAUL_PLATFORM_QT_PLATFORM_H_
+#ifndef RECORDHAUL_GUI_QT_PLATFORM_H_
+#define RECORDHAUL_GUI_QT_PLATFORM_H_
 
 #include <QPointer>
 #include <QWidget>
@@ -90,4 +90,4 @@ class QtPlatform : public Platform {
 
 }  // namespace rh
 
-#endif  // RECORDHAUL_PLATFORM_QT_PLATFORM_H_
+#endif  // RECORDHAUL_GUI_QT_PLATFORM_H_

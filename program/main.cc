@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/commands.h"
 #include "platform/console_platform.h"
 #ifdef RECORDHAUL_HAVE_QT_SETTINGS
-#include "platform/qt_settings_store.h"
+#include "gui/qt_settings_store.h"
 #endif
 #ifdef RECORDHAUL_HAVE_WINDOW
 #include "gui/export_app.h"
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
   std::vector<std::unique_ptr<rh::cli::Command>> extra;
 #ifdef RECORDHAUL_HAVE_WINDOW
   // The one verb that needs Qt's widgets; it draws without a display.
-  extra.push_back(rh::MakeScreenshotCommand());
+  extra.push_back(rh::cli::MakeScreenshotCommand(&rh::DrawWindowPicture));
 #endif
   return rh::cli::RunCommandLine(args, ctx, std::move(extra));
 }

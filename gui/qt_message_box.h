@@ -1,7 +1,7 @@
 // Message boxes in Qt: the buttons and icon of each message style, and the
 // answer a clicked button gives.
-#ifndef RECORDHAUL_PLATFORM_QT_MESSAGE_BOX_H_
-#define RECORDHAUL_PLATFORM_QT_MESSAGE_BOX_H_
+#ifndef RECORDHAUL_GUI_QT_MESSAGE_BOX_H_
+#define RECORDHAUL_GUI_QT_MESSAGE_BOX_H_
 
 #include <QMessageBox>
 #include <memory>
@@ -31,4 +31,4 @@ Answer AnswerOf(int button, MessageStyle style);
 
 }  // namespace rh
 
-#endif  // RECORDHAUL_PLATFORM_QT_MESSAGE_BOX_H_
+#endif  // RECORDHAUL_GUI_QT_MESSAGE_BOX_H_

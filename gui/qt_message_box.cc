@@ -1,4 +1,4 @@
-#include "platform/qt_message_box.h"
+#include "gui/qt_message_box.h"
 
 namespace rh {
 

@@ -1,6 +1,6 @@
 // Open and save file dialogs in Qt, built from FileDialogOptions.
-#ifndef RECORDHAUL_PLATFORM_QT_FILE_DIALOG_H_
-#define RECORDHAUL_PLATFORM_QT_FILE_DIALOG_H_
+#ifndef RECORDHAUL_GUI_QT_FILE_DIALOG_H_
+#define RECORDHAUL_GUI_QT_FILE_DIALOG_H_
 
 #include <QFileDialog>
 #include <QStringList>
@@ -38,4 +38,4 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogOption
 
 }  // namespace rh
 
-#endif  // RECORDHAUL_PLATFORM_QT_FILE_DIALOG_H_
+#endif  // RECORDHAUL_GUI_QT_FILE_DIALOG_H_

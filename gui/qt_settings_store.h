@@ -2,8 +2,8 @@
 // <XDG config folder>/Quillmont Software/recordhaul.ini, with one group per
 // section ("[dirs]"). Needs only Qt Core, so the command line can use it
 // without a display.
-#ifndef RECORDHAUL_PLATFORM_QT_SETTINGS_STORE_H_
-#define RECORDHAUL_PLATFORM_QT_SETTINGS_STORE_H_
+#ifndef RECORDHAUL_GUI_QT_SETTINGS_STORE_H_
+#define RECORDHAUL_GUI_QT_SETTINGS_STORE_H_
 
 #include <memory>
 #include <string>
@@ -44,4 +44,4 @@ class QtSettingsStore : public SettingsStore {
 
 }  // namespace rh
 
-#endif  // RECORDHAUL_PLATFORM_QT_SETTINGS_STORE_H_
+#endif  // RECORDHAUL_GUI_QT_SETTINGS_STORE_H_

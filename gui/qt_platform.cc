@@ -1,4 +1,4 @@
-#include "platform/qt_platform.h"
+#include "gui/qt_platform.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -9,9 +9,9 @@
 
 #include "gui/directories_dialog.h"
 #include "gui/progress_dialog.h"
-#include "platform/qt_file_dialog.h"
-#include "platform/qt_message_box.h"
-#include "platform/qt_settings_store.h"
+#include "gui/qt_file_dialog.h"
+#include "gui/qt_message_box.h"
+#include "gui/qt_settings_store.h"
 
 namespace rh {
 

@@ -2,8 +2,8 @@
 // answers queued by a test, in order, and records every request. A request
 // with nothing queued gets the answer that changes nothing: Cancel where
 // offered, else No, else OK; no path; the modal dialog rejected.
-#ifndef RECORDHAUL_PLATFORM_SCRIPTED_RESPONDER_H_
-#define RECORDHAUL_PLATFORM_SCRIPTED_RESPONDER_H_
+#ifndef RECORDHAUL_GUI_SCRIPTED_RESPONDER_H_
+#define RECORDHAUL_GUI_SCRIPTED_RESPONDER_H_
 
 #include <deque>
 #include <functional>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt_platform.h"
+#include "gui/qt_platform.h"
 
 namespace rh {
 
@@ -62,4 +62,4 @@ class ScriptedResponder : public Responder {
 
 }  // namespace rh
 
-#endif  // RECORDHAUL_PLATFORM_SCRIPTED_RESPONDER_H_
+#endif  // RECORDHAUL_GUI_SCRIPTED_RESPONDER_H_

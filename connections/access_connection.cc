@@ -1,9 +1,8 @@
-// The Access kind of TableConnection: our Jet 4 engine in place of the
-// platform's database engine, used as the writer would use that engine.
+#include "connections/access_connection.h"
+
 #include <memory>
 
 #include "drivers/mdb/mdb_engine.h"
-#include "export/access_connection.h"
 
 namespace rh {
 

@@ -1,4 +1,4 @@
-#include "platform/qt_settings_store.h"
+#include "gui/qt_settings_store.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

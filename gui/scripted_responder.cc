@@ -1,4 +1,4 @@
-#include "platform/scripted_responder.h"
+#include "gui/scripted_responder.h"
 
 #include <QDialog>
 

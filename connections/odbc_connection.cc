@@ -1,5 +1,5 @@
-// TableConnection over the unixODBC driver manager, with the calls of the
-// ODBC table writers in their ODBC 2 form.
+#include "connections/odbc_connection.h"
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -8,7 +8,6 @@
 
 #include "drivers/odbc/driver_options.h"
 #include "drivers/odbc/registration.h"
-#include "export/table_connection.h"
 
 namespace rh {
 
