@@ -8,8 +8,13 @@ namespace rh {
 
 namespace {
 
-void WarnIncompatible(Platform& ui) {
-  ui.Message("Incompatible Versions", "Warning", MessageStyle::kOkExclamation);
+void WarnIncompatible(Platform& ui) { ui.Show(MessageId::kIncompatibleVersions); }
+
+// Whether the export type may change to `next`: a change to dBase asks
+// first, unless a template is being loaded.
+bool ConfirmExportType(const ExportState& s, Platform& ui, int next) {
+  if (next != kDBase || next == s.export_type() || s.loading) return true;
+  return ui.Show(MessageId::kDBaseTitlesTruncated) != Answer::kCancel;
 }
 
 }  // namespace
@@ -38,12 +43,10 @@ bool LoadFieldList(ExportState& s, Platform& ui) {
   auto layout = LoadFieldLayout(s.env, s.dirs.system, s.module_code, s.file_number);
   if (!layout.ok()) {
     const Status& e = layout.status();
+    ui.Show(e);
     if (e.fatal()) {
-      ui.Message(e.message(), e.caption(), MessageStyle::kOkExclamation);
       s.modified = false;
       s.CloseMainWindow();
-    } else {
-      ui.Message(e.message(), e.caption(), MessageStyle::kOk);
     }
     return false;
   }
@@ -69,7 +72,7 @@ void ChooseModule(ExportState& s, Platform& ui, int index) {
 
 void CompanyEntryChanged(ExportState& s, int index) {
   s.company_list.current = index;
-  s.company_number = s.company_list.CurrentText().substr(0, 2);
+  s.company_number = CompanyNumberOf(s.company_list.CurrentText());
   s.record.company = s.company_number;
 }
 
@@ -77,7 +80,7 @@ void ConfirmCompany(ExportState& s, Platform& ui) {
   s.MarkModified();
   const std::string& text = s.company_list.CurrentText();
   if (text.find_first_not_of(' ') == std::string::npos) return;
-  s.company_number = text.substr(0, 2);
+  s.company_number = CompanyNumberOf(text);
   if (!RecordLayoutMatches(s)) WarnIncompatible(ui);
 }
 
@@ -101,16 +104,10 @@ void ChooseDataFile(ExportState& s, Platform& ui, int index) {
 
 void ChooseExportType(ExportState& s, Platform& ui, int type) {
   s.MarkModified();
-  if (!IsValidExportType(type) || !ConfirmExportType(type, s.export_type, s.loading, ui)) {
-    s.export_type_list.current = s.export_type;
-    return;
-  }
-  s.export_type = type;
-  s.export_type_list.current = type;
-  s.selection.NormaliseExportNames(s.NameWidth());
+  if (FindExportType(type) == nullptr || !ConfirmExportType(s, ui, type)) return;
+  s.SetExportType(type);
+  s.selection.NormaliseExportNames(s.NameRules());
   s.destination_box.clear();
-  s.default_extension = DefaultExtension(kExportTypeLabels[static_cast<size_t>(type)]);
-  s.destination_filter = DestinationFilter(kExportTypeLabels[static_cast<size_t>(type)]);
 }
 
 }  // namespace rh

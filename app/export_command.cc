@@ -1,68 +1,46 @@
 #include "app/export_command.h"
 
-#include "app/choice_cascade.h"
-#include "connections/connection_opener.h"
+#include "app/export_request.h"
 
 namespace rh {
 
-namespace {
-
-ExportOutcome Refused(Status error) {
-  ExportOutcome o;
-  o.kind = ExportOutcome::Kind::kFailed;
-  o.error = std::move(error);
-  return o;
+ExportRequest ExportRequestOf(const ExportState& s, const std::string& relative_to) {
+  ExportRequest r;
+  r.dirs = s.dirs;
+  // What the lists show is what is chosen; the state keeps the last choice
+  // of each after its list was emptied.
+  if (s.module_list.HasCurrent()) r.module_code = s.module_code;
+  if (s.company_list.HasCurrent()) r.company = s.company_number;
+  if (s.file_list.HasCurrent()) r.file_number = s.file_number;
+  r.export_type = s.export_type();
+  r.rows = s.selection.rows();
+  r.layout = s.layout;
+  r.destination = s.destination_box;
+  r.relative_to = relative_to;
+  return r;
 }
-
-}  // namespace
 
 ExportOutcome RunExportCommand(ExportState& s, Platform& ui, TodayClock::NowFunction now) {
   s.selection.EndRename();
-  if (!s.module_list.HasCurrent() || !s.company_list.HasCurrent() || !s.file_list.HasCurrent()) {
-    return Refused(
-        Status::Error("Error", "Cannot Export Without Selecting A Module, Company, And File"));
-  }
-  if (s.selection.empty()) return Refused(Status::Error("Error", "No Export Fields Specified"));
-  if (!RecordLayoutMatches(s)) {
-    return Refused(Status::Fatal(
-        "Error #4", "Incompatible Versions - Cannot Export\nContact your dealer for more info"));
-  }
-  ExportJob job;
-  job.data_dir = s.dirs.data;
-  job.system_dir = s.dirs.system;
-  job.module_code = s.module_code;
-  job.company = s.company_number;
-  job.file_number = s.file_number;
-  job.export_type = s.export_type;
-  job.destination = s.destination_box;
-  job.documents_folder = ui.DocumentsFolder();
-  job.rows = s.selection.rows();
-  job.layout = &s.layout;
-  job.now = now;
-  job.opener = RealConnectionOpener();
-  return RunExport(job, ui, s.env);
+  ExportRequest request = ExportRequestOf(s, ui.DocumentsFolder());
+  request.now = now;
+  return RunExportRequest(s.env, request, ui);
 }
 
 void ReportOutcome(ExportState& s, Platform& ui, const ExportOutcome& outcome) {
   switch (outcome.kind) {
     case ExportOutcome::Kind::kStopped:
       return;
-    case ExportOutcome::Kind::kFailed: {
-      const Status& e = outcome.error;
-      ui.Message(e.message(), e.caption(),
-                 e.caption() == "Error #4" ? MessageStyle::kOkStop : MessageStyle::kOk);
-      if (e.fatal()) {
+    case ExportOutcome::Kind::kFailed:
+      ui.Show(outcome.error);
+      if (outcome.error.fatal()) {
         s.modified = false;
         s.CloseMainWindow();
       }
       return;
-    }
     case ExportOutcome::Kind::kCompleted:
-      ui.Message(CompletionText(outcome.exported), "Export Complete", MessageStyle::kOk);
-      if (outcome.warning) {
-        ui.Message(outcome.warning->message(), outcome.warning->caption(),
-                   MessageStyle::kOkExclamation);
-      }
+      ui.Show(MessageId::kExportComplete, {std::to_string(outcome.exported)});
+      if (outcome.warning) ui.Show(*outcome.warning);
       return;
   }
 }

@@ -3,11 +3,16 @@
 #ifndef RECORDHAUL_APP_EXPORT_COMMAND_H_
 #define RECORDHAUL_APP_EXPORT_COMMAND_H_
 
+#include "app/export_request.h"
 #include "app/export_state.h"
 #include "export/export_run.h"
 #include "platform/platform.h"
 
 namespace rh {
+
+// The request the window's choices make; relative destinations go into
+// `relative_to` (the Documents folder).
+ExportRequest ExportRequestOf(const ExportState& s, const std::string& relative_to);
 
 // Checks the choices and runs the export; reports nothing itself beyond the
 // questions the run asks. `now` replaces the clock of "Today's Date" (tests).

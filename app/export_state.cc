@@ -6,10 +6,17 @@ namespace rh {
 
 ExportState::ExportState() {
   for (const ModuleInfo& m : Modules()) module_list.entries.emplace_back(m.name);
-  for (std::string_view label : kExportTypeLabels) export_type_list.entries.emplace_back(label);
-  export_type_list.current = export_type;
-  default_extension = DefaultExtension(kExportTypeLabels[0]);
-  destination_filter = DestinationFilter(kExportTypeLabels[0]);
+  for (const ExportTypeInfo& t : ExportTypes()) export_type_list.entries.emplace_back(t.label);
+  SetExportType(kCommaWithTitles);
+}
+
+const ExportTypeInfo& ExportState::type() const {
+  const ExportTypeInfo* t = FindExportType(export_type_list.current);
+  return t != nullptr ? *t : ExportTypes().front();
+}
+
+void ExportState::SetExportType(int index) {
+  if (FindExportType(index) != nullptr) export_type_list.current = index;
 }
 
 }  // namespace rh

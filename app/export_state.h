@@ -12,9 +12,9 @@
 #include "base/env.h"
 #include "data/companies.h"
 #include "data/data_dictionary.h"
+#include "export/export_types.h"
 #include "platform/platform.h"
 #include "selection/export_template.h"
-#include "selection/export_type.h"
 #include "selection/field_selection.h"
 
 namespace rh {
@@ -67,8 +67,16 @@ class ExportState {
     return {dirs.data, dirs.system, module_code, company_number, file_number};
   }
 
-  // The export-name width of the current export type.
-  int NameWidth() const { return ExportNameWidth(export_type); }
+  // The current export type: the export-type list's current entry, changed
+  // only through SetExportType.
+  int export_type() const { return export_type_list.current; }
+  const ExportTypeInfo& type() const;
+  void SetExportType(int index);
+  // The letters after the label's "*.", and the file dialog's filter.
+  std::string default_extension() const { return DefaultExtension(type().label); }
+  std::string destination_filter() const { return DestinationFilter(type().label); }
+  // How the current export type wants its column names.
+  const ExportNameRules& NameRules() const { return type().names; }
 
   Env* env = Env::Default();
 
@@ -76,9 +84,6 @@ class ExportState {
   std::string module_code;     // "QZGL"
   std::string company_number;  // two characters
   int32_t file_number = 0;
-  int export_type = kCommaWithTitles;
-  std::string default_extension;
-  std::string destination_filter;
   std::string template_path;
   bool modified = false;
   bool loading = false;
@@ -98,7 +103,7 @@ class ExportState {
   ListView module_list;       // the 17 module names, fixed
   ListView company_list;      // "NN - name", kept sorted by text
   ListView file_list;         // the module's data file descriptions
-  ListView export_type_list;  // the 11 labels, fixed; current = export type
+  ListView export_type_list;  // the labels, fixed; current: the export type
   AvailableList available;
   std::string destination_box;
   std::string window_title;

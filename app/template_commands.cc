@@ -21,15 +21,14 @@ FileDialogOptions TemplateDialog(const ExportState& s) {
 bool ChoicesComplete(const ExportState& s, Platform& ui) {
   if (s.company_list.HasCurrent() && s.module_list.HasCurrent() && s.file_list.HasCurrent())
     return true;
-  ui.Message("Cannot save without selecting a Module, Company, and File", "recordhaul",
-             MessageStyle::kOk);
+  ui.Show(MessageId::kSaveNeedsChoices);
   return false;
 }
 
 bool WriteRecord(ExportState& s, Platform& ui, const std::string& path, bool must_exist) {
   Status st = WriteTemplateFile(s.env, path, CurrentTemplateRecord(s), must_exist);
   if (!st.ok()) {
-    ui.Message(st.message(), st.caption(), MessageStyle::kOkExclamation);
+    ui.Show(st);
     return false;
   }
   return true;
@@ -45,22 +44,16 @@ std::string WindowTitle(std::string_view template_name) {
 
 TemplateRecord CurrentTemplateRecord(const ExportState& s) {
   TemplateRecord r = s.record;
-  r.company = s.company_list.CurrentText().substr(0, 2);
-  r.export_type = s.export_type_list.current;
+  r.company = CompanyNumberOf(s.company_list.CurrentText());
+  r.export_type = s.export_type();
   r.destination = s.destination_box.substr(0, kTemplateDestinationLength);
-  r.positions.clear();
-  r.names.clear();
-  for (const SelectedField& row : s.selection.rows()) {
-    r.positions.push_back(row.source_position);
-    r.names.push_back(row.export_name);
-  }
+  StoreRows(s.selection.rows(), &r);
   return r;
 }
 
 void PromptSaveChanges(ExportState& s, Platform& ui) {
   if (s.modified &&
-      ui.Message("Template file not saved.\nAll data will be lost.\nDo you want to save changes?",
-                 "Warning", MessageStyle::kYesNoExclamation) != Answer::kNo) {
+      ui.Show(MessageId::kSaveChangesQuestion) != Answer::kNo) {
     SaveTemplate(s, ui);
   }
   s.modified = false;
@@ -70,8 +63,7 @@ void NewTemplate(ExportState& s, Platform& ui) {
   PromptSaveChanges(s, ui);
   s.selection.EndRename();
   s.module_list.current = -1;
-  s.export_type = kCommaWithTitles;
-  s.export_type_list.current = kCommaWithTitles;
+  s.SetExportType(kCommaWithTitles);
   s.record.positions.clear();
   s.record.names.clear();
   s.record.destination.clear();
@@ -115,16 +107,16 @@ void OpenTemplate(ExportState& s, Platform& ui) {
   auto path = ui.OpenFileDialog(TemplateDialog(s));
   if (!path) return;
   if (Status st = OpenTemplateFile(s, ui, *path); !st.ok())
-    ui.Message(st.message(), st.caption(), MessageStyle::kOkExclamation);
+    ui.Show(st);
 }
 
 Status OpenTemplateFile(ExportState& s, Platform& ui, const std::string& path) {
   auto read = ReadTemplateFile(s.env, path);
   if (!read.ok()) return read.status();
   const TemplateRecord& r = *read;
-  if (r.module_index < 0 || r.module_index >= kModuleCount || !IsValidExportType(r.export_type)) {
-    return Status::Error("recordhaul", path + " is not an export template: it names no module "
-                                              "or export type of this program.");
+  if (r.module_index < 0 || r.module_index >= kModuleCount ||
+      FindExportType(r.export_type) == nullptr) {
+    return Status::Of(MessageId::kNotATemplate, {path});
   }
   s.selection.Assign({});
   s.template_path = path;
@@ -138,15 +130,9 @@ Status OpenTemplateFile(ExportState& s, Platform& ui, const std::string& path) {
   ChooseModule(s, ui, r.module_index);
   FillCompanyList(s);
   s.company_number.clear();
-  for (size_t i = 0; i < s.company_list.entries.size(); ++i) {
-    if (s.company_list.entries[i].substr(0, 2) == r.company) {
-      s.company_list.current = static_cast<int>(i);
-      s.company_number = r.company;
-      break;
-    }
-  }
-  s.export_type = r.export_type;
-  s.export_type_list.current = r.export_type;
+  s.company_list.current = FindCompanyEntry(s.company_list.entries, r.company);
+  if (s.company_list.HasCurrent()) s.company_number = r.company;
+  s.SetExportType(r.export_type);
   s.destination_box = r.destination.size() >= 3 ? r.destination : std::string();
   s.file_list.current = -1;
   if (const DataFileInfo* f = FindDataFile(r.module_index, r.file_number)) {
@@ -165,15 +151,10 @@ Status OpenTemplateFile(ExportState& s, Platform& ui, const std::string& path) {
     rows.push_back({s.available.entries[static_cast<size_t>(p)], p, r.names[i]});
   }
   s.selection.Assign(std::move(rows));
-  s.default_extension = DefaultExtension(kExportTypeLabels[static_cast<size_t>(r.export_type)]);
-  s.destination_filter = DestinationFilter(kExportTypeLabels[static_cast<size_t>(r.export_type)]);
   s.loading = false;
   s.selection.EndRename();
   if (left_out > 0) {
-    ui.Message(std::to_string(left_out) +
-                   " of the template's fields are no longer in the data file's field list "
-                   "and were left out.",
-               "Warning", MessageStyle::kOkExclamation);
+    ui.Show(MessageId::kTemplateFieldsLeftOut, {std::to_string(left_out)});
   }
   return Status();
 }

@@ -1,36 +1,19 @@
 #include "app/window_commands.h"
 
+#include "app/directory_settings.h"
 #include "app/template_commands.h"
 
 namespace rh {
 
 namespace {
 
-constexpr const char* kSetDefaults = "Cannot Continue - Please Set Defaults";
-
 void SaveDirectories(ExportState& s, Platform& ui) {
   if (Status st = WriteDirectories(ui.Settings(), s.dirs); !st.ok()) {
-    ui.Message("The directories could not be saved in the settings: " + st.message(), "Error",
-               MessageStyle::kOkExclamation);
+    ui.Show(MessageId::kSettingsNotSaved, {st.message()});
   }
 }
 
 }  // namespace
-
-Directories ReadDirectories(SettingsStore& settings) {
-  Directories d;
-  d.system = settings.Read("dirs", "AFILES");
-  d.data = settings.Read("dirs", "AUSER");
-  d.programs = settings.Read("dirs", "APROGS");
-  return d;
-}
-
-Status WriteDirectories(SettingsStore& settings, const Directories& dirs) {
-  Status s = settings.Write("dirs", "AFILES", dirs.system);
-  if (s.ok()) s = settings.Write("dirs", "AUSER", dirs.data);
-  if (s.ok()) s = settings.Write("dirs", "APROGS", dirs.programs);
-  return s;
-}
 
 bool InitialiseWindow(ExportState& s, Platform& ui) {
   s.dirs = ReadDirectories(ui.Settings());
@@ -40,10 +23,10 @@ bool InitialiseWindow(ExportState& s, Platform& ui) {
       return false;
     }
     SaveDirectories(s, ui);
-    if (!s.dirs.AllSet()) ui.Message(kSetDefaults, "Error", MessageStyle::kOk);
+    if (!s.dirs.AllSet()) ui.Show(MessageId::kSetDefaults);
   }
   s.modified = false;
-  s.export_type = kCommaWithTitles;
+  s.SetExportType(kCommaWithTitles);
   NewTemplate(s, ui);
   return true;
 }
@@ -59,7 +42,7 @@ void EditDirectories(ExportState& s, Platform& ui) {
       NewTemplate(s, ui);
       return;
     }
-    ui.Message(kSetDefaults, "Error", MessageStyle::kOk);
+    ui.Show(MessageId::kSetDefaults);
     if (!ui.EditDirectories(&s.dirs)) return;
   }
 }
@@ -78,8 +61,8 @@ void BrowseDestination(ExportState& s, Platform& ui) {
   s.MarkModified();
   const std::string text = s.destination_box.substr(0, kDestinationBoxLength);
   FileDialogOptions o;
-  o.default_extension = s.default_extension;
-  o.filter = s.destination_filter;
+  o.default_extension = s.default_extension();
+  o.filter = s.destination_filter();
   o.initial_path = text;
   auto at = [&](size_t i) { return i < text.size() ? text[i] : '\0'; };
   if (text.size() < 3 || (at(0) != '/' && at(1) != '/' && at(1) != ':' && at(2) != '/'))
@@ -88,10 +71,7 @@ void BrowseDestination(ExportState& s, Platform& ui) {
   if (!chosen) return;
   std::string path = CollapseDoubledExtensions(*chosen);
   if (path.size() > kDestinationBoxLength) {
-    ui.Message("The path " + path + " is longer than the " +
-                   std::to_string(kDestinationBoxLength) +
-                   " characters a destination can have. Choose a shorter one.",
-               "Warning", MessageStyle::kOkExclamation);
+    ui.Show(MessageId::kDestinationTooLong, {path, std::to_string(kDestinationBoxLength)});
     return;
   }
   s.destination_box = path;

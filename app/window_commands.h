@@ -14,11 +14,6 @@ namespace rh {
 // The destination box holds at most what a template can store.
 inline constexpr size_t kDestinationBoxLength = 74;
 
-// Section "dirs": "AUSER" data files, "AFILES" system files, "APROGS"
-// program files. Written all three together, AFILES first.
-Directories ReadDirectories(SettingsStore& settings);
-Status WriteDirectories(SettingsStore& settings, const Directories& dirs);
-
 // The window's initialisation: reads the directories and asks for them
 // until all three are set, then starts an untitled template. False when the
 // directories dialog was cancelled: the window closes.

@@ -12,7 +12,7 @@
 namespace rh {
 
 Status IoError(int sys_error) {
-  return Status::Error("", std::strerror(sys_error), sys_error);
+  return Status::Io(sys_error, std::strerror(sys_error));
 }
 
 namespace {

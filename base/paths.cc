@@ -1,11 +1,13 @@
 #include "base/paths.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 namespace rh {
 
@@ -14,6 +16,13 @@ std::string JoinPath(std::string_view dir, std::string_view name) {
   path += '/';
   path += name;
   return path;
+}
+
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
+  if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr)
+    return pw->pw_dir;
+  return "/";
 }
 
 std::string WithForwardSlashes(std::string_view path) {
@@ -113,7 +122,7 @@ Status FileReplacement::Commit() {
   Status s = file_->Close();
   if (s.ok()) s = env_->Rename(temp_path_, target_);
   if (!s.ok()) {
-    env_->Remove(temp_path_);
+    env_->Remove(temp_path_).IgnoreError();
   }
   done_ = true;
   return s;
@@ -121,8 +130,8 @@ Status FileReplacement::Commit() {
 
 void FileReplacement::Abandon() {
   if (done_) return;
-  file_->Close();
-  env_->Remove(temp_path_);
+  file_->Close().IgnoreError();
+  env_->Remove(temp_path_).IgnoreError();
   done_ = true;
 }
 

@@ -20,6 +20,9 @@ std::string WithForwardSlashes(std::string_view path);
 
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
 
+// The user's home folder ($HOME, else the password database).
+std::string HomeFolder();
+
 // dir/name when it exists; otherwise the entry of dir whose name equals name
 // ignoring ASCII letter case (the first in byte order if several do);
 // otherwise dir/name, so that opening it reports "not found".

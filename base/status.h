@@ -1,63 +1,101 @@
 // Status and Result: how the core reports failures without exceptions.
 //
-// A failed Status carries what the user is shown: a message-box caption and
-// its text. The edges (window, command line) turn it into a message box or an
-// exit code; nothing below them shows anything. `sys_error` keeps the errno
-// of a failed system call so that callers can pick their own wording.
+// A failed Status carries a code and what the user is shown. The code is the
+// id of a message of the catalog (messages.h), whose caption, text and
+// message-box style it takes, or the SQLSTATE of a driver's or database
+// engine's diagnostic, or the errno of a failed system call. Code decides by
+// the code, never by the text. The edges (window, command line) show the
+// message or turn it into an exit code; below them, questions go through
+// the Platform interface and nothing is shown directly.
 #ifndef RECORDHAUL_BASE_STATUS_H_
 #define RECORDHAUL_BASE_STATUS_H_
 
 #include <cassert>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
+
+#include "base/messages.h"
 
 namespace rh {
 
-class Status {
+class [[nodiscard]] Status {
  public:
   Status() = default;  // success
 
-  static Status Error(std::string caption, std::string message,
-                      int sys_error = 0) {
+  // The catalog's message `id`, its %1, %2, ... filled with `args`.
+  static Status Of(MessageId id, std::initializer_list<std::string_view> args = {}) {
     Status s;
     s.ok_ = false;
-    s.caption_ = std::move(caption);
-    s.message_ = std::move(message);
-    s.sys_error_ = sys_error;
+    s.id_ = id;
+    s.message_ = MessageText(id, args);
     return s;
   }
 
-  // A failure after whose message the program ends (the window closes; the
-  // command line exits 1).
-  static Status Fatal(std::string caption, std::string message) {
-    Status s = Error(std::move(caption), std::move(message));
-    s.fatal_ = true;
+  // A failure a driver or the database engine reported: its SQLSTATE and
+  // diagnostic text.
+  static Status Sql(std::string_view sqlstate, std::string text) {
+    Status s;
+    s.ok_ = false;
+    s.sqlstate_ = sqlstate;
+    s.message_ = std::move(text);
     return s;
+  }
+
+  // A failed system call: its errno and the system's wording.
+  static Status Io(int sys_error, std::string text) {
+    Status s;
+    s.ok_ = false;
+    s.sys_error_ = sys_error;
+    s.message_ = std::move(text);
+    return s;
+  }
+
+  // The same failure, remembering the errno that caused it.
+  Status WithSysError(int sys_error) && {
+    sys_error_ = sys_error;
+    return std::move(*this);
   }
 
   bool ok() const { return ok_; }
-  bool fatal() const { return fatal_; }
-  const std::string& caption() const { return caption_; }
-  const std::string& message() const { return message_; }
+  // Says that a failure is not reported, on purpose: cleanup after another
+  // failure, or a step whose failure changes nothing.
+  void IgnoreError() const {}
+  MessageId id() const { return id_; }
+  bool Is(MessageId id) const { return !ok_ && id_ == id; }
+  // Empty unless a driver or the engine failed.
+  const std::string& sqlstate() const { return sqlstate_; }
   int sys_error() const { return sys_error_; }
 
-  // "Caption: message", the form the command line prints.
+  // What the message box shows; a failure without a message id has an empty
+  // caption and the driver's or system's text.
+  std::string caption() const { return std::string(Spec(id_).caption); }
+  const std::string& message() const { return message_; }
+  MessageStyle style() const { return Spec(id_).style; }
+  // The program ends after this failure's message.
+  bool fatal() const { return !ok_ && Spec(id_).ends_program; }
+
+  // "Caption: message", the form the command line prints; a driver's
+  // failure as "SQLSTATE: message".
   std::string ToString() const {
-    return ok_ ? "OK" : caption_ + ": " + message_;
+    if (ok_) return "OK";
+    std::string head = id_ != MessageId::kNone ? caption() : sqlstate_;
+    return head.empty() ? message_ : head + ": " + message_;
   }
 
  private:
   bool ok_ = true;
-  bool fatal_ = false;
-  std::string caption_;
+  MessageId id_ = MessageId::kNone;
+  std::string sqlstate_;
   std::string message_;
   int sys_error_ = 0;
 };
 
 // A value or the Status that explains why there is none.
 template <class T>
-class Result {
+class [[nodiscard]] Result {
  public:
   Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit by design
   Result(Status status) : status_(std::move(status)) {  // NOLINT

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     auto file = env->OpenWritable((root / "data" / std::string("QZGL").append(company).append("05.dat")).string(),
                                   rh::WriteMode::kCreateTruncate);
     if (!file.ok()) return std::fprintf(stderr, "%s\n", file.status().message().c_str()), 1;
-    (*file)->Append(rh::sample::BuildDataFile(static_cast<int32_t>(n), length, {}));
+    if (s.ok()) s = (*file)->Append(rh::sample::BuildDataFile(static_cast<int32_t>(n), length, {}));
     rh::sample::RecordBuilder rb(Fields());
     uint32_t x = 12345;
     for (long i = 1; i <= n && s.ok(); ++i) {

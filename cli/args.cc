@@ -3,7 +3,7 @@
 namespace rh::cli {
 
 namespace {
-Status Usage(std::string message) { return Status::Error("Usage", std::move(message)); }
+Status Usage(std::string message) { return Status::Of(MessageId::kUsage, {message}); }
 }  // namespace
 
 Result<Args> Args::Parse(const std::vector<std::string>& argv,

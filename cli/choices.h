@@ -1,12 +1,13 @@
-// The choice options shared by "export" and "template create": they make the
-// same choices in an ExportState that the window's lists and buttons make.
+// The choice options shared by "export" and "template create": module,
+// company, data file, export type, fields and destination, turned into an
+// export request without the window.
 #ifndef RECORDHAUL_CLI_CHOICES_H_
 #define RECORDHAUL_CLI_CHOICES_H_
 
 #include <string>
 #include <vector>
 
-#include "app/export_state.h"
+#include "app/export_request.h"
 #include "cli/args.h"
 #include "cli/command.h"
 #include "platform/console_platform.h"
@@ -16,11 +17,18 @@ namespace rh::cli {
 // --module --company --file --type --dest --field --all-fields.
 std::vector<OptionSpec> ChoiceOptions();
 
-// Chooses module, data file, company and export type, adds the fields (as
-// the Add buttons do: duplicates allowed and made unique, names normalised
-// for the type) and sets the destination. A usage problem (unknown module,
-// missing option) has the caption "Usage".
-Status ApplyChoices(const Args& args, ExportState& s, ConsolePlatform& ui);
+// The request the options make: the module's data file, the company (which
+// must have a register), the export type, the fields in command-line order
+// (as the Add buttons add them: duplicates allowed and made unique, names
+// normalised for the type) and the destination. Usage problems (unknown
+// module, missing option, unknown field) are usage errors (IsUsageError).
+Result<ExportRequest> RequestFromChoices(const Args& args, const Directories& dirs, Env* env);
+
+// The module index of a request's module code.
+int ModuleIndexOf(const ExportRequest& request);
+
+// Whether a failure is the caller's mistake in the command line (exit 2).
+bool IsUsageError(const Status& status);
 
 // Answers the run's questions: a repeated field is added again, the dBase
 // name question is accepted; an existing destination is appended to with

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "app/directory_settings.h"
+
 namespace rh::cli {
 
 namespace {
@@ -51,20 +53,15 @@ std::optional<Args> ParseArgs(Context& ctx, const Command& cmd,
 
 Result<Directories> ResolveDirectories(const Args& args, Context& ctx) {
   Directories dirs;
-  if (ctx.settings != nullptr) {
-    dirs.data = ctx.settings->Read("dirs", "AUSER");
-    dirs.system = ctx.settings->Read("dirs", "AFILES");
-    dirs.programs = ctx.settings->Read("dirs", "APROGS");
-  }
+  if (ctx.settings != nullptr) dirs = ReadDirectories(*ctx.settings);
   if (auto v = args.Value("data")) dirs.data = *v;
   if (auto v = args.Value("system")) dirs.system = *v;
   if (auto v = args.Value("programs")) dirs.programs = *v;
   if (!dirs.AllSet()) {
-    return Status::Error(
-        "Usage",
-        "the Tallyvane directories are not set. Give --data DIR --system DIR "
-        "--programs DIR, or save them once with\n"
-        "  recordhaul dirs --data DIR --system DIR --programs DIR");
+    return Status::Of(MessageId::kUsage,
+                      {"the Tallyvane directories are not set. Give --data DIR --system DIR "
+                       "--programs DIR, or save them once with\n"
+                       "  recordhaul dirs --data DIR --system DIR --programs DIR"});
   }
   return dirs;
 }

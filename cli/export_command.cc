@@ -1,6 +1,5 @@
 // recordhaul export --module CODE --company NN --file N --type T --dest PATH ...
-#include "app/export_command.h"
-
+#include "app/export_request.h"
 #include "cli/choices.h"
 #include "cli/command.h"
 #include "cli/commands.h"
@@ -10,7 +9,7 @@ namespace rh::cli {
 
 namespace {
 
-class ExportVerb : public Command {
+class ExportCommand : public Command {
  public:
   std::string_view name() const override { return "export"; }
   std::string_view summary() const override { return "export one data file"; }
@@ -55,21 +54,21 @@ class ExportVerb : public Command {
     auto dirs = ResolveDirectories(*args, ctx);
     if (!dirs.ok()) return PrintUsageError(ctx, *this, dirs.status().message());
 
+    auto request = RequestFromChoices(*args, *dirs, ctx.env);
+    if (!request.ok()) {
+      if (IsUsageError(request.status()))
+        return PrintUsageError(ctx, *this, request.status().message());
+      return PrintError(ctx, request.status());
+    }
     ConsolePlatform ui(ctx.settings, ctx.err, ShowProgress(*args, ctx));
     ui.SetAnswerer(BatchAnswers(args->Has("overwrite"), args->Has("append")));
-    ExportState state;
-    state.env = ctx.env;
-    state.dirs = *dirs;
-    if (Status s = ApplyChoices(*args, state, ui); !s.ok()) {
-      if (s.caption() == "Usage") return PrintUsageError(ctx, *this, s.message());
-      return PrintError(ctx, s);
-    }
-    return ReportRun(ctx, RunExportCommand(state, ui));
+    request->relative_to = ui.DocumentsFolder();
+    return ReportRun(ctx, RunExportRequest(ctx.env, *request, ui));
   }
 };
 
 }  // namespace
 
-std::unique_ptr<Command> MakeExportCommand() { return std::make_unique<ExportVerb>(); }
+std::unique_ptr<Command> MakeExportCommand() { return std::make_unique<ExportCommand>(); }
 
 }  // namespace rh::cli

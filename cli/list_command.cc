@@ -8,7 +8,7 @@
 #include "data/catalog.h"
 #include "data/companies.h"
 #include "data/data_dictionary.h"
-#include "selection/export_type.h"
+#include "export/export_types.h"
 
 namespace rh::cli {
 
@@ -58,8 +58,8 @@ class ListCommand : public Command {
       return kExitOk;
     }
     if (what == "types") {
-      for (int t = 0; t < kExportTypeCount; ++t)
-        PrintLine(ctx, std::to_string(t) + "\t" + std::string(kExportTypeLabels[t]));
+      for (const ExportTypeInfo& t : ExportTypes())
+        PrintLine(ctx, std::to_string(t.index) + "\t" + std::string(t.label));
       return kExitOk;
     }
     auto module = ModuleIndexByCode(pos[1]);

@@ -10,7 +10,7 @@ namespace rh::cli {
 
 namespace {
 
-class RunVerb : public Command {
+class RunCommand : public Command {
  public:
   std::string_view name() const override { return "run"; }
   std::string_view summary() const override { return "run the export an .xdf template describes"; }
@@ -59,6 +59,6 @@ class RunVerb : public Command {
 
 }  // namespace
 
-std::unique_ptr<Command> MakeRunCommand() { return std::make_unique<RunVerb>(); }
+std::unique_ptr<Command> MakeRunCommand() { return std::make_unique<RunCommand>(); }
 
 }  // namespace rh::cli

@@ -17,8 +17,7 @@ int ReportRun(Context& ctx, const ExportOutcome& outcome) {
     case ExportOutcome::Kind::kStopped:
       break;
   }
-  return PrintError(ctx, Status::Error("Error", "The destination already exists; nothing was "
-                                                "written. Give --overwrite or --append."));
+  return PrintError(ctx, Status::Of(MessageId::kDestinationExistsGiveOption));
 }
 
 }  // namespace rh::cli

@@ -2,11 +2,11 @@
 
 #include <filesystem>
 
-#include "app/choice_cascade.h"
-#include "app/selection_commands.h"
-#include "app/template_commands.h"
+#include "app/field_choices.h"
 #include "data/catalog.h"
-#include "platform/console_platform.h"
+#include "data/data_dictionary.h"
+#include "export/export_types.h"
+#include "platform/platform.h"
 #include "selection/export_template.h"
 
 namespace rh::cli {
@@ -43,28 +43,27 @@ Status WriteSampleTemplates(Env* env, const std::string& dir) {
   const fs::path root = fs::absolute(dir, ec);
   fs::create_directories(root / "templates", ec);
   fs::create_directories(root / "exports", ec);
-  if (ec) return Status::Error("Error", "Cannot create " + (root / "templates").string());
-  MemorySettings settings;
-  ConsolePlatform ui(&settings, stderr, false);
-  ui.SetAnswerer([](std::string_view, std::string_view, MessageStyle) { return Answer::kOk; });
+  if (ec) return Status::Of(MessageId::kCannotCreateFolder, {(root / "templates").string()});
+  const Directories dirs{(root / "data").string(), (root / "sys").string(),
+                         (root / "progs").string()};
   for (const SampleTemplate& t : kTemplates) {
-    ExportState s;
-    s.env = env;
-    s.dirs = {(root / "data").string(), (root / "sys").string(), (root / "progs").string()};
     const int module = *ModuleIndexByCode(t.module);
-    ChooseModule(s, ui, module);
-    const std::string_view description = FindDataFile(module, t.file)->description;
-    for (size_t i = 0; i < s.file_list.entries.size(); ++i)
-      if (s.file_list.entries[i] == description) ChooseDataFile(s, ui, static_cast<int>(i));
-    for (size_t i = 0; i < s.company_list.entries.size(); ++i)
-      if (s.company_list.entries[i].substr(0, 2) == t.company) CompanyEntryChanged(s, static_cast<int>(i));
-    ChooseExportType(s, ui, t.type);
-    AddAllFieldsCommand(s, ui);
-    const std::string file = std::string(t.name) + "." + s.default_extension;
+    auto layout = LoadFieldLayout(env, dirs.system, t.module, t.file);
+    if (!layout.ok()) return layout.status();
+    const ExportTypeInfo& type = *FindExportType(t.type);
+    auto rows = SelectFields(layout->available(), {FieldChoice{true, {}, std::nullopt}}, type.names);
+    if (!rows.ok()) return rows.status();
+    TemplateRecord record;
+    record.module_index = module;
+    record.file_number = t.file;
+    record.company = t.company;
+    record.export_type = t.type;
+    StoreRows(*rows, &record);
+    const std::string file = std::string(t.name) + "." + std::string(type.extension);
     const std::string dest = (root / "exports" / file).string();
-    s.destination_box = dest.size() <= kTemplateDestinationLength ? dest : file;
+    record.destination = dest.size() <= kTemplateDestinationLength ? dest : file;
     Status st = WriteTemplateFile(env, (root / "templates" / (std::string(t.name) + ".xdf")).string(),
-                                  CurrentTemplateRecord(s), false);
+                                  record, false);
     if (!st.ok()) return st;
   }
   return Status();

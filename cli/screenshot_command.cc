@@ -64,7 +64,7 @@ class ScreenshotCommand : public Command {
         return PrintUsageError(ctx, *this, "give all of --data, --system and --programs");
     } else {
       if (sample_dir.path().empty())
-        return PrintError(ctx, Status::Error("Error", "Cannot make a temporary folder"));
+        return PrintError(ctx, Status::Of(MessageId::kCannotMakeTempFolder));
       sample::SampleOptions options;
       options.records = 20;
       if (Status s = sample::WriteSampleInstallation(ctx.env, sample_dir.path(), options); !s.ok())

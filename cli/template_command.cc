@@ -1,18 +1,18 @@
 // recordhaul template create FILE.xdf ... | template show FILE.xdf [dirs]
-#include "app/template_commands.h"
 #include "base/cp1252.h"
 #include "base/paths.h"
 #include "cli/choices.h"
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "data/catalog.h"
+#include "export/export_types.h"
 #include "selection/export_template.h"
 
 namespace rh::cli {
 
 namespace {
 
-class TemplateVerb : public Command {
+class TemplateCommand : public Command {
  public:
   std::string_view name() const override { return "template"; }
   std::string_view summary() const override { return "create or show an .xdf export template"; }
@@ -46,29 +46,34 @@ class TemplateVerb : public Command {
 
  private:
   int Create(const Args& args, Context& ctx, const std::string& path) {
-    if (!args.Has("overwrite") && ctx.env->Exists(path)) {
-      return PrintError(ctx, Status::Error("Error", path + " already exists; give --overwrite "
-                                                           "to replace it."));
-    }
+    if (!args.Has("overwrite") && ctx.env->Exists(path))
+      return PrintError(ctx, Status::Of(MessageId::kTemplateExists, {path}));
     auto dirs = ResolveDirectories(args, ctx);
     if (!dirs.ok()) return PrintUsageError(ctx, *this, dirs.status().message());
-    ConsolePlatform ui(ctx.settings, ctx.err, false);
-    ui.SetAnswerer(BatchAnswers(false, false));
-    ExportState state;
-    state.env = ctx.env;
-    state.dirs = *dirs;
-    if (Status s = ApplyChoices(args, state, ui); !s.ok()) {
-      if (s.caption() == "Usage") return PrintUsageError(ctx, *this, s.message());
-      return PrintError(ctx, s);
+    auto request = RequestFromChoices(args, *dirs, ctx.env);
+    if (!request.ok()) {
+      if (IsUsageError(request.status()))
+        return PrintUsageError(ctx, *this, request.status().message());
+      return PrintError(ctx, request.status());
     }
-    if (state.destination_box.size() > kTemplateDestinationLength) {
-      return PrintError(ctx, Status::Error("Error", "A template holds a destination of at most 74 "
-                                                    "characters; give a shorter --dest."));
-    }
-    Status s = WriteTemplateFile(ctx.env, path, CurrentTemplateRecord(state), false);
+    if (request->destination.size() > kTemplateDestinationLength)
+      return PrintError(ctx, Status::Of(MessageId::kTemplateDestinationTooLong));
+    Status s = WriteTemplateFile(ctx.env, path, TemplateRecordOf(*request), false);
     if (!s.ok()) return PrintError(ctx, s);
     PrintLine(ctx, "Template written: " + path);
     return kExitOk;
+  }
+
+  // The record a request is saved as: its rows by their available positions.
+  static TemplateRecord TemplateRecordOf(const ExportRequest& request) {
+    TemplateRecord r;
+    r.module_index = ModuleIndexOf(request);
+    r.file_number = request.file_number.value_or(0);
+    r.company = request.company;
+    r.export_type = request.export_type;
+    r.destination = request.destination;
+    StoreRows(request.rows, &r);
+    return r;
   }
 
   int Show(const Args& args, Context& ctx, const std::string& path) {
@@ -84,8 +89,8 @@ class TemplateVerb : public Command {
                        (file ? std::string(file->description) : "(not in the catalog)"));
     PrintLine(ctx, "Company:      " + Cp1252ToUtf8(r.company));
     PrintLine(ctx, "Export type:  " + std::to_string(r.export_type) + "  " +
-                       (IsValidExportType(r.export_type)
-                            ? std::string(kExportTypeLabels[static_cast<size_t>(r.export_type)])
+                       (FindExportType(r.export_type) != nullptr
+                            ? std::string(FindExportType(r.export_type)->label)
                             : "(unknown)"));
     PrintLine(ctx, "Destination:  " + Cp1252ToUtf8(r.destination));
 
@@ -116,53 +121,8 @@ class TemplateVerb : public Command {
   }
 };
 
-class DirsVerb : public Command {
- public:
-  std::string_view name() const override { return "dirs"; }
-  std::string_view summary() const override { return "show or save the Tallyvane directories"; }
-  std::string_view usage() const override {
-    return "usage: recordhaul dirs [--data DIR] [--system DIR] [--programs DIR] [--if-unset]\n"
-           "\n"
-           "Without options prints the saved directories; with them saves the given\n"
-           "ones (the others stay) in the settings the window uses too.\n"
-           "\n"
-           "  --data DIR       data files directory (company registers and data files)\n"
-           "  --system DIR     system files directory (data dictionary, path table)\n"
-           "  --programs DIR   program files directory\n"
-           "  --if-unset       save only when no directory is saved yet\n";
-  }
-
-  int Run(const std::vector<std::string>& argv, Context& ctx) override {
-    std::vector<OptionSpec> options = kDirectoryOptions;
-    options.push_back({"if-unset", false});
-    int code = 0;
-    auto args = ParseArgs(ctx, *this, argv, options, &code);
-    if (!args) return code;
-    if (!args->positionals().empty()) return PrintUsageError(ctx, *this, "unexpected arguments");
-    SettingsStore& settings = *ctx.settings;
-    Directories dirs{settings.Read("dirs", "AUSER"), settings.Read("dirs", "AFILES"),
-                     settings.Read("dirs", "APROGS")};
-    const bool any_saved = !dirs.data.empty() || !dirs.system.empty() || !dirs.programs.empty();
-    const bool change = args->Has("data") || args->Has("system") || args->Has("programs");
-    if (change && !(args->Has("if-unset") && any_saved)) {
-      if (auto v = args->Value("data")) dirs.data = AbsolutePath(*v);
-      if (auto v = args->Value("system")) dirs.system = AbsolutePath(*v);
-      if (auto v = args->Value("programs")) dirs.programs = AbsolutePath(*v);
-      Status s = settings.Write("dirs", "AFILES", dirs.system);
-      if (s.ok()) s = settings.Write("dirs", "AUSER", dirs.data);
-      if (s.ok()) s = settings.Write("dirs", "APROGS", dirs.programs);
-      if (!s.ok()) return PrintError(ctx, s);
-    }
-    PrintLine(ctx, "Data files:     " + dirs.data);
-    PrintLine(ctx, "System files:   " + dirs.system);
-    PrintLine(ctx, "Program files:  " + dirs.programs);
-    return kExitOk;
-  }
-};
-
 }  // namespace
 
-std::unique_ptr<Command> MakeTemplateCommand() { return std::make_unique<TemplateVerb>(); }
-std::unique_ptr<Command> MakeDirsCommand() { return std::make_unique<DirsVerb>(); }
+std::unique_ptr<Command> MakeTemplateCommand() { return std::make_unique<TemplateCommand>(); }
 
 }  // namespace rh::cli

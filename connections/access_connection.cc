@@ -14,7 +14,7 @@ class AccessConnection : public TableConnection {
       : db_(std::move(db)) {}
 
   Status Execute(const std::string& statement) override {
-    if (!db_) return Status::Error("08003", "connection closed");
+    if (!db_) return Status::Sql("08003", "connection closed");
     return db_->Execute(statement, mdb::kDbFailOnError);
   }
 

@@ -31,10 +31,10 @@ bool Succeeded(SQLRETURN rc) {
 }
 
 // The diagnostics of the most specific handle given, from SQLError: the
-// first SQLSTATE that is not a warning (01xxx) as caption, all message
-// texts, one a line, as message.
+// first SQLSTATE that is not a warning (01xxx), and all message texts, one a
+// line.
 Status Diagnostic(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, const char* call) {
-  std::string caption;
+  std::string first_state;
   std::string text;
   for (int i = 0; i < 16; ++i) {
     SQLCHAR state[6] = {};
@@ -45,14 +45,14 @@ Status Diagnostic(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, const char* call) {
                             sizeof message, &length);
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) break;
     std::string sqlstate(reinterpret_cast<char*>(state));
-    if (caption.empty() || (caption.starts_with("01") && !sqlstate.starts_with("01")))
-      caption = sqlstate;
+    if (first_state.empty() || (first_state.starts_with("01") && !sqlstate.starts_with("01")))
+      first_state = sqlstate;
     if (!text.empty()) text += '\n';
     text += reinterpret_cast<char*>(message);
   }
-  if (caption.empty())
-    return Status::Error("HY000", std::string(call) + " failed without a diagnostic");
-  return Status::Error(caption, text);
+  if (first_state.empty())
+    return Status::Sql("HY000", std::string(call) + " failed without a diagnostic");
+  return Status::Sql(first_state, text);
 }
 
 // Drops the shared environment when the last connection is gone.
@@ -67,7 +67,7 @@ void ReleaseEnvironment() {
 class OdbcConnection : public TableConnection {
  public:
   explicit OdbcConnection(SQLHDBC dbc) : dbc_(dbc) {}
-  ~OdbcConnection() override { Close(); }
+  ~OdbcConnection() override { Close().IgnoreError(); }
 
   Status Execute(const std::string& statement) override;
   Status Close() override;
@@ -89,7 +89,7 @@ Status OdbcConnection::FailStatement(SQLHSTMT stmt, const char* call) {
 }
 
 Status OdbcConnection::Execute(const std::string& statement) {
-  if (!open_) return Status::Error("08003", "connection closed");
+  if (!open_) return Status::Sql("08003", "connection closed");
   SQLHSTMT stmt = SQL_NULL_HSTMT;
   if (!Succeeded(SQLAllocStmt(dbc_, &stmt)))
     return Diagnostic(SQL_NULL_HENV, dbc_, SQL_NULL_HSTMT, "SQLAllocStmt");
@@ -129,7 +129,7 @@ void OdbcConnection::Discard() {
   // Our drivers then drop the table instead of putting it in place; another
   // driver refuses the option and keeps what it wrote.
   if (open_) SQLSetConnectOption(dbc_, odbc::kDiscardOnDisconnect, 1);
-  Close();
+  Close().IgnoreError();
 }
 
 // Reads one SQLUSMALLINT information value.
@@ -148,7 +148,7 @@ Status CheckConformance(SQLHDBC dbc) {
   // Minimum is the lowest SQL level, so any level the driver reports will
   // do; the API level must be 1 or 2.
   if (*api < SQL_OAC_LEVEL1)
-    return Status::Error("IM001", "the driver is below ODBC API conformance Level 1");
+    return Status::Sql("IM001", "the driver is below ODBC API conformance Level 1");
   return Status();
 }
 
@@ -164,7 +164,7 @@ Result<std::unique_ptr<TableConnection>> OpenOdbcConnection(
       shared.registered = true;
     }
     if (!Succeeded(SQLAllocEnv(&shared.env)))
-      return Status::Error("HY001", "SQLAllocEnv failed");
+      return Status::Sql("HY001", "SQLAllocEnv failed");
   }
   ++shared.connections;
   SQLHDBC dbc = SQL_NULL_HDBC;

@@ -46,6 +46,14 @@ std::string CompanyListEntry(const CompanyInfo& company) {
   return company.number + " - " + company.name;
 }
 
+std::string CompanyNumberOf(std::string_view entry) { return std::string(entry.substr(0, 2)); }
+
+int FindCompanyEntry(const std::vector<std::string>& entries, std::string_view number) {
+  for (size_t i = 0; i < entries.size(); ++i)
+    if (CompanyNumberOf(entries[i]) == number) return static_cast<int>(i);
+  return -1;
+}
+
 std::vector<CompanyInfo> EnumerateCompanies(Env* env, std::string_view data_dir,
                                             std::string_view module_code) {
   std::vector<CompanyInfo> companies;
@@ -70,24 +78,20 @@ Result<RegisterEntry> FindRegisterEntry(Env* env, const DataFileLocation& where)
   std::string path = RegisterPath(env, where);
   auto file = env->OpenReadable(path);
   if (!file.ok()) {
-    return Status::Error("Error", "The company register " + path +
-                                      " could not be opened.");
+    return Status::Of(MessageId::kRegisterOpenFail, {path});
   }
   uint8_t entry[kEntrySize];
   for (uint64_t pos = kFirstEntry;; pos += kEntrySize) {
     auto got = (*file)->ReadAt(pos, entry, sizeof entry);
     if (!got.ok()) {
-      return Status::Error("Error", "The company register " + path +
-                                        " could not be read.");
+      return Status::Of(MessageId::kRegisterReadFail, {path});
     }
     if (*got < kEntrySize) break;  // end of the register
     if (entry[0] == where.file_number) {
       return RegisterEntry{LoadBigI16(entry + 2), entry[28]};
     }
   }
-  return Status::Error("Error", "The company register " + path +
-                                    " has no entry for file " +
-                                    std::to_string(where.file_number) + ".");
+  return Status::Of(MessageId::kRegisterNoEntry, {path, std::to_string(where.file_number)});
 }
 
 bool CheckRecordLayout(Env* env, const DataFileLocation& where,
@@ -108,8 +112,8 @@ std::string DataFileName(const DataFileLocation& where) {
 }
 
 Result<LocatedFile> LocateDataFile(Env* env, const DataFileLocation& where,
-                                   std::string_view error_text) {
-  auto fail = [&] { return Status::Error("Error #6", std::string(error_text)); };
+                                   MessageId open_failure) {
+  auto fail = [&] { return Status::Of(open_failure); };
   auto entry = FindRegisterEntry(env, where);
   if (!entry.ok()) return fail();
   std::string name = DataFileName(where);

@@ -27,6 +27,10 @@ struct CompanyInfo {
 
 // "NN - name", the text of a company list entry.
 std::string CompanyListEntry(const CompanyInfo& company);
+// The company number an entry starts with: its first two characters.
+std::string CompanyNumberOf(std::string_view entry);
+// The first entry of `entries` whose company number is `number`; -1 if none.
+int FindCompanyEntry(const std::vector<std::string>& entries, std::string_view number);
 
 // The companies that have a register for the module, in directory order.
 // A register that cannot be read gives an empty name. An unreadable
@@ -65,9 +69,10 @@ struct LocatedFile {
 // Opens the data file: the path-table prefix joined to "<CODE><NN><file:02>.dat"
 // if that opens, else the same name in the data files directory. When neither
 // opens, or the register has no entry for the file, the error is "Error #6"
-// with `error_text`.
+// with the text of `open_failure` (the text and table exports word it
+// differently).
 Result<LocatedFile> LocateDataFile(Env* env, const DataFileLocation& where,
-                                   std::string_view error_text);
+                                   MessageId open_failure);
 
 // The register and the path table of a location, which an export must never
 // write to.

@@ -34,7 +34,7 @@ DictRecord DecodeRecord(const uint8_t* p) {
 }
 
 Status OpenError() {
-  return Status::Error("Error #2", "Error - File could not be opened.");
+  return Status::Of(MessageId::kDictionaryOpenFail);
 }
 
 Result<std::string> ReadWhole(Env* env, const std::string& path) {
@@ -101,23 +101,19 @@ Result<FieldLayout> LoadFieldLayout(Env* env, std::string_view system_dir,
 
   if (count == 0) return OpenError();
   if (VersionTooOld(data)) {
-    return Status::Fatal("Error #9",
-                         "Incompatible Versions.\nSee Documentation for more info.");
+    return Status::Of(MessageId::kDictionaryTooOld);
   }
 
   size_t n = 0;
   while (n < count && record(n).name.find(module_code) == std::string::npos) ++n;
   int16_t section_start = n < count ? record(n).second_word : -1;
   if (section_start < 0 || static_cast<size_t>(section_start) >= count) {
-    return Status::Error("Error", "The data dictionary does not describe module " +
-                                      std::string(module_code) + ".");
+    return Status::Of(MessageId::kDictionaryNoModule, {module_code});
   }
   n = static_cast<size_t>(section_start);
   while (n < count && record(n).file_number != file_number) ++n;
   if (n == count) {
-    return Status::Error("Error", "The data dictionary does not describe file " +
-                                      std::to_string(file_number) + " of module " +
-                                      std::string(module_code) + ".");
+    return Status::Of(MessageId::kDictionaryNoFile, {std::to_string(file_number), module_code});
   }
 
   // Walk the section: the records that carry the file's number.
@@ -134,10 +130,7 @@ Result<FieldLayout> LoadFieldLayout(Env* env, std::string_view system_dir,
   // record length (or an offset) holds, and is refused then.
   auto fits = [](int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; };
   auto too_long = [&] {
-    return Status::Error("Error", "The data dictionary is damaged: the fields of file " +
-                                      std::to_string(file_number) + " of module " +
-                                      std::string(module_code) +
-                                      " add up to a record length beyond 2 GB.");
+    return Status::Of(MessageId::kDictionaryTooLong, {std::to_string(file_number), module_code});
   };
   int64_t record_length = 0;
   int expected = 0;

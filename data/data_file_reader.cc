@@ -12,10 +12,8 @@ constexpr size_t kBlockSize = 1 << 20;
 }
 
 Status RecordLengthTooShort(int32_t record_length) {
-  return Status::Error(
-      "Error", "The data dictionary gives this data file a record length of " +
-                   std::to_string(record_length) + " bytes; a data file needs at least " +
-                   std::to_string(kMinimumRecordLength) + ". Nothing was exported.");
+  return Status::Of(MessageId::kRecordLengthTooShort,
+                    {std::to_string(record_length), std::to_string(kMinimumRecordLength)});
 }
 
 DataFileReader::DataFileReader(std::string path,
@@ -29,9 +27,9 @@ DataFileReader::DataFileReader(std::string path,
 
 Result<std::unique_ptr<DataFileReader>> DataFileReader::Open(
     Env* env, const DataFileLocation& where, int32_t record_length,
-    std::string_view open_error_text) {
+    MessageId open_failure) {
   if (record_length < kMinimumRecordLength) return RecordLengthTooShort(record_length);
-  auto located = LocateDataFile(env, where, open_error_text);
+  auto located = LocateDataFile(env, where, open_failure);
   if (!located.ok()) return located.status();
   // Whole records per block, at least one.
   size_t length = static_cast<size_t>(record_length);
@@ -40,7 +38,7 @@ Result<std::unique_ptr<DataFileReader>> DataFileReader::Open(
   try {
     buffer.resize(block);
   } catch (const std::bad_alloc&) {
-    return Status::Fatal("Error #7", "Error, Insufficient Memory");
+    return Status::Of(MessageId::kInsufficientMemory);
   }
   return std::unique_ptr<DataFileReader>(new DataFileReader(
       std::move(located->path), std::move(located->file), record_length,
@@ -48,7 +46,7 @@ Result<std::unique_ptr<DataFileReader>> DataFileReader::Open(
 }
 
 Status DataFileReader::ReadError() const {
-  return Status::Error("Error", "The data file " + path_ + " could not be read.");
+  return Status::Of(MessageId::kDataFileReadFail, {path_});
 }
 
 Result<int32_t> DataFileReader::ReadHeader() {

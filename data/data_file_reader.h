@@ -35,11 +35,11 @@ Status RecordLengthTooShort(int32_t record_length);
 class DataFileReader {
  public:
   // Locates and opens the data file (LocateDataFile; its failure is
-  // "Error #6" with `open_error_text`) and allocates the record buffer
+  // `open_failure`, an "Error #6") and allocates the record buffer
   // (failure: fatal "Error #7").
   static Result<std::unique_ptr<DataFileReader>> Open(
       Env* env, const DataFileLocation& where, int32_t record_length,
-      std::string_view open_error_text);
+      MessageId open_failure);
 
   // Reads record 0; the header count N.
   Result<int32_t> ReadHeader();

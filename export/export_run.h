@@ -1,5 +1,5 @@
 // The export run: from the destination rules to the last record, shared by
-// every writer. Questions and progress go through the Platform; the outcome
+// every writer. Questions and progress go through a RunObserver; the outcome
 // comes back as a value for the caller to report.
 #ifndef RECORDHAUL_EXPORT_EXPORT_RUN_H_
 #define RECORDHAUL_EXPORT_EXPORT_RUN_H_
@@ -13,24 +13,26 @@
 #include "base/env.h"
 #include "data/data_dictionary.h"
 #include "data/field_value.h"
+#include "export/export_types.h"
 #include "export/record_writer.h"
-#include "export/table_writer.h"
-#include "platform/platform.h"
+#include "export/run_observer.h"
 #include "selection/field_selection.h"
 
 namespace rh {
 
+// Everything one export needs, checked and complete (app/'s BuildExportJob
+// makes it from a request).
 struct ExportJob {
   std::string data_dir;
   std::string system_dir;
   std::string module_code;
   std::string company;
   int32_t file_number = 0;
-  int export_type = 0;
+  const ExportTypeInfo* type = nullptr;  // none: no writer, nothing happens
   std::string destination;       // as typed or browsed
   std::string documents_folder;  // where a relative destination goes
   std::vector<SelectedField> rows;
-  const FieldLayout* layout = nullptr;
+  FieldLayout layout;            // of the data file, as the fields were chosen
   TodayClock::NowFunction now = nullptr;  // the clock of "Today's Date"
   ConnectionOpener opener;                 // how the table types connect
 };
@@ -50,7 +52,7 @@ struct ExportOutcome {
 
 // Runs the writer of the job's export type: destination, data file, title
 // or table, every record, finish.
-ExportOutcome RunExport(const ExportJob& job, Platform& ui, Env* env);
+ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env);
 
 // The path a destination text names: kept when it starts "/", its second
 // character is "/" or ":", or its third is "/"; "~/" is the home folder;
@@ -60,12 +62,6 @@ std::string ResolveDestination(const std::string& text, const std::string& docum
 // trunc(i / count * 100), computed in double precision as the run does.
 int ProgressPercent(int32_t i, int32_t count);
 
-// The writer for an export type, or nothing for an index with no writer.
-std::unique_ptr<RecordWriter> MakeWriter(Env* env, const std::string& path, int export_type,
-                                         Platform& ui, const ConnectionOpener& opener);
-
-// "Export Complete.\n\nRecords Exported:  N".
-std::string CompletionText(int32_t exported);
 
 }  // namespace rh
 

@@ -11,7 +11,7 @@
 
 #include "base/status.h"
 #include "data/field_value.h"
-#include "platform/platform.h"
+#include "export/run_observer.h"
 
 namespace rh {
 
@@ -34,12 +34,10 @@ class RecordWriter {
 
   // The destination exists: ask the writer's question. False ends the run
   // without a further message.
-  virtual bool ConfirmExisting(Platform& ui) = 0;
+  virtual bool ConfirmExisting(RunObserver& ui) = 0;
   // Opens the destination before the data file is opened ("Error #8" when
   // it cannot be). Table writers connect later, in Begin().
   virtual Status OpenDestination() = 0;
-  // The text of "Error #6" when the data file cannot be opened.
-  virtual std::string_view DataFileOpenFailText() const = 0;
   // Title line, or connection and table.
   virtual Status Begin(const WriterInput& input) = 0;
   virtual Status WriteRecord(const uint8_t* record, int32_t record_number,

@@ -4,6 +4,8 @@
 #ifndef RECORDHAUL_EXPORT_TABLE_CONNECTION_H_
 #define RECORDHAUL_EXPORT_TABLE_CONNECTION_H_
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "base/status.h"
@@ -15,7 +17,7 @@ class TableConnection {
   virtual ~TableConnection() = default;
 
   // Executes one statement. A failure carries the driver's or engine's
-  // diagnostic: the SQLSTATE as caption and its text as message.
+  // diagnostic: its SQLSTATE and text.
   virtual Status Execute(const std::string& statement) = 0;
 
   // Ends the connection. When it returns, the destination file on disk is
@@ -25,8 +27,21 @@ class TableConnection {
   // Ends the connection without keeping what it wrote: an existing
   // destination stays as it was and no new file is left. A connection that
   // cannot do that keeps what it wrote, as Close() does.
-  virtual void Discard() { Close(); }
+  virtual void Discard() { Close().IgnoreError(); }
 };
+
+enum class TableTarget { kNone, kExcel, kDBase, kAccess };
+
+// What opening a connection takes.
+struct TableOpenRequest {
+  TableTarget target = TableTarget::kNone;
+  std::string connection_string;  // Excel and dBase (ODBC)
+  std::string path;               // Access: the database file
+  std::string locale;             // Access: the engine's locale text
+};
+
+using ConnectionOpener =
+    std::function<Result<std::unique_ptr<TableConnection>>(const TableOpenRequest&)>;
 
 }  // namespace rh
 

@@ -106,31 +106,28 @@ DBaseTable SplitDBasePath(const std::string& path) {
   return {"", path};
 }
 
-TableWriter::TableWriter(std::string path, TableTarget target, Platform& ui,
-                         ConnectionOpener opener)
-    : path_(std::move(path)), target_(target), ui_(ui), opener_(std::move(opener)) {}
+TableWriter::TableWriter(const ExportTypeInfo& type, const WriterSetup& setup)
+    : path_(setup.path),
+      table_(type.table),
+      target_(type.table.target),
+      ui_(*setup.observer),
+      opener_(setup.opener) {}
+
+std::unique_ptr<RecordWriter> MakeTableWriter(const ExportTypeInfo& type,
+                                              const WriterSetup& setup) {
+  return std::make_unique<TableWriter>(type, setup);
+}
 
 TableWriter::~TableWriter() { Abort(); }
 
-bool TableWriter::ConfirmExisting(Platform& ui) {
+bool TableWriter::ConfirmExisting(RunObserver& ui) {
   // The existing file is replaced only once the new one is complete.
-  return ui.Message("Destination file already exists.\nOk to Overwrite?.", "Warning",
-                    MessageStyle::kYesNoQuestion) == Answer::kYes;
+  return ui.Ask(MessageId::kTableDestinationExists) == Answer::kYes;
 }
 
-Status TableWriter::CreationFailed() const {
-  static constexpr const char* kTexts[] = {"Error Creating Excel Table.",
-                                           "Error Creating dBase Table.",
-                                           "Error Creating Access Table."};
-  return Status::Fatal("Error #11", kTexts[static_cast<int>(target_)]);
-}
+Status TableWriter::CreationFailed() const { return Status::Of(table_.creation_failure); }
 
-Status TableWriter::InsertFailed() const {
-  static constexpr const char* kTexts[] = {"Error Insetrting to Excel Table.",
-                                           "Error Inserting to DBase Table.",
-                                           "Error Inserting to Access Table."};
-  return Status::Fatal("Error #10", kTexts[static_cast<int>(target_)]);
-}
+Status TableWriter::InsertFailed() const { return Status::Of(table_.insert_failure); }
 
 std::string TableWriter::TableName() const {
   return target_ == TableTarget::kDBase ? SplitDBasePath(path_).table : "KVTdatatool";
@@ -154,6 +151,10 @@ void TableWriter::BuildLists(const WriterInput& input, std::string* columns,
 std::string TableWriter::CreateStatement(const WriterInput& input) const {
   std::string columns, names;
   BuildLists(input, &columns, &names);
+  return CreateStatementOf(columns);
+}
+
+std::string TableWriter::CreateStatementOf(const std::string& columns) const {
   return "CREATE TABLE " + TableName() + " (" + columns + ")";
 }
 
@@ -174,10 +175,12 @@ Status TableWriter::Begin(const WriterInput& input) {
       request.path = path_;
       request.locale = kAccessLocale;
       break;
+    case TableTarget::kNone:
+      break;
   }
   auto connection = opener_ ? opener_(request)
                             : Result<std::unique_ptr<TableConnection>>(
-                                  Status::Error("IM002", "no way to connect was given"));
+                                  Status::Sql("IM002", "no way to connect was given"));
   if (!connection.ok()) return CreationFailed();
   connection_ = std::move(connection).value();
   ui_.BeginWaitCursor();
@@ -188,7 +191,7 @@ Status TableWriter::Begin(const WriterInput& input) {
   insert_prefix_ = "INSERT INTO " + TableName() + " (" + names + ") VALUES (";
   longest_insert_ = insert_prefix_.size() + 2;
   for (const BoundRow& row : input.rows) longest_insert_ += MaxFormattedBytes(row.field.source, row.field.text_size) + 3;  // quotes, comma
-  if (!connection_->Execute("CREATE TABLE " + TableName() + " (" + columns + ")").ok())
+  if (!connection_->Execute(CreateStatementOf(columns)).ok())
     return CreationFailed();
   return Status();
 }
@@ -223,7 +226,7 @@ Status TableWriter::WriteRecord(const uint8_t* record, int32_t record_number, in
 Status TableWriter::Finish() {
   Status s;
   if (connection_ && !connection_->Close().ok())
-    s = Status::Error("Error #8", "File could not be written");
+    s = Status::Of(MessageId::kFileWriteFail);
   connection_.reset();
   EndWait();
   return s;
@@ -234,7 +237,7 @@ void TableWriter::Abort() {
   // counts as committed. Any other failure (the data file cannot be read,
   // the table cannot be created) leaves an existing destination as it was.
   if (connection_) {
-    if (insert_failed_) connection_->Close();
+    if (insert_failed_) connection_->Close().IgnoreError();
     else connection_->Discard();
   }
   connection_.reset();

@@ -5,27 +5,14 @@
 #ifndef RECORDHAUL_EXPORT_TABLE_WRITER_H_
 #define RECORDHAUL_EXPORT_TABLE_WRITER_H_
 
-#include <functional>
 #include <memory>
 #include <string>
 
+#include "export/export_types.h"
 #include "export/record_writer.h"
 #include "export/table_connection.h"
 
 namespace rh {
-
-enum class TableTarget { kExcel, kDBase, kAccess };
-
-// What opening a connection takes.
-struct TableOpenRequest {
-  TableTarget target;
-  std::string connection_string;  // Excel and dBase (ODBC)
-  std::string path;               // Access: the database file
-  std::string locale;             // Access: the engine's locale text
-};
-
-using ConnectionOpener =
-    std::function<Result<std::unique_ptr<TableConnection>>(const TableOpenRequest&)>;
 
 // The dBase folder and table name: split after the last "/" or ":" found
 // from the path's last character back to its second.
@@ -40,12 +27,11 @@ std::string EscapeQuotes(std::string_view text);
 
 class TableWriter : public RecordWriter {
  public:
-  TableWriter(std::string path, TableTarget target, Platform& ui, ConnectionOpener opener);
+  TableWriter(const ExportTypeInfo& type, const WriterSetup& setup);
   ~TableWriter() override;
 
-  bool ConfirmExisting(Platform& ui) override;
+  bool ConfirmExisting(RunObserver& ui) override;
   Status OpenDestination() override { return Status(); }
-  std::string_view DataFileOpenFailText() const override { return "Company Data File open Fail"; }
   Status Begin(const WriterInput& input) override;
   Status WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) override;
   Status Finish() override;
@@ -58,6 +44,7 @@ class TableWriter : public RecordWriter {
 
  private:
   std::string TableName() const;
+  std::string CreateStatementOf(const std::string& columns) const;
   // The create list ("'name' TYPE,...") and the name list ("'name',...").
   void BuildLists(const WriterInput& input, std::string* columns, std::string* names) const;
   Status CreationFailed() const;
@@ -65,8 +52,9 @@ class TableWriter : public RecordWriter {
   void EndWait();
 
   std::string path_;
+  const TableInfo& table_;
   TableTarget target_;
-  Platform& ui_;
+  RunObserver& ui_;
   ConnectionOpener opener_;
   std::unique_ptr<TableConnection> connection_;
   const WriterInput* input_ = nullptr;
@@ -76,6 +64,10 @@ class TableWriter : public RecordWriter {
   bool waiting_ = false;
   bool insert_failed_ = false;
 };
+
+// The writer of the table types, for their rows of the type table.
+std::unique_ptr<RecordWriter> MakeTableWriter(const ExportTypeInfo& type,
+                                              const WriterSetup& setup);
 
 }  // namespace rh
 

@@ -3,14 +3,13 @@
 #include <cstring>
 
 #include "export/value_format.h"
-#include "selection/export_type.h"
 
 namespace rh {
 
 namespace {
 
-Status OpenFailed() { return Status::Error("Error #8", "File could not be opened"); }
-Status WriteFailed() { return Status::Error("Error #8", "File could not be written"); }
+Status OpenFailed() { return Status::Of(MessageId::kFileOpenFail); }
+Status WriteFailed() { return Status::Of(MessageId::kFileWriteFail); }
 
 // The column width of a fixed-width value and its title; 0 for a text field
 // (its own length) or a field with no value.
@@ -58,18 +57,22 @@ std::string_view TrimSpaces(std::string_view t) {
 
 }  // namespace
 
-TextWriter::TextWriter(Env* env, std::string path, int export_type)
-    : env_(env),
-      path_(std::move(path)),
-      type_(export_type),
-      quoted_(export_type <= kCsvWithoutTitles),
-      fixed_(export_type >= kFixedWithTitles) {}
+TextWriter::TextWriter(const ExportTypeInfo& type, const WriterSetup& setup)
+    : env_(setup.env),
+      path_(setup.path),
+      type_(type),
+      quoted_(type.layout == TextLayout::kQuoted),
+      fixed_(type.layout == TextLayout::kFixed) {}
+
+std::unique_ptr<RecordWriter> MakeTextWriter(const ExportTypeInfo& type,
+                                             const WriterSetup& setup) {
+  return std::make_unique<TextWriter>(type, setup);
+}
 
 TextWriter::~TextWriter() { Abort(); }
 
-bool TextWriter::ConfirmExisting(Platform& ui) {
-  Answer a = ui.Message("Destination file already exists.\nClick Yes to append, No to overwrite.",
-                        "Warning", MessageStyle::kYesNoCancelQuestion);
+bool TextWriter::ConfirmExisting(RunObserver& ui) {
+  Answer a = ui.Ask(type_.destination_exists);
   append_ = a == Answer::kYes;
   return a == Answer::kYes || a == Answer::kNo;
 }
@@ -98,7 +101,7 @@ Status TextWriter::OpenDestination() {
     // A file we may not write is not replaced behind its back.
     auto probe = env_->OpenWritable(path_, WriteMode::kOverwriteStart);
     if (!probe.ok()) return OpenFailed();
-    (*probe)->Close();
+    (*probe)->Close().IgnoreError();
   }
   auto replacement = FileReplacement::Begin(env_, path_);
   if (!replacement.ok()) return OpenFailed();
@@ -117,7 +120,7 @@ Status TextWriter::Begin(const WriterInput& input) {
   size_t longest = 2;
   for (const BoundRow& row : input.rows) longest += MaxFormattedBytes(row.field.source, row.field.text_size) + 3;
   record_.resize(longest);
-  if (!HasTitles(type_)) return Status();
+  if (!type_.titles) return Status();
   line_.clear();
   for (size_t j = 0; j < input.rows.size(); ++j) {
     const BoundRow& row = input.rows[j];
@@ -200,7 +203,7 @@ Status TextWriter::Finish() {
     replacement_.reset();
   } else if (s.ok() && direct_) {
     s = direct_->Close().ok() ? Status() : WriteFailed();
-    if (!s.ok() && append_) env_->Truncate(path_, original_size_);
+    if (!s.ok() && append_) env_->Truncate(path_, original_size_).IgnoreError();
     direct_.reset();
   }
   if (!s.ok()) Abort();
@@ -212,8 +215,8 @@ void TextWriter::Abort() {
   if (replacement_) replacement_->Abandon();
   replacement_.reset();
   if (direct_) {
-    direct_->Close();
-    if (append_) env_->Truncate(path_, original_size_);
+    direct_->Close().IgnoreError();
+    if (append_) env_->Truncate(path_, original_size_).IgnoreError();
   }
   direct_.reset();
   out_ = nullptr;

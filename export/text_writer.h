@@ -14,18 +14,18 @@
 
 #include "base/env.h"
 #include "base/paths.h"
+#include "export/export_types.h"
 #include "export/record_writer.h"
 
 namespace rh {
 
 class TextWriter : public RecordWriter {
  public:
-  TextWriter(Env* env, std::string path, int export_type);
+  TextWriter(const ExportTypeInfo& type, const WriterSetup& setup);
   ~TextWriter() override;
 
-  bool ConfirmExisting(Platform& ui) override;
+  bool ConfirmExisting(RunObserver& ui) override;
   Status OpenDestination() override;
-  std::string_view DataFileOpenFailText() const override { return "Company Data File Open Fail"; }
   Status Begin(const WriterInput& input) override;
   Status WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) override;
   Status Finish() override;
@@ -41,9 +41,9 @@ class TextWriter : public RecordWriter {
 
   Env* env_;
   std::string path_;
-  int type_;
-  bool quoted_;  // types 0 to 3
-  bool fixed_;   // types 6 and 7
+  const ExportTypeInfo& type_;
+  bool quoted_;
+  bool fixed_;
   bool append_ = false;
   uint64_t original_size_ = 0;
   std::unique_ptr<FileReplacement> replacement_;  // overwriting a regular file
@@ -54,6 +54,10 @@ class TextWriter : public RecordWriter {
   std::string record_;  // room for the longest record line
   Status write_status_;
 };
+
+// The writer of the text types, for their rows of the type table.
+std::unique_ptr<RecordWriter> MakeTextWriter(const ExportTypeInfo& type,
+                                             const WriterSetup& setup);
 
 }  // namespace rh
 

@@ -13,7 +13,7 @@ std::string BrowseForFolder(Platform& platform, std::string_view prompt) {
   std::optional<std::string> picked = platform.PickFolder(prompt);
   if (!picked) return {};
   if (picked->empty()) {
-    platform.Message("Error - Could not open Directory.", kProgramName, MessageStyle::kOk);
+    platform.Show(MessageId::kCouldNotOpenDirectory);
     return {};
   }
   return *picked;

@@ -31,11 +31,12 @@ int QtPlatform::RunModal(QDialog& dialog) {
   return dialog.result();
 }
 
-Answer QtPlatform::Message(std::string_view text, std::string_view caption, MessageStyle style) {
-  if (responder_ != nullptr) return responder_->OnMessage(text, caption, style);
+Answer QtPlatform::Message(const MessageBox& message) {
+  if (responder_ != nullptr) return responder_->OnMessage(message);
   QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
-  std::unique_ptr<QMessageBox> box = MakeMessageBox(text, caption, style, parent);
-  return AnswerOf(box->exec(), style);
+  std::unique_ptr<QMessageBox> box =
+      MakeMessageBox(message.text, message.caption, message.style, parent);
+  return AnswerOf(box->exec(), message.style);
 }
 
 void QtPlatform::ProgressCreate() {

@@ -27,8 +27,7 @@ class CProgressDlg;
 class Responder {
  public:
   virtual ~Responder() = default;
-  virtual Answer OnMessage(std::string_view text, std::string_view caption,
-                           MessageStyle style) = 0;
+  virtual Answer OnMessage(const MessageBox& box) = 0;
   virtual std::optional<std::string> OnSaveFile(const FileDialogOptions& options) = 0;
   virtual std::optional<std::string> OnOpenFile(const FileDialogOptions& options) = 0;
   // Nothing: cancelled; an empty path: an item with no file-system path.
@@ -60,7 +59,7 @@ class QtPlatform : public Platform {
   // Runs `dialog` modally (or hands it to the responder); its result.
   int RunModal(QDialog& dialog);
 
-  Answer Message(std::string_view text, std::string_view caption, MessageStyle style) override;
+  Answer Message(const MessageBox& box) override;
 
   void ProgressCreate() override;
   void ProgressSetPercent(int percent) override;

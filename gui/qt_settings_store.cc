@@ -42,11 +42,11 @@ Status QtSettingsStore::Write(std::string_view section, std::string_view key,
     case QSettings::NoError:
       return Status();
     case QSettings::AccessError:
-      return Status::Error("Error", "Access to " + FilePath() + " was denied.");
+      return Status::Of(MessageId::kSettingsAccessDenied, {FilePath()});
     case QSettings::FormatError:
       break;
   }
-  return Status::Error("Error", "An unknown error occurred while accessing " + FilePath() + ".");
+  return Status::Of(MessageId::kSettingsUnknownError, {FilePath()});
 }
 
 std::string QtSettingsStore::FilePath() const { return settings_->fileName().toStdString(); }

@@ -8,6 +8,7 @@
 
 #include "app/choice_cascade.h"
 #include "app/selection_commands.h"
+#include "app/directory_settings.h"
 #include "app/window_commands.h"
 #include "data/catalog.h"
 #include "gui/main_window.h"
@@ -68,7 +69,7 @@ Result<QImage> RenderWindowPicture(const Directories& dirs) {
   ExportState state;
   CExportDlg window(&state, &platform);
   if (!window.Initialise())
-    return Status::Error("Error", "The window could not start on these directories.");
+    return Status::Of(MessageId::kWindowCouldNotStart);
   MakeChoices(state, platform);
   window.Refresh();
   window.resize(860, 560);
@@ -92,7 +93,7 @@ Status DrawWindowPicture(const Directories& dirs, const std::string& png_path) {
   auto picture = RenderWindowPicture(dirs);
   if (!picture.ok()) return picture.status();
   if (!picture->save(QString::fromStdString(png_path), "PNG"))
-    return Status::Error("Error", "Cannot write " + png_path);
+    return Status::Of(MessageId::kCannotWriteFile, {png_path});
   return Status();
 }
 

@@ -15,9 +15,10 @@ bool ScriptedResponder::AllUsed() const {
   return answers_.empty() && paths_.empty() && folders_.empty() && dialogs_.empty();
 }
 
-Answer ScriptedResponder::OnMessage(std::string_view text, std::string_view caption,
-                                    MessageStyle style) {
-  requests_.push_back({Kind::kMessage, std::string(text), std::string(caption), style, {}});
+Answer ScriptedResponder::OnMessage(const MessageBox& box) {
+  const MessageStyle style = box.style;
+  requests_.push_back(
+      {Kind::kMessage, std::string(box.text), std::string(box.caption), style, {}, box.id});
   if (!answers_.empty()) {
     Answer a = answers_.front();
     answers_.pop_front();

@@ -25,6 +25,7 @@ class ScriptedResponder : public Responder {
     std::string caption;  // message caption
     MessageStyle style = MessageStyle::kOk;
     FileDialogOptions options;  // file dialogs
+    MessageId id = MessageId::kNone;  // messages
   };
 
   // Drives a modal dialog through its widgets; what it leaves in
@@ -44,7 +45,7 @@ class ScriptedResponder : public Responder {
   // Whether every queued answer has been used.
   bool AllUsed() const;
 
-  Answer OnMessage(std::string_view text, std::string_view caption, MessageStyle style) override;
+  Answer OnMessage(const MessageBox& box) override;
   std::optional<std::string> OnSaveFile(const FileDialogOptions& options) override;
   std::optional<std::string> OnOpenFile(const FileDialogOptions& options) override;
   std::optional<std::string> OnPickFolder(std::string_view prompt) override;

@@ -13,31 +13,20 @@ Status MemorySettings::Write(std::string_view section, std::string_view key,
   return Status();
 }
 
-bool IsQuestion(MessageStyle style) {
-  switch (style) {
-    case MessageStyle::kOk:
-    case MessageStyle::kOkStop:
-    case MessageStyle::kOkExclamation:
-      return false;
-    default:
-      return true;
-  }
-}
 
 ConsolePlatform::ConsolePlatform(SettingsStore* settings, std::FILE* err,
                                  bool show_progress)
     : settings_(settings), err_(err), show_progress_(show_progress) {}
 
-Answer ConsolePlatform::Message(std::string_view text, std::string_view caption,
-                                MessageStyle style) {
-  if (IsQuestion(style)) {
-    if (answerer_) return answerer_(text, caption, style);
-    if (style == MessageStyle::kOkCancel || style == MessageStyle::kYesNoCancelQuestion)
+Answer ConsolePlatform::Message(const MessageBox& box) {
+  if (IsQuestion(box.style)) {
+    if (answerer_) return answerer_(box);
+    if (box.style == MessageStyle::kOkCancel || box.style == MessageStyle::kYesNoCancelQuestion)
       return Answer::kCancel;
     return Answer::kNo;
   }
-  std::fprintf(err_, "%.*s: %.*s\n", static_cast<int>(caption.size()), caption.data(),
-               static_cast<int>(text.size()), text.data());
+  std::fprintf(err_, "%.*s: %.*s\n", static_cast<int>(box.caption.size()), box.caption.data(),
+               static_cast<int>(box.text.size()), box.text.data());
   return Answer::kOk;
 }
 

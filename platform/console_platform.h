@@ -1,6 +1,6 @@
 // The command line's Platform: messages go to stderr as "Caption: text",
-// questions are answered by a policy the command sets, progress is a bar on
-// a terminal, and there are no dialogs.
+// questions are answered by a policy the command sets (by message id),
+// progress is a bar on a terminal, and there are no dialogs.
 #ifndef RECORDHAUL_PLATFORM_CONSOLE_PLATFORM_H_
 #define RECORDHAUL_PLATFORM_CONSOLE_PLATFORM_H_
 
@@ -27,8 +27,7 @@ class MemorySettings : public SettingsStore {
 
 class ConsolePlatform : public Platform {
  public:
-  using Answerer = std::function<Answer(std::string_view text, std::string_view caption,
-                                        MessageStyle style)>;
+  using Answerer = std::function<Answer(const MessageBox& question)>;
 
   // `settings` must outlive the platform. Progress is drawn on `err` when
   // `show_progress` is set.
@@ -38,8 +37,7 @@ class ConsolePlatform : public Platform {
   // changes nothing (No, or Cancel where offered).
   void SetAnswerer(Answerer answerer) { answerer_ = std::move(answerer); }
 
-  Answer Message(std::string_view text, std::string_view caption,
-                 MessageStyle style) override;
+  Answer Message(const MessageBox& box) override;
   void ProgressCreate() override;
   void ProgressSetPercent(int percent) override;
   void ProgressDestroy() override;
@@ -59,9 +57,6 @@ class ConsolePlatform : public Platform {
   int shown_percent_ = -1;
   Answerer answerer_;
 };
-
-// Whether a style asks a question rather than informs.
-bool IsQuestion(MessageStyle style);
 
 }  // namespace rh
 

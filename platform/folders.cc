@@ -1,19 +1,12 @@
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 
+#include "base/paths.h"
 #include "platform/platform.h"
 
 namespace rh {
-
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr)
-    return pw->pw_dir;
-  return "/";
-}
 
 namespace {
 

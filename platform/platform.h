@@ -13,25 +13,18 @@
 #include <string>
 #include <string_view>
 
+#include "base/messages.h"
 #include "base/status.h"
 
 namespace rh {
 
-// The program's name: the caption of the messages that carry no other.
-inline constexpr char kProgramName[] = "recordhaul";
-
-enum class MessageStyle {
-  kOk,
-  kOkStop,                // OK with the stop icon
-  kOkExclamation,         // OK with the exclamation icon
-  kOkCancel,
-  kYesNo,
-  kYesNoQuestion,         // Yes and No with the question icon
-  kYesNoExclamation,      // Yes and No with the exclamation icon
-  kYesNoCancelQuestion,   // Yes, No and Cancel with the question icon
+// One message box: the catalog's message id and what the box shows.
+struct MessageBox {
+  MessageId id = MessageId::kNone;
+  std::string_view text;
+  std::string_view caption;
+  MessageStyle style = MessageStyle::kOk;
 };
-
-enum class Answer { kOk, kCancel, kYes, kNo };
 
 // Options of the open and save file dialogs.
 struct FileDialogOptions {
@@ -64,8 +57,18 @@ class Platform {
  public:
   virtual ~Platform() = default;
 
-  virtual Answer Message(std::string_view text, std::string_view caption,
-                         MessageStyle style) = 0;
+  // Shows the box; for a question, the answer.
+  virtual Answer Message(const MessageBox& box) = 0;
+
+  // The catalog's message `id` (messages.h) in its message box.
+  Answer Show(MessageId id, std::initializer_list<std::string_view> args = {}) {
+    const std::string text = MessageText(id, args);
+    return Message({id, text, Spec(id).caption, Spec(id).style});
+  }
+  // A failure's message in the box its message id describes.
+  Answer Show(const Status& status) {
+    return Message({status.id(), status.message(), status.caption(), status.style()});
+  }
 
   // The export progress window: created at 0%, moved once per record,
   // destroyed at the end of the run.
@@ -97,9 +100,6 @@ class Platform {
 // The user's Documents folder: XDG_DOCUMENTS_DIR from the environment or
 // ~/.config/user-dirs.dirs, else the home folder.
 std::string DefaultDocumentsFolder();
-
-// The user's home folder ($HOME, else the password database).
-std::string HomeFolder();
 
 }  // namespace rh
 

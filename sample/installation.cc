@@ -182,7 +182,7 @@ Status WriteSampleInstallation(Env* env, const std::string& dir,
   std::error_code ec;
   fs::path root = fs::absolute(dir, ec);
   for (const char* sub : {"data/CO02", "sys", "progs"}) fs::create_directories(root / sub, ec);
-  if (ec) return Status::Error("Error", "Cannot create " + (root / "data").string() + ": " + ec.message());
+  if (ec) return Status::Of(MessageId::kCannotCreateFolder, {(root / "data").string() + ": " + ec.message()});
   const std::string data = (root / "data").string() + "/";
 
   Status s = WriteFileBytes(env, (root / "sys/QZFMDATA.DAT").string(),

@@ -11,9 +11,9 @@ namespace {
 // Bytes 0 to 32 are blanks; 128 to 255 are Windows-1252 letters and stay.
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-std::string CleanName(std::string name, int width) {
-  if (name.size() > static_cast<size_t>(width)) name.resize(static_cast<size_t>(width));
-  if (width == 9) {  // dBase
+std::string CleanName(std::string name, const ExportNameRules& rules) {
+  if (name.size() > static_cast<size_t>(rules.width)) name.resize(static_cast<size_t>(rules.width));
+  if (rules.dbase) {
     for (char& c : name) {
       if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
       if (c != '\0' && std::strchr(" @#$*()/'", c) != nullptr) c = '_';
@@ -56,9 +56,9 @@ std::string MakeNameUnique(std::string_view name, int width) {
   return field.substr(begin, end - begin + 1);
 }
 
-void NormaliseExportNames(std::vector<SelectedField>* rows_ptr, int width) {
+void NormaliseExportNames(std::vector<SelectedField>* rows_ptr, const ExportNameRules& rules) {
   auto& rows = *rows_ptr;
-  for (SelectedField& row : rows) row.export_name = CleanName(row.export_name, width);
+  for (SelectedField& row : rows) row.export_name = CleanName(row.export_name, rules);
   // The rule: find the first row k with a later duplicate m (the first such
   // m), make m unique, and start again from the top. Restarting is only
   // needed for rows before k whose name the new name of m may now equal;
@@ -71,7 +71,7 @@ void NormaliseExportNames(std::vector<SelectedField>* rows_ptr, int width) {
       continue;
     }
     std::string& renamed = rows[static_cast<size_t>(m)].export_name;
-    renamed = MakeNameUnique(renamed, width);
+    renamed = MakeNameUnique(renamed, rules.width);
     for (size_t i = 0; i < k; ++i) {
       if (rows[i].export_name == renamed) {
         k = i;

@@ -26,34 +26,41 @@ void PutText(uint8_t* slot, std::string_view text, size_t max_len) {
 }
 
 Status FileError(int sys_error, const std::string& path) {
-  return Status::Error("recordhaul", FileErrorText(sys_error, path), sys_error);
+  return Status::Of(FileErrorMessage(sys_error), {path}).WithSysError(sys_error);
 }
 
 }  // namespace
 
-std::string FileErrorText(int sys_error, const std::string& path) {
-  const char* format;
+MessageId FileErrorMessage(int sys_error) {
   switch (sys_error) {
-    case ENOENT: format = "%1 was not found."; break;
+    case ENOENT: return MessageId::kFileErrorNotFound;
     case ENOTDIR: case ENAMETOOLONG: case EINVAL: case ELOOP:
-      format = "%1 contains an invalid path."; break;
-    case EMFILE: case ENFILE:
-      format = "%1 could not be opened because there are too many open files."; break;
-    case EACCES: case EPERM: case EROFS: case EISDIR:
-      format = "Access to %1 was denied."; break;
-    case EBADF: format = "An invalid file handle was associated with %1."; break;
-    case EMLINK: format = "%1 could not be created because the directory is full."; break;
-    case ESPIPE: format = "Seek failed on %1"; break;
-    case EIO: format = "A hardware I/O error was reported while accessing %1."; break;
-    case ETXTBSY: case EBUSY: format = "A sharing violation occurred while accessing %1."; break;
-    case ENOLCK: case EDEADLK: format = "A locking violation occurred while accessing %1."; break;
-    case ENOSPC: case EDQUOT: case EFBIG: format = "Disk full while accessing %1."; break;
-    case 0: format = "An attempt was made to access %1 past its end."; break;
-    default: format = "An unknown error occurred while accessing %1."; break;
+      return MessageId::kFileErrorInvalidPath;
+    case EMFILE: case ENFILE: return MessageId::kFileErrorTooManyOpen;
+    case EACCES: case EPERM: case EROFS: case EISDIR: return MessageId::kFileErrorAccessDenied;
+    case EBADF: return MessageId::kFileErrorBadHandle;
+    case EMLINK: return MessageId::kFileErrorDirectoryFull;
+    case ESPIPE: return MessageId::kFileErrorSeek;
+    case EIO: return MessageId::kFileErrorHardware;
+    case ETXTBSY: case EBUSY: return MessageId::kFileErrorSharing;
+    case ENOLCK: case EDEADLK: return MessageId::kFileErrorLocking;
+    case ENOSPC: case EDQUOT: case EFBIG: return MessageId::kFileErrorDiskFull;
+    case 0: return MessageId::kFileErrorPastEnd;
+    default: return MessageId::kFileErrorGeneric;
   }
-  std::string text(format);
-  text.replace(text.find("%1"), 2, path);
-  return text;
+}
+
+std::string FileErrorText(int sys_error, const std::string& path) {
+  return MessageText(FileErrorMessage(sys_error), {path});
+}
+
+void StoreRows(const std::vector<SelectedField>& rows, TemplateRecord* record) {
+  record->positions.clear();
+  record->names.clear();
+  for (const SelectedField& row : rows) {
+    record->positions.push_back(row.source_position);
+    record->names.push_back(row.export_name);
+  }
 }
 
 TemplateBytes EncodeTemplate(const TemplateRecord& r) {
@@ -111,7 +118,7 @@ Status WriteTemplateFile(Env* env, const std::string& path, const TemplateRecord
     // Saving to the current template: it must still be there and writable.
     auto existing = env->OpenWritable(path, WriteMode::kOverwriteStart);
     if (!existing.ok()) return FileError(existing.status().sys_error(), path);
-    (*existing)->Close();
+    (*existing)->Close().IgnoreError();
   }
   auto replacement = FileReplacement::Begin(env, path);
   if (!replacement.ok()) return FileError(replacement.status().sys_error(), path);

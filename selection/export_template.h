@@ -16,6 +16,7 @@
 
 #include "base/env.h"
 #include "base/status.h"
+#include "selection/field_selection.h"
 
 namespace rh {
 
@@ -35,6 +36,10 @@ struct TemplateRecord {
 };
 
 using TemplateBytes = std::array<uint8_t, kTemplateSize>;
+
+// Stores the selection's rows in the record: their source positions and
+// export names, in row order.
+void StoreRows(const std::vector<SelectedField>& rows, TemplateRecord* record);
 
 // The record's bytes. Slots beyond the rows hold -1 and "_", as after a new
 // template; texts longer than their slots are cut to fit.
@@ -56,7 +61,9 @@ Result<TemplateRecord> ReadTemplateFile(Env* env, const std::string& path);
 Status WriteTemplateFile(Env* env, const std::string& path, const TemplateRecord& record,
                          bool must_exist);
 
-// The file-error text for a failed system call on `path`.
+// The file-error message for a failed system call (0: the file ended too
+// early), and its text for `path`.
+MessageId FileErrorMessage(int sys_error);
 std::string FileErrorText(int sys_error, const std::string& path);
 
 }  // namespace rh

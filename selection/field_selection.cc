@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "base/cp1252.h"
-#include "selection/export_type.h"
 
 namespace rh {
 
@@ -14,13 +12,6 @@ bool HasPosition(const std::vector<SelectedField>& rows, int32_t position) {
                      [&](const SelectedField& r) { return r.source_position == position; });
 }
 
-void WarnIfLayoutDiffers(const FieldSelection::LayoutCheck& layout_ok, Platform& ui) {
-  if (!layout_ok()) {
-    ui.Message("Incompatible Versions - You Will Be Unable To Export", "Warning",
-               MessageStyle::kOkExclamation);
-  }
-}
-
 }  // namespace
 
 void FieldSelection::Append(const std::string& entry, int32_t position) {
@@ -29,39 +20,24 @@ void FieldSelection::Append(const std::string& entry, int32_t position) {
 }
 
 void FieldSelection::AddFields(const std::vector<std::string>& available,
-                               const std::vector<bool>& selected,
-                               const LayoutCheck& layout_ok, Platform& ui, int width) {
-  size_t n = static_cast<size_t>(std::count(selected.begin(), selected.end(), true));
-  if (n + rows_.size() > kMaxSelectedFields) {
-    ui.Message("You can only export 300 fields", "Error #1", MessageStyle::kOk);
-    return;
-  }
-  WarnIfLayoutDiffers(layout_ok, ui);
+                               const std::vector<bool>& selected, const AddAgain& add_again,
+                               const ExportNameRules& rules) {
   for (size_t i = 0; i < available.size() && i < selected.size(); ++i) {
     if (!selected[i]) continue;
     const auto position = static_cast<int32_t>(i);
-    if (HasPosition(rows_, position)) {
-      std::string question = "Warning, " + Cp1252ToUtf8(available[i]) +
-                             " already exported\n\tExport Again?";
-      if (ui.Message(question, "recordhaul", MessageStyle::kYesNo) == Answer::kNo) continue;
-    }
+    if (HasPosition(rows_, position) && !add_again(available[i])) continue;
     Append(available[i], position);
   }
-  NormaliseExportNames(width);
+  NormaliseExportNames(rules);
 }
 
 void FieldSelection::AddAllFields(const std::vector<std::string>& available,
-                                  const LayoutCheck& layout_ok, Platform& ui, int width) {
-  if (available.size() + rows_.size() > kMaxSelectedFields) {
-    ui.Message("You can export a maximum of 300 fields", "Error #1", MessageStyle::kOk);
-    return;
-  }
-  WarnIfLayoutDiffers(layout_ok, ui);
+                                  const ExportNameRules& rules) {
   for (size_t i = 0; i < available.size(); ++i) {
     const auto position = static_cast<int32_t>(i);
     if (!HasPosition(rows_, position)) Append(available[i], position);
   }
-  NormaliseExportNames(width);
+  NormaliseExportNames(rules);
 }
 
 void FieldSelection::RemoveField() {
@@ -100,12 +76,12 @@ void FieldSelection::BeginRename() {
   new_name_ = rows_[static_cast<size_t>(rename_row_)].export_name;
 }
 
-void FieldSelection::ApplyRename(int width) {
+void FieldSelection::ApplyRename(const ExportNameRules& rules) {
   std::string text = new_name_.substr(0, kMaxNameLength);
   bool blank = text.find_first_not_of(' ') == std::string::npos;
   if (!blank && renaming()) {
     rows_[static_cast<size_t>(rename_row_)].export_name = text;
-    NormaliseExportNames(width);
+    NormaliseExportNames(rules);
   }
   EndRename();
 }
@@ -116,18 +92,14 @@ void FieldSelection::EndRename() {
   selected_row_ = -1;
 }
 
-void FieldSelection::NormaliseExportNames(int width) { rh::NormaliseExportNames(&rows_, width); }
+void FieldSelection::NormaliseExportNames(const ExportNameRules& rules) {
+  rh::NormaliseExportNames(&rows_, rules);
+}
 
 void FieldSelection::Assign(std::vector<SelectedField> rows) {
   rows_ = std::move(rows);
   mark_row_ = -1;
   EndRename();
-}
-
-bool ConfirmExportType(int next, int current, bool loading, Platform& ui) {
-  if (next != kDBase || next == current || loading) return true;
-  return ui.Message("All titles will be truncated to 9 characters in dBase format.", "Warning",
-                    MessageStyle::kOkCancel) != Answer::kCancel;
 }
 
 }  // namespace rh

@@ -3,8 +3,9 @@
 // the selection list and the new-name box.
 //
 // The operations take what they need from outside (the available list, the
-// record-layout check, the Platform for questions); the caller sets the
-// template's modified flag first, as every selection operation does.
+// export-name rules of the export type) and return what happened; the
+// caller asks the questions and shows the messages, and sets the template's
+// modified flag first, as every selection operation does.
 #ifndef RECORDHAUL_SELECTION_FIELD_SELECTION_H_
 #define RECORDHAUL_SELECTION_FIELD_SELECTION_H_
 
@@ -14,12 +15,18 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/platform.h"
 
 namespace rh {
 
 inline constexpr size_t kMaxSelectedFields = 300;
 inline constexpr size_t kMaxNameLength = 49;
+
+// How the export type wants its column names: at most `width` characters,
+// and for dBase in upper case with " @#$*()/'" turned into "_".
+struct ExportNameRules {
+  int width = 49;
+  bool dbase = false;
+};
 
 struct SelectedField {
   std::string field_name;   // the available entry the row was added from
@@ -29,20 +36,22 @@ struct SelectedField {
 
 class FieldSelection {
  public:
-  using LayoutCheck = std::function<bool()>;
+  // Whether an available entry that a row already has is added once more.
+  using AddAgain = std::function<bool(const std::string& entry)>;
 
   const std::vector<SelectedField>& rows() const { return rows_; }
   size_t size() const { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
 
-  // Appends the selected available entries, asking before adding an entry a
-  // row already has. Refused with "Error #1" past 300 rows.
+  // Whether `count` more rows keep the selection within its 300 rows.
+  bool HasRoomFor(size_t count) const { return rows_.size() + count <= kMaxSelectedFields; }
+  // Appends the selected available entries in list order; an entry a row
+  // already has only when `add_again` says so. Then normalises the names.
   void AddFields(const std::vector<std::string>& available,
-                 const std::vector<bool>& selected, const LayoutCheck& layout_ok,
-                 Platform& ui, int width);
-  // Appends every available entry no row has yet.
-  void AddAllFields(const std::vector<std::string>& available,
-                    const LayoutCheck& layout_ok, Platform& ui, int width);
+                 const std::vector<bool>& selected, const AddAgain& add_again,
+                 const ExportNameRules& rules);
+  // Appends every available entry no row has yet, then normalises.
+  void AddAllFields(const std::vector<std::string>& available, const ExportNameRules& rules);
   // Removes the selected row, if any.
   void RemoveField();
   void RemoveAllFields();
@@ -59,7 +68,7 @@ class FieldSelection {
   void BeginRename();
   // The new-name box's text becomes the rename row's export name unless it
   // is empty or only spaces; then EndRename.
-  void ApplyRename(int width);
+  void ApplyRename(const ExportNameRules& rules);
   void EndRename();
 
   bool renaming() const { return rename_row_ >= 0; }
@@ -69,7 +78,7 @@ class FieldSelection {
   void set_new_name(std::string text) { new_name_ = std::move(text); }
   void ClearNewName() { new_name_.clear(); }
 
-  void NormaliseExportNames(int width);
+  void NormaliseExportNames(const ExportNameRules& rules);
 
   // Replaces the rows wholesale (opening a template).
   void Assign(std::vector<SelectedField> rows);
@@ -84,18 +93,12 @@ class FieldSelection {
   std::string new_name_;
 };
 
-// Cuts, cleans and de-duplicates the export names for an export-name width
-// (9 for dBase, 49 otherwise); dBase names also become upper case with
-// " @#$*()/'" turned into "_".
-void NormaliseExportNames(std::vector<SelectedField>* rows, int width);
+// Cuts, cleans and de-duplicates the export names by the rules.
+void NormaliseExportNames(std::vector<SelectedField>* rows, const ExportNameRules& rules);
 
 // The name with its last characters turned into a decimal counter one
 // higher: SALARY -> SALAR1, NAME9 -> NAM10, X99 -> 100, A -> 1.
 std::string MakeNameUnique(std::string_view name, int width);
-
-// Whether the export type may change from `current` to `next`: a change to
-// dBase asks first (OK/Cancel), unless a template is being loaded.
-bool ConfirmExportType(int next, int current, bool loading, Platform& ui);
 
 }  // namespace rh
 

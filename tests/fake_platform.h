@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "export/run_observer.h"
 #include "platform/console_platform.h"
 #include "platform/platform.h"
 
@@ -16,18 +17,21 @@ struct ShownMessage {
   std::string text;
   std::string caption;
   MessageStyle style;
+  MessageId id = MessageId::kNone;
 };
 
-class FakePlatform : public Platform {
+// Also an export run's observer, so the export layer's tests need no app.
+class FakePlatform : public Platform, public RunObserver {
  public:
-  Answer Message(std::string_view text, std::string_view caption, MessageStyle style) override {
-    messages.push_back({std::string(text), std::string(caption), style});
-    if (!IsQuestion(style)) return Answer::kOk;
+  Answer Message(const MessageBox& box) override {
+    messages.push_back({std::string(box.text), std::string(box.caption), box.style, box.id});
+    if (!IsQuestion(box.style)) return Answer::kOk;
     if (answers.empty()) return default_answer;
     Answer a = answers.front();
     answers.pop_front();
     return a;
   }
+  Answer Ask(MessageId id) override { return Show(id); }
   void ProgressCreate() override {
     progress_open = true;
     percents.push_back(0);

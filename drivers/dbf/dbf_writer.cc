@@ -18,12 +18,12 @@ constexpr char kHeaderEnd = 0x0D;
 constexpr char kFileEnd = 0x1A;
 
 Status TooLong(const Field& f) {
-  return Status::Error("22001", "text too long for field " + f.name + " (" +
+  return Status::Sql("22001", "text too long for field " + f.name + " (" +
                                     std::to_string(f.width) + " characters)");
 }
 
 Status DoesNotFit(const Field& f) {
-  return Status::Error("22003", "number does not fit field " + f.name + " (N " +
+  return Status::Sql("22003", "number does not fit field " + f.name + " (N " +
                                     std::to_string(f.width) + "," +
                                     std::to_string(f.decimals) + ")");
 }
@@ -32,23 +32,23 @@ Status DoesNotFit(const Field& f) {
 
 Status CheckFields(const std::vector<Field>& fields) {
   if (fields.empty() || fields.size() > kMaxFields)
-    return Status::Error("54011", "a dBase table holds 1 to 255 fields");
+    return Status::Sql("54011", "a dBase table holds 1 to 255 fields");
   for (size_t i = 0; i < fields.size(); ++i) {
     const Field& f = fields[i];
     if (f.name.empty() || f.name.size() > kMaxNameLength)
-      return Status::Error("42000", "field name '" + f.name +
+      return Status::Sql("42000", "field name '" + f.name +
                                         "' must have 1 to 10 characters");
     for (char c : f.name)
       if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-        return Status::Error("42000", "field name holds a control character");
+        return Status::Sql("42000", "field name holds a control character");
     for (size_t j = 0; j < i; ++j)
       if (EqualsIgnoreAsciiCase(fields[j].name, f.name))
-        return Status::Error("42S21", "field " + f.name + " defined twice");
+        return Status::Sql("42S21", "field " + f.name + " defined twice");
     bool ok = f.type == 'C'
                   ? f.width >= 1 && f.width <= kMaxCharWidth && f.decimals == 0
                   : f.type == 'N' && f.width >= 1 && f.width <= kMaxNumericWidth &&
                         f.decimals >= 0 && (f.decimals == 0 || f.decimals <= f.width - 2);
-    if (!ok) return Status::Error("HY104", "invalid width for field " + f.name);
+    if (!ok) return Status::Sql("HY104", "invalid width for field " + f.name);
   }
   return Status();
 }
@@ -107,13 +107,13 @@ Status Writer::FormatField(const Field& f, const Value& v, char* out) const {
   if (v.kind == Value::Kind::kBlank) return Status();
   if (f.type == 'C') {
     if (v.kind != Value::Kind::kText)
-      return Status::Error("22018", "a number for text field " + f.name);
+      return Status::Sql("22018", "a number for text field " + f.name);
     if (v.text.size() > static_cast<size_t>(f.width)) return TooLong(f);
     std::memcpy(out, v.text.data(), v.text.size());
     return Status();
   }
   if (v.kind == Value::Kind::kText)
-    return Status::Error("22018", "a text for numeric field " + f.name);
+    return Status::Sql("22018", "a text for numeric field " + f.name);
   char buf[400];
   std::to_chars_result r;
   if (v.kind == Value::Kind::kInteger) {
@@ -139,7 +139,7 @@ Status Writer::FormatField(const Field& f, const Value& v, char* out) const {
 Status Writer::AddRecord(std::span<const Value> values) {
   if (!failed_.ok()) return failed_;
   if (values.size() != fields_.size())
-    return Status::Error("21S01", "one value for each field is needed");
+    return Status::Sql("21S01", "one value for each field is needed");
   record_[0] = ' ';  // not deleted
   size_t pos = 1;
   for (size_t i = 0; i < fields_.size(); ++i) {
@@ -148,7 +148,7 @@ Status Writer::AddRecord(std::span<const Value> values) {
     pos += static_cast<size_t>(fields_[i].width);
   }
   Status s = file_->Append(record_);
-  if (!s.ok()) return failed_ = Status::Error("HY000", "write failed: " + s.message());
+  if (!s.ok()) return failed_ = Status::Sql("HY000", "write failed: " + s.message());
   ++records_;
   return Status();
 }
@@ -162,7 +162,7 @@ Status Writer::Finish() {
     s = head.ok() ? (*head)->Append(HeaderStart().substr(0, 8)) : head.status();
     if (s.ok()) s = (*head)->Close();
   }
-  if (!s.ok()) failed_ = Status::Error("HY000", "write failed: " + s.message());
+  if (!s.ok()) failed_ = Status::Sql("HY000", "write failed: " + s.message());
   return failed_;
 }
 

@@ -15,7 +15,7 @@ std::string_view Trim(std::string_view t) {
 }
 
 Status Malformed(std::string what) {
-  return Status::Error("08001", "malformed connection string: " + what);
+  return Status::Sql("08001", "malformed connection string: " + what);
 }
 
 // Whether text[p...] is blanks up to a ";" or the end.

@@ -60,7 +60,9 @@ struct HandleBase {
 
   // Records a failure and returns SQL_ERROR.
   SQLRETURN Fail(std::string_view sqlstate, std::string_view text);
-  SQLRETURN Fail(const Status& status) { return Fail(status.caption(), status.message()); }
+  SQLRETURN Fail(const Status& status) {
+    return Fail(status.sqlstate().empty() ? "HY000" : status.sqlstate(), status.message());
+  }
   // Records a warning (01xxx) and returns SQL_SUCCESS_WITH_INFO.
   SQLRETURN Warn(std::string_view sqlstate, std::string_view text);
 };

@@ -87,7 +87,7 @@ Result<DriverLibraries> FindDriverLibraries() {
   }
   DriverLibraries built{RH_ODBC_XLS_DRIVER_BUILD_PATH, RH_ODBC_DBF_DRIVER_BUILD_PATH};
   if (IsFile(built.xls) && IsFile(built.dbf)) return built;
-  return Status::Error("IM003", "the recordhaul ODBC driver libraries are missing");
+  return Status::Sql("IM003", "the recordhaul ODBC driver libraries are missing");
 }
 
 bool IniHasSection(std::string_view ini_text, std::string_view section) {
@@ -128,7 +128,7 @@ Status EnsureDriversRegistered() {
   if (!libs.ok()) return libs.status();
   auto dir = ConfigDir();
   if (!dir.ok())
-    return Status::Error("IM003", "cannot make a folder for the driver list: " +
+    return Status::Sql("IM003", "cannot make a folder for the driver list: " +
                                       dir.status().message());
   std::string path = JoinPath(*dir, "odbcinst.ini");
   std::string text = DriverConfig(*libs);
@@ -138,7 +138,7 @@ Status EnsureDriversRegistered() {
     Status s = file.ok() ? (*file)->file()->Append(text) : file.status();
     if (s.ok()) s = (*file)->Commit();
     if (!s.ok())
-      return Status::Error("IM003", "cannot write " + path + ": " + s.message());
+      return Status::Sql("IM003", "cannot write " + path + ": " + s.message());
   }
   ::setenv("ODBCSYSINI", dir->c_str(), 1);
   ::setenv("ODBCINSTINI", "odbcinst.ini", 1);

@@ -5,7 +5,7 @@
 namespace rh::sql {
 
 Status SqlError(const char* sqlstate, std::string message) {
-  return Status::Error(sqlstate, std::move(message));
+  return Status::Sql(sqlstate, std::move(message));
 }
 
 const char* ColumnTypeName(ColumnType type) {

@@ -129,7 +129,7 @@ Status WriteCompoundFile(WritableFile* file, std::string_view stream_name,
   for (std::string_view piece : stream) size += piece.size();
   if (size < kMinRegularStreamSize || size > kMaxStreamSize ||
       stream_name.empty() || stream_name.size() > 31) {
-    return Status::Error("HY000", "stream cannot be stored in a compound file");
+    return Status::Sql("HY000", "stream cannot be stored in a compound file");
   }
   Layout l = PlanLayout(size);
   Status s = file->Append(Header(l));

@@ -251,13 +251,13 @@ bool IsValidTableName(std::string_view name) {
 Result<std::unique_ptr<SheetWriter>> SheetWriter::Create(
     std::string table_name, const std::vector<std::string>& column_names) {
   if (!IsValidTableName(table_name))
-    return Status::Error("42000", "'" + table_name +
+    return Status::Sql("42000", "'" + table_name +
                                       "' is not a valid worksheet table name");
   if (column_names.empty() || column_names.size() > kMaxColumns)
-    return Status::Error("54011", "a worksheet table holds 1 to 256 columns");
+    return Status::Sql("54011", "a worksheet table holds 1 to 256 columns");
   for (const std::string& name : column_names)
     if (name.size() > kMaxTextLength)
-      return Status::Error("22001", "column name too long for a cell");
+      return Status::Sql("22001", "column name too long for a cell");
   std::unique_ptr<SheetWriter> w(
       new SheetWriter(std::move(table_name), static_cast<int>(column_names.size())));
   for (size_t c = 0; c < column_names.size(); ++c)
@@ -271,12 +271,12 @@ SheetWriter::SheetWriter(std::string table_name, int column_count)
 
 Status SheetWriter::AddRow(std::span<const Cell> cells) {
   if (rows_ >= kMaxSheetRows)
-    return Status::Error("HY000", "the worksheet is full (65536 rows)");
+    return Status::Sql("HY000", "the worksheet is full (65536 rows)");
   if (cells.size() > static_cast<size_t>(column_count_))
-    return Status::Error("21S01", "more values than columns");
+    return Status::Sql("21S01", "more values than columns");
   for (const Cell& cell : cells)
     if (cell.kind == Cell::Kind::kText && cell.text.size() > kMaxTextLength)
-      return Status::Error("22001", "text too long for a cell (32767 characters)");
+      return Status::Sql("22001", "text too long for a cell (32767 characters)");
   for (size_t c = 0; c < cells.size(); ++c) {
     const Cell& cell = cells[c];
     if (cell.kind == Cell::Kind::kText) PutTextCell(rows_, static_cast<int>(c), cell.text);

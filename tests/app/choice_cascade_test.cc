@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/selection_commands.h"
 #include "data/catalog.h"
 #include "tests/fake_platform.h"
 #include "tests/fixture.h"
@@ -16,11 +17,7 @@ class CascadeTest : public ::testing::Test {
     inst_.SetRecords(0, {});
   }
   void ChooseGl() { ChooseModule(s_, ui_, 0); }
-  void AddAll() {
-    s_.MarkModified();
-    s_.selection.AddAllFields(s_.available.entries, [&] { return RecordLayoutMatches(s_); }, ui_,
-                              s_.NameWidth());
-  }
+  void AddAll() { AddAllFieldsCommand(s_, ui_); }
 
   test::Installation inst_;
   test::FakePlatform ui_;
@@ -59,24 +56,54 @@ TEST_F(CascadeTest, ChoosingAFileAgainEmptiesTheSelection) {
   EXPECT_EQ(s_.record.file_number, 2);
 }
 
+TEST(ChooseExportType, OnlyAChangeToDBaseAsks) {
+  struct Case {
+    int next, current;
+    bool loading;
+    Answer answer;
+    bool asked, allowed;
+  } cases[] = {
+      {kDBase, kCommaWithTitles, false, Answer::kOk, true, true},
+      {kDBase, kCommaWithTitles, false, Answer::kCancel, true, false},
+      {kDBase, kDBase, false, Answer::kCancel, false, true},
+      {kDBase, kExcel, true, Answer::kCancel, false, true},
+      {kExcel, kDBase, false, Answer::kCancel, false, true},
+  };
+  for (const auto& c : cases) {
+    test::FakePlatform ui;
+    ExportState s;
+    s.SetExportType(c.current);
+    s.loading = c.loading;
+    ui.answers = {c.answer};
+    ChooseExportType(s, ui, c.next);
+    EXPECT_EQ(s.export_type(), c.allowed ? c.next : c.current);
+    EXPECT_EQ(ui.messages.size(), c.asked ? 1u : 0u);
+    if (c.asked) {
+      EXPECT_EQ(ui.messages[0].text, "All titles will be truncated to 9 characters in dBase format.");
+      EXPECT_EQ(ui.messages[0].caption, "Warning");
+      EXPECT_EQ(ui.messages[0].style, MessageStyle::kOkCancel);
+    }
+  }
+}
+
 TEST_F(CascadeTest, ExportTypeChoicesAndTheDBaseQuestion) {
   ChooseGl();
   AddAll();
   s_.destination_box = "kept.txt";
   ui_.answers = {Answer::kCancel};
   ChooseExportType(s_, ui_, kDBase);
-  EXPECT_EQ(s_.export_type, kCommaWithTitles);
+  EXPECT_EQ(s_.export_type(), kCommaWithTitles);
   EXPECT_EQ(s_.export_type_list.current, kCommaWithTitles);
   EXPECT_EQ(s_.destination_box, "kept.txt");
   EXPECT_EQ(s_.selection.rows()[8].export_name, "Current Record");
 
   ui_.answers = {Answer::kOk};
   ChooseExportType(s_, ui_, kDBase);
-  EXPECT_EQ(s_.export_type, kDBase);
+  EXPECT_EQ(s_.export_type(), kDBase);
   EXPECT_EQ(s_.destination_box, "");
   EXPECT_EQ(s_.selection.rows()[8].export_name, "CURRENT_R");
-  EXPECT_EQ(s_.default_extension, "dbf");
-  EXPECT_EQ(s_.destination_filter, "dBase |*.dbf||");
+  EXPECT_EQ(s_.default_extension(), "dbf");
+  EXPECT_EQ(s_.destination_filter(), "dBase |*.dbf||");
 
   // Back to text: names stay short; the same type again still empties the box.
   ChooseExportType(s_, ui_, kCommaWithTitles);

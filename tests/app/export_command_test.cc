@@ -20,7 +20,7 @@ class ExportCommandTest : public ::testing::Test {
     ChooseModule(s_, ui_, 0);
     CompanyEntryChanged(s_, 0);
     ConfirmCompany(s_, ui_);
-    s_.selection.AddAllFields(s_.available.entries, [] { return true; }, ui_, 49);
+    s_.selection.AddAllFields(s_.available.entries, ExportNameRules{});
     s_.destination_box = "out.txt";
   }
   test::Installation inst_;

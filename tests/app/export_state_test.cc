@@ -24,13 +24,18 @@ TEST(ExportTypes, ExtensionAndFilterFromEachLabel) {
       {10, "mdb", "Access |*.mdb||"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(DefaultExtension(kExportTypeLabels[c.type]), c.extension) << c.type;
-    EXPECT_EQ(DestinationFilter(kExportTypeLabels[c.type]), c.filter) << c.type;
+    const ExportTypeInfo& t = *FindExportType(c.type);
+    EXPECT_EQ(DefaultExtension(t.label), c.extension) << c.type;
+    EXPECT_EQ(t.extension, c.extension) << c.type;
+    EXPECT_EQ(DestinationFilter(t.label), c.filter) << c.type;
   }
-  EXPECT_TRUE(HasTitles(0) && !HasTitles(1) && HasTitles(6) && !HasTitles(7));
-  EXPECT_TRUE(HasTitles(8) && HasTitles(9) && HasTitles(10));
-  EXPECT_EQ(ExportNameWidth(kDBase), 9);
-  EXPECT_EQ(ExportNameWidth(kAccess), 49);
+  auto titles = [](int type) { return FindExportType(type)->titles; };
+  EXPECT_TRUE(titles(0) && !titles(1) && titles(6) && !titles(7));
+  EXPECT_TRUE(titles(8) && titles(9) && titles(10));
+  EXPECT_EQ(FindExportType(kDBase)->names.width, 9);
+  EXPECT_EQ(FindExportType(kAccess)->names.width, 49);
+  EXPECT_EQ(FindExportType(11), nullptr);
+  EXPECT_EQ(FindExportType(-1), nullptr);
 }
 
 TEST(ExportState, StartsWithFixedListsAndClearFlags) {
@@ -40,7 +45,7 @@ TEST(ExportState, StartsWithFixedListsAndClearFlags) {
   EXPECT_FALSE(state.module_list.HasCurrent());
   ASSERT_EQ(state.export_type_list.entries.size(), 11u);
   EXPECT_EQ(state.export_type_list.current, 0);
-  EXPECT_EQ(state.default_extension, "txt");
+  EXPECT_EQ(state.default_extension(), "txt");
   EXPECT_FALSE(state.modified);
   state.loading = true;
   state.MarkModified();

@@ -27,9 +27,9 @@ class TemplateTest : public ::testing::Test {
     ChooseExportType(s_, ui_, kDBase);
     auto sel = std::vector<bool>(s_.available.entries.size(), false);
     sel[0] = sel[9] = true;
-    s_.selection.AddFields(s_.available.entries, sel, [] { return true; }, ui_, 9);
-    ui_.answers = {Answer::kYes};
-    s_.selection.AddFields(s_.available.entries, sel, [] { return true; }, ui_, 9);
+    const auto again = [](const std::string&) { return true; };
+    s_.selection.AddFields(s_.available.entries, sel, again, s_.NameRules());
+    s_.selection.AddFields(s_.available.entries, sel, again, s_.NameRules());
     s_.destination_box = "/tmp/out.dbf";
   }
   std::string Path(const std::string& name) { return inst_.dir() / name; }
@@ -76,8 +76,8 @@ TEST_F(TemplateTest, SaveAsThenOpenRestoresEverything) {
   EXPECT_EQ(s_.file_number, 2);
   EXPECT_EQ(s_.company_list.CurrentText(), "01 - Test Co");
   EXPECT_EQ(s_.company_number, "01");
-  EXPECT_EQ(s_.export_type, kDBase);
-  EXPECT_EQ(s_.default_extension, "dbf");
+  EXPECT_EQ(s_.export_type(), kDBase);
+  EXPECT_EQ(s_.default_extension(), "dbf");
   EXPECT_EQ(s_.destination_box, "/tmp/out.dbf");
   ASSERT_EQ(s_.selection.size(), 4u);
   for (size_t i = 0; i < 4; ++i) {
@@ -127,7 +127,7 @@ TEST_F(TemplateTest, RefusedTemplatesChangeNothing) {
     OpenTemplate(s_, ui_);
     ASSERT_EQ(ui_.messages.size(), 1u) << name;
     EXPECT_EQ(s_.selection.size(), rows.size()) << name;
-    EXPECT_EQ(s_.export_type, kDBase);
+    EXPECT_EQ(s_.export_type(), kDBase);
   }
   EXPECT_EQ(ui_.messages[0].text, Path("missing.xdf") + " was not found.");
 }

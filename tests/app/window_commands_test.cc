@@ -1,3 +1,4 @@
+#include "app/directory_settings.h"
 #include "app/window_commands.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +51,7 @@ TEST(InitialiseWindow, CancelEndsTheProgramWithoutWritingSettings) {
 
 TEST(InitialiseWindow, SavedDirectoriesNeedNoDialog) {
   test::FakePlatform ui;
-  WriteDirectories(ui.settings, {"/d/", "/s", "/p"});
+  ASSERT_TRUE(WriteDirectories(ui.settings, {"/d/", "/s", "/p"}).ok());
   ExportState s;
   ASSERT_TRUE(InitialiseWindow(s, ui));
   EXPECT_EQ(s.template_path, "/d//untitled.xdf");  // used as stored
@@ -58,7 +59,7 @@ TEST(InitialiseWindow, SavedDirectoriesNeedNoDialog) {
 
 TEST(EditDirectories, SaveQuestionFirstThenResetOrKeepEmpty) {
   test::FakePlatform ui;
-  WriteDirectories(ui.settings, {"/d", "/s", "/p"});
+  ASSERT_TRUE(WriteDirectories(ui.settings, {"/d", "/s", "/p"}).ok());
   ExportState s;
   InitialiseWindow(s, ui);
   s.modified = true;

@@ -80,7 +80,7 @@ TEST_F(CompaniesTest, LocatesThroughThePathTableThenTheDataFolder) {
       {8, ""},  // no register entry
   };
   for (const auto& c : cases) {
-    auto located = LocateDataFile(Env::Default(), Where("01", c.file), "Company Data File Open Fail");
+    auto located = LocateDataFile(Env::Default(), Where("01", c.file), MessageId::kDataFileOpenFailText);
     if (c.expected.empty()) {
       ASSERT_FALSE(located.ok());
       EXPECT_EQ(located.status().caption(), "Error #6");
@@ -91,7 +91,7 @@ TEST_F(CompaniesTest, LocatesThroughThePathTableThenTheDataFolder) {
     EXPECT_EQ(test::ReadFile(located->path), c.expected);
   }
   // No register at all.
-  EXPECT_FALSE(LocateDataFile(Env::Default(), Where("02", 29), "x").ok());
+  EXPECT_FALSE(LocateDataFile(Env::Default(), Where("02", 29), MessageId::kDataFileOpenFailText).ok());
 }
 
 TEST_F(CompaniesTest, EmptyPrefixNeverReadsTheWorkingDirectory) {
@@ -101,7 +101,7 @@ TEST_F(CompaniesTest, EmptyPrefixNeverReadsTheWorkingDirectory) {
   const auto cwd = std::filesystem::current_path();
   std::filesystem::current_path(dir_.path());
   test::WriteFile(dir_ / "QZAR0101.dat", "wrong: working directory");
-  auto located = LocateDataFile(Env::Default(), Where("01", 1), "x");
+  auto located = LocateDataFile(Env::Default(), Where("01", 1), MessageId::kDataFileOpenFailText);
   std::filesystem::current_path(cwd);
   ASSERT_TRUE(located.ok());
   EXPECT_EQ(test::ReadFile(located->path), "right");

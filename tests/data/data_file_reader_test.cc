@@ -28,7 +28,7 @@ class ReaderTest : public ::testing::Test {
   // Reads like the record loop: header, then up to N records; returns the
   // fill byte of each record not deleted ('-' for a deleted one).
   std::string ReadAll(int32_t* header = nullptr, int32_t length = kLength) {
-    auto reader = DataFileReader::Open(Env::Default(), Where(), length, "open fail");
+    auto reader = DataFileReader::Open(Env::Default(), Where(), length, MessageId::kDataFileOpenFailText);
     if (!reader.ok()) return "error:" + reader.status().caption();
     auto n = (*reader)->ReadHeader();
     if (!n.ok()) return "error:read";
@@ -107,7 +107,7 @@ TEST_F(ReaderTest, ManyRecordsAcrossBlocks) {
   }
   test::WriteFile(dir_ / "data/QZGL01FR.dat", BuildRegister("Co", {{1, kOdd, 0}}));
   test::WriteFile(dir_ / "data/QZGL0101.dat", BuildDataFile(70000, kOdd, records));
-  auto reader = DataFileReader::Open(Env::Default(), Where(), kOdd, "x");
+  auto reader = DataFileReader::Open(Env::Default(), Where(), kOdd, MessageId::kDataFileOpenFailText);
   ASSERT_TRUE(reader.ok());
   ASSERT_EQ(*(*reader)->ReadHeader(), 70000);
   for (int i = 0; i < 70000; ++i) {

@@ -92,7 +92,7 @@ TEST(SqlParse, RefusesWhatItDoesNotKnow) {
   for (const auto& c : cases) {
     auto r = Parse(c.sql);
     ASSERT_FALSE(r.ok()) << c.sql;
-    EXPECT_EQ(r.status().caption(), c.state) << c.sql;
+    EXPECT_EQ(r.status().sqlstate(), c.state) << c.sql;
     EXPECT_FALSE(r.status().message().empty());
   }
 }

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/platform.h"
+#include "base/paths.h"
 #include "tests/export/export_test_util.h"
 #include "tests/fault_env.h"
 
@@ -64,7 +64,7 @@ TEST_F(RunTest, ProgressDeletedRecordsAndNumbering) {
   EXPECT_EQ(r.written, "1\tone\r\n3\tthree\r\n");
   EXPECT_EQ(h_.ui.percents, (std::vector<int>{0, 33, 66, 100}));
   EXPECT_FALSE(h_.ui.progress_open);
-  EXPECT_EQ(CompletionText(2), "Export Complete.\n\nRecords Exported:  2");
+  EXPECT_EQ(MessageText(MessageId::kExportComplete, {"2"}), "Export Complete.\n\nRecords Exported:  2");
 }
 
 TEST_F(RunTest, AllDeletedStillReachesOneHundred) {

@@ -28,14 +28,14 @@ ExportResult ExportHarness::Run(int type, const std::vector<std::string>& rows,
   job.module_code = "QZGL";
   job.company = "01";
   job.file_number = 1;
-  job.export_type = type;
+  job.type = FindExportType(type);
   job.destination = dest;
   job.documents_folder = ui.documents;
   for (const std::string& r : rows) {
     size_t eq = r.find('=');
     job.rows.push_back({r.substr(0, eq), 0, eq == std::string::npos ? r : r.substr(eq + 1)});
   }
-  job.layout = &layout;
+  job.layout = layout;
   job.now = &FixedNow;
   job.opener = opener ? opener : RealConnectionOpener();
   ExportResult result;

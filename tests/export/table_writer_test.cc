@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "selection/export_type.h"
+#include "export/export_types.h"
 #include "tests/export/export_test_util.h"
 
 namespace rh {
@@ -26,7 +26,7 @@ class FakeConnection : public TableConnection {
   Status Execute(const std::string& statement) override {
     log_->statements.push_back(statement);
     if (static_cast<int>(log_->statements.size()) == log_->fail_execute)
-      return Status::Error("42000", "refused");
+      return Status::Sql("42000", "refused");
     return Status();
   }
   Status Close() override {
@@ -41,7 +41,7 @@ class FakeConnection : public TableConnection {
 ConnectionOpener FakeOpener(Log* log) {
   return [log](const TableOpenRequest& r) -> Result<std::unique_ptr<TableConnection>> {
     log->opens.push_back(r);
-    if (log->fail_open) return Status::Error("IM002", "no driver");
+    if (log->fail_open) return Status::Sql("IM002", "no driver");
     return std::unique_ptr<TableConnection>(new FakeConnection(log));
   };
 }

@@ -47,7 +47,7 @@ int FuzzCompanies(const uint8_t* data, size_t size) {
   auto entry = FindRegisterEntry(&env, where);
   RH_FUZZ_CHECK(CheckRecordLayout(&env, where, entry.ok() ? entry->record_length : -1) ==
                 entry.ok());
-  auto located = LocateDataFile(&env, where, "Company Data File Open Fail");
+  auto located = LocateDataFile(&env, where, MessageId::kDataFileOpenFailText);
   if (located.ok()) {
     RH_FUZZ_CHECK(env.Get(located->path).has_value());
     char byte;

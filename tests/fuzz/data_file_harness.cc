@@ -7,7 +7,7 @@
 #include "drivers/sql/sql_statement.h"
 #include "export/export_run.h"
 #include "sample/sample_data.h"
-#include "selection/export_type.h"
+#include "export/export_types.h"
 #include "tests/fake_platform.h"
 #include "tests/fuzz/harness.h"
 #include "tests/fuzz/layout_checks.h"
@@ -100,7 +100,7 @@ int FuzzDataFile(const uint8_t* data, size_t size) {
   job.module_code = "QZGL";
   job.company = "01";
   job.file_number = 1;
-  job.export_type = type;
+  job.type = FindExportType(type);
   job.destination = dest;
   job.documents_folder = "/docs";
   for (const std::string& name : layout->available()) {
@@ -108,7 +108,7 @@ int FuzzDataFile(const uint8_t* data, size_t size) {
     job.rows.push_back({name, 0, name});
   }
   if (job.rows.size() < kMaxRows) job.rows.push_back({"No Such Field", 0, "Missing"});
-  job.layout = &*layout;
+  job.layout = *layout;
   job.now = [] { return std::time_t{1173960000}; };
   job.opener = [&](const TableOpenRequest& r) -> Result<std::unique_ptr<TableConnection>> {
     if (r.target == TableTarget::kAccess) return OpenEngineConnection(&env, r);

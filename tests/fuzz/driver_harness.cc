@@ -62,10 +62,10 @@ int FuzzTableDriver(const uint8_t* data, size_t size) {
     const bool create = std::holds_alternative<sql::CreateTable>(*parsed);
     Status s = create ? (*store)->CreateTable(std::get<sql::CreateTable>(*parsed))
                       : (*store)->Insert(std::get<sql::Insert>(*parsed));
-    RH_FUZZ_CHECK(s.ok() || s.caption().size() == 5);  // an SQLSTATE
+    RH_FUZZ_CHECK(s.ok() || s.sqlstate().size() == 5);  // an SQLSTATE
     if (s.ok() && !create) ++inserted;
   }
-  (*store)->Close();
+  (*store)->Close().IgnoreError();
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     // Temporary files are ".<name>.rh...tmp"; no table name starts with ".".
     const std::string path = entry.path().string();

@@ -95,11 +95,14 @@ WriterTexts TableWriterTexts(TableTarget target) {
   test::FakePlatform ui;
   const char* path = target == TableTarget::kDBase ? "/out/x y.dbf"
                      : target == TableTarget::kExcel ? "/out/a'b.xls" : "/out/db.mdb";
-  TableWriter writer(path, target, ui, [&](const TableOpenRequest& r) {
-    out.connection_strings.push_back(r.connection_string);
-    return Result<std::unique_ptr<TableConnection>>(
-        std::unique_ptr<TableConnection>(new Recorder(&out)));
-  });
+  const int type = target == TableTarget::kDBase ? kDBase
+                   : target == TableTarget::kExcel ? kExcel : kAccess;
+  WriterSetup setup{&env, path, &ui, [&](const TableOpenRequest& r) {
+                      out.connection_strings.push_back(r.connection_string);
+                      return Result<std::unique_ptr<TableConnection>>(
+                          std::unique_ptr<TableConnection>(new Recorder(&out)));
+                    }};
+  TableWriter writer(*FindExportType(type), setup);
   WriterInput input;
   input.values = ValueContext{"QZGL", "01", 1, nullptr};
   for (const std::string& name : layout->available())

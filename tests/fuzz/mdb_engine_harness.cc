@@ -29,7 +29,7 @@ int FuzzMdbEngine(const uint8_t* data, size_t size) {
     std::string statement(parts[i]);
     Status s = (*db)->Execute(statement, mdb::kDbFailOnError);
     if (!s.ok()) {
-      RH_FUZZ_CHECK(s.caption().size() == 5);  // an SQLSTATE
+      RH_FUZZ_CHECK(s.sqlstate().size() == 5);  // an SQLSTATE
       RH_FUZZ_CHECK((*db)->row_count() == rows);  // a failed statement changes nothing
       continue;
     }

@@ -77,7 +77,7 @@ bool Same(const sql::Statement& a, const sql::Statement& b) {
 int FuzzSql(const uint8_t* data, size_t size) {
   auto parsed = sql::Parse(AsText(data, size));
   if (!parsed.ok()) {
-    RH_FUZZ_CHECK(parsed.status().caption().size() == 5);  // an SQLSTATE
+    RH_FUZZ_CHECK(parsed.status().sqlstate().size() == 5);  // an SQLSTATE
     return 0;
   }
   if (const auto* insert = std::get_if<sql::Insert>(&*parsed)) {
@@ -117,7 +117,7 @@ std::vector<std::string> TableDriverSeeds(TableTarget target) {
 int FuzzConnectionString(const uint8_t* data, size_t size) {
   auto attrs = odbc::ParseConnectionString(AsText(data, size));
   if (!attrs.ok()) {
-    RH_FUZZ_CHECK(attrs.status().caption() == "08001");
+    RH_FUZZ_CHECK(attrs.status().sqlstate() == "08001");
     return 0;
   }
   std::string braced;

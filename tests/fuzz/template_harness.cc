@@ -77,7 +77,7 @@ int FuzzTemplate(const uint8_t* data, size_t size) {
     RH_FUZZ_CHECK(s.selection.empty() && s.template_path.empty());
     return 0;
   }
-  RH_FUZZ_CHECK(s.module_list.HasCurrent() && IsValidExportType(s.export_type));
+  RH_FUZZ_CHECK(s.module_list.HasCurrent() && FindExportType(s.export_type()) != nullptr);
   const auto& rows = s.selection.rows();
   RH_FUZZ_CHECK(rows.size() <= 300);
   for (const SelectedField& row : rows) {
@@ -93,7 +93,7 @@ int FuzzTemplate(const uint8_t* data, size_t size) {
   RH_FUZZ_CHECK(again.names == saved.names);
   RH_FUZZ_CHECK(again.destination == saved.destination);
 
-  if (IsTextExport(s.export_type)) {
+  if (s.type().family == ExportFamily::kText) {
     const auto before = env.Files();
     ExportOutcome outcome = RunExportCommand(s, ui, &FixedNow);
     ReportOutcome(s, ui, outcome);

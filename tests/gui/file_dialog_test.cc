@@ -7,14 +7,14 @@
 #include <QTimer>
 #include <functional>
 
-#include "selection/export_type.h"
+#include "export/export_types.h"
 #include "tests/test_util.h"
 
 namespace rh {
 namespace {
 
 TEST(NameFilters, EveryExportTypeGivesOneFilter) {
-  const char* expected[kExportTypeCount] = {
+  const char* expected[] = {
       "Comma Delimited  with titles (*.txt)",
       "Comma Delimited without titles (*.txt)",
       "CSV - comma delimited  with titles (*.csv)",
@@ -27,8 +27,8 @@ TEST(NameFilters, EveryExportTypeGivesOneFilter) {
       "dBase (*.dbf)",
       "Access (*.mdb)",
   };
-  for (int t = 0; t < kExportTypeCount; ++t) {
-    std::string filter = DestinationFilter(kExportTypeLabels[t]);
+  for (int t = 0; t < static_cast<int>(ExportTypes().size()); ++t) {
+    std::string filter = DestinationFilter(FindExportType(t)->label);
     EXPECT_EQ(NameFiltersFromFilter(filter), QStringList{expected[t]}) << filter;
   }
 }
@@ -115,7 +115,7 @@ TEST(FileDialog, ReturnsTheChosenPathWithItsExtension) {
   const QString before = QDir::currentPath();
   FileDialogOptions options;
   options.default_extension = "csv";
-  options.filter = DestinationFilter(kExportTypeLabels[kCsvWithTitles]);
+  options.filter = DestinationFilter(FindExportType(kCsvWithTitles)->label);
   options.initial_folder = dir.path();
 
   WhenDialogShows([&](QFileDialog& d) {

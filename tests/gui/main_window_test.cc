@@ -13,7 +13,7 @@
 
 #include "cli/command.h"
 #include "data/catalog.h"
-#include "selection/export_type.h"
+#include "export/export_types.h"
 #include "tests/gui/window_fixture.h"
 
 namespace rh::test {
@@ -90,7 +90,7 @@ TEST_F(MainWindow, StartsWithNothingChosen) {
   EXPECT_EQ(Combo("module_list")->currentIndex(), -1);
   EXPECT_EQ(Combo("company_list")->count(), 0);
   EXPECT_EQ(Combo("file_list")->count(), 0);
-  EXPECT_EQ(Combo("export_type_list")->count(), kExportTypeCount);
+  EXPECT_EQ(Combo("export_type_list")->count(), static_cast<int>(ExportTypes().size()));
   EXPECT_EQ(Combo("export_type_list")->currentText(), "Comma Delimited  with titles (*.txt)");
   EXPECT_EQ(Available()->count(), 0);
   EXPECT_EQ(Selection()->topLevelItemCount(), 0);

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "app/directory_settings.h"
 #include "app/window_commands.h"
 #include "gui/main_window.h"
 #include "gui/qt_settings_store.h"

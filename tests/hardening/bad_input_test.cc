@@ -21,7 +21,7 @@
 #include "data/catalog.h"
 #include "data/companies.h"
 #include "selection/export_template.h"
-#include "selection/export_type.h"
+#include "export/export_types.h"
 #include "tests/hardening/hardening_util.h"
 
 namespace rh::test {
@@ -232,11 +232,11 @@ std::string Outcome(Reader reader, const Place& s, const std::string& docs) {
   job.module_code = "QZGL";
   job.company = "01";
   job.file_number = 1;
-  job.export_type = kCommaWithoutTitles;
+  job.type = FindExportType(kCommaWithoutTitles);
   job.destination = docs + "/out.txt";
   job.documents_folder = docs;
   for (const std::string& name : layout->available()) job.rows.push_back({name, 0, name});
-  job.layout = &*layout;
+  job.layout = *layout;
   return ExportOutcomeText(RunExport(job, ui, env));
 }
 

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "base/bytes.h"
-#include "selection/export_type.h"
+#include "export/export_types.h"
 #include "tests/hardening/hardening_util.h"
 
 namespace rh::test {

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "selection/export_type.h"
+#include "export/export_types.h"
 #include "tests/hardening/hardening_util.h"
 
 namespace rh::test {

@@ -19,7 +19,7 @@
 #include <functional>
 #include <optional>
 
-#include "selection/export_type.h"
+#include "export/export_types.h"
 #include "tests/fault_env.h"
 #include "tests/hardening/hardening_util.h"
 #include "tests/hardening/sys_faults.h"
@@ -173,7 +173,7 @@ TEST_P(ExportFaults, AccountingFilesFail) {
 
 TEST_P(ExportFaults, DestinationFails) {
   const int type = GetParam();
-  auto faults = IsTextExport(type) ? TextDestinationFaults(DestinationName(type))
+  auto faults = (FindExportType(type)->family == ExportFamily::kText) ? TextDestinationFaults(DestinationName(type))
                                    : TableDestinationFaults(type);
   for (const Fault& f : faults) Check(f);
 }
@@ -203,7 +203,7 @@ TEST_P(ExportFaults, RealFileSystemRefuses) {
   };
   // A pipe with no reader would hold a text export until one comes: text
   // exports write to pipes and devices in place, by design.
-  if (!IsTextExport(type)) {
+  if (!(FindExportType(type)->family == ExportFamily::kText)) {
     cases.push_back({"a pipe", [&] {
                        const std::string fifo = out_dir() + "/" + name;
                        EXPECT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
@@ -253,7 +253,7 @@ TEST_P(ExportFaults, DiskFillsUp) {
   limit = saved;
   limit.rlim_cur = 16 * 1024;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-  RunResult r = RunTo(inst_, type, dest(), Env::Default(), IsTextExport(type) ? Answer::kNo
+  RunResult r = RunTo(inst_, type, dest(), Env::Default(), (FindExportType(type)->family == ExportFamily::kText) ? Answer::kNo
                                                                               : Answer::kYes);
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::sigaction(SIGXFSZ, &previous, nullptr);

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "app/export_command.h"
-#include "selection/export_type.h"
+#include "export/export_types.h"
 #include "tests/drivers/odbc/odbc_test_util.h"
 #include "tests/export/export_test_util.h"
 

@@ -58,7 +58,7 @@ TEST(NormaliseExportNames, CutCleanAndDeduplicate) {
   };
   for (const auto& c : cases) {
     auto rows = Rows(c.in);
-    NormaliseExportNames(&rows, c.width);
+    NormaliseExportNames(&rows, ExportNameRules{c.width, c.width == 9});
     EXPECT_EQ(Names(rows), c.out) << c.in[0];
   }
 }
@@ -90,14 +90,14 @@ TEST(NormaliseExportNames, MatchesTheRestartingRuleOnRandomSelections) {
     auto clean = Rows(names);
     ReferenceDeduplicate(&clean, width);
     auto again = Rows(names);
-    NormaliseExportNames(&again, width);
+    NormaliseExportNames(&again, ExportNameRules{width, width == 9});
     ASSERT_EQ(Names(again), Names(clean)) << trial;
   }
 }
 
 TEST(NormaliseExportNames, ThreeHundredEqualNamesFinish) {
   auto rows = Rows(std::vector<std::string>(300, "Filler"));
-  NormaliseExportNames(&rows, 49);
+  NormaliseExportNames(&rows, ExportNameRules{});
   std::set<std::string> unique;
   for (const auto& r : rows) unique.insert(r.export_name);
   EXPECT_EQ(unique.size(), 300u);

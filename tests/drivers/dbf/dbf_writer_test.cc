@@ -114,7 +114,7 @@ TEST(DbfWriter, ValuesThatDoNotFitAreRefused) {
     ASSERT_TRUE(t.writer->Finish().ok());
     std::string f = ReadAll(path);
     if (std::string(c.want).size() == 5 && std::isdigit(c.want[0]) && !s.ok()) {
-      EXPECT_EQ(s.caption(), c.want) << c.want;
+      EXPECT_EQ(s.sqlstate(), c.want) << c.want;
       EXPECT_EQ(t.writer->record_count(), 0u);
       EXPECT_EQ(f.size(), 32u + 32 + 1 + 1) << "nothing of the record is written";
     } else {
@@ -156,7 +156,7 @@ TEST(DbfWriter, FieldChecks) {
   };
   for (const auto& c : cases) {
     Status s = CheckFields(c.fields);
-    if (c.sqlstate) EXPECT_EQ(s.caption(), c.sqlstate) << c.fields.size();
+    if (c.sqlstate) EXPECT_EQ(s.sqlstate(), c.sqlstate) << c.fields.size();
     else EXPECT_TRUE(s.ok()) << s.ToString();
   }
 }
@@ -198,7 +198,7 @@ TEST(DbfWriter, WriteFailureIsReportedAndSticks) {
   EXPECT_TRUE(t.writer->AddRecord({&v, 1}).ok());
   EXPECT_TRUE(t.writer->AddRecord({&v, 1}).ok());
   Status s = t.writer->AddRecord({&v, 1});
-  EXPECT_EQ(s.caption(), "HY000");
+  EXPECT_EQ(s.sqlstate(), "HY000");
   EXPECT_FALSE(t.writer->AddRecord({&v, 1}).ok());
   EXPECT_FALSE(t.writer->Finish().ok());
   EXPECT_EQ(t.writer->record_count(), 2u);

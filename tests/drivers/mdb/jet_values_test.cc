@@ -51,7 +51,7 @@ TEST(JetValues, IntegerColumnsCheckTheirRange) {
       EXPECT_EQ(cell.kind, Cell::Kind::kInteger);
       EXPECT_EQ(cell.integer, c.stored) << c.value.text;
     } else {
-      EXPECT_EQ(s.caption(), c.sqlstate) << c.value.text;
+      EXPECT_EQ(s.sqlstate(), c.sqlstate) << c.value.text;
     }
   }
 }
@@ -83,7 +83,7 @@ TEST(JetValues, RealColumns) {
       EXPECT_EQ(cell.kind, Cell::Kind::kDouble);
       EXPECT_EQ(cell.real, c.stored) << c.value.text;
     } else {
-      EXPECT_EQ(s.caption(), c.sqlstate) << c.value.text;
+      EXPECT_EQ(s.sqlstate(), c.sqlstate) << c.value.text;
     }
   }
 }
@@ -106,7 +106,7 @@ TEST(JetValues, TextLengthCountsCharacters) {
     Status s = ToCell(v, {u"c", JetType::kText, c.length_bytes}, &cell);
     EXPECT_EQ(s.ok(), c.ok) << c.text.size();
     if (!c.ok) {
-      EXPECT_EQ(s.caption(), sql::kStringTooLong);
+      EXPECT_EQ(s.sqlstate(), sql::kStringTooLong);
     } else {
       EXPECT_EQ(cell.text, c.text);
     }

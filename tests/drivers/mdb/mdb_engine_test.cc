@@ -140,16 +140,16 @@ TEST(MdbEngine, RefusedStatementsChangeNothing) {
   };
   for (const auto& c : cases) {
     Status s = db->Execute(c.sql);
-    EXPECT_EQ(s.caption(), c.sqlstate) << c.sql << " -> " << s.ToString();
+    EXPECT_EQ(s.sqlstate(), c.sqlstate) << c.sql << " -> " << s.ToString();
   }
   ASSERT_TRUE(db->Execute(Row(2)).ok());
   // Lower-case names and a partial column list work; the rest is null.
   ASSERT_TRUE(db->Execute("insert into kvtdatatool (t, l) values ('p', 3)").ok());
-  EXPECT_EQ(db->Execute("INSERT INTO KVTdatatool ('L') VALUES (1)", 1).caption(),
+  EXPECT_EQ(db->Execute("INSERT INTO KVTdatatool ('L') VALUES (1)", 1).sqlstate(),
             sql::kGeneralError);
   EXPECT_EQ(db->row_count(), 3u);
   ASSERT_TRUE(db->Close().ok());
-  EXPECT_EQ(db->Execute(Row(4)).caption(), sql::kGeneralError);
+  EXPECT_EQ(db->Execute(Row(4)).sqlstate(), sql::kGeneralError);
   EXPECT_TRUE(db->Close().ok());
 
   std::string file = ReadAll(dir / "a.mdb");
@@ -179,7 +179,7 @@ TEST(MdbEngine, RefusedCreateLeavesNoFile) {
     TempDir dir;
     WriteAll(dir / "a.mdb", "old");
     auto db = NewDatabase(dir / "a.mdb");
-    EXPECT_EQ(db->Execute(c.sql).caption(), c.sqlstate) << c.sql.substr(0, 60);
+    EXPECT_EQ(db->Execute(c.sql).sqlstate(), c.sqlstate) << c.sql.substr(0, 60);
     EXPECT_TRUE(db->Close().ok());
     EXPECT_EQ(ReadAll(dir / "a.mdb"), "old");
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.mdb"});
@@ -229,7 +229,7 @@ TEST(MdbEngine, CreateDatabaseRefusals) {
     auto db = ws.CreateDatabase(c.path, c.locale, c.options);
     EXPECT_FALSE(db.ok()) << c.path << " " << c.locale;
     if (!db.ok()) {
-      EXPECT_EQ(db.status().caption(), sql::kGeneralError);
+      EXPECT_EQ(db.status().sqlstate(), sql::kGeneralError);
     }
   }
   EXPECT_TRUE(dir.Entries().empty());
@@ -311,7 +311,7 @@ TEST(MdbEngine, TooLargeRecordIsRefused) {
   }
   ASSERT_TRUE(db->Execute(create + ")").ok());
   Status s = db->Execute("INSERT INTO KVTdatatool (" + names + ") VALUES (" + values + ")");
-  EXPECT_EQ(s.caption(), sql::kGeneralError) << s.ToString();
+  EXPECT_EQ(s.sqlstate(), sql::kGeneralError) << s.ToString();
   EXPECT_TRUE(db->Execute("INSERT INTO KVTdatatool ('c0') VALUES ('" +
                           std::string(255, '\x80') + "')")
                   .ok());
@@ -380,7 +380,7 @@ TEST(MdbEngine, FileErrorsKeepTheOldDestination) {
       insert_failed = !s.ok();
     }
     if (insert_failed) {
-      EXPECT_EQ(db->Execute(Row(0)).caption(), sql::kGeneralError);
+      EXPECT_EQ(db->Execute(Row(0)).sqlstate(), sql::kGeneralError);
     }
     EXPECT_FALSE(db->Close().ok() && (c.fail_rename || insert_failed));
     EXPECT_EQ(ReadAll(path), "old");

@@ -57,7 +57,7 @@ TEST(ConnectionString, Refuses) {
   for (const char* text : cases) {
     auto r = ParseConnectionString(text);
     ASSERT_FALSE(r.ok()) << text;
-    EXPECT_EQ(r.status().caption(), "08001") << text;
+    EXPECT_EQ(r.status().sqlstate(), "08001") << text;
   }
 }
 

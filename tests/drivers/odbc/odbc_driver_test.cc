@@ -81,8 +81,8 @@ TEST(OdbcDrivers, DbaseExportAndTableNames) {
   ASSERT_TRUE(c->Execute("CREATE TABLE noext ('A' LONG)").ok());
   ASSERT_TRUE(c->Execute("INSERT INTO NoExt ('A') VALUES (5)").ok());
   ASSERT_TRUE(c->Execute("CREATE TABLE my data (2).dbf ('A' LONG)").ok());
-  EXPECT_EQ(c->Execute("CREATE TABLE Export.dbf ('A' LONG)").caption(), "S0001");
-  EXPECT_EQ(c->Execute("INSERT INTO other.dbf ('A') VALUES (1)").caption(), "S0002");
+  EXPECT_EQ(c->Execute("CREATE TABLE Export.dbf ('A' LONG)").sqlstate(), "S0001");
+  EXPECT_EQ(c->Execute("INSERT INTO other.dbf ('A') VALUES (1)").sqlstate(), "S0002");
   ASSERT_TRUE(c->Close().ok());
   EXPECT_EQ(dir.Entries(),
             (std::vector<std::string>{"export.dbf", "my data (2).dbf", "noext.dbf"}));
@@ -121,7 +121,7 @@ TEST(OdbcDrivers, StatementFailuresCarryDiagnostics) {
   };
   for (const auto& k : cases) {
     Status s = c->Execute(k.sql);
-    EXPECT_EQ(s.caption(), k.sqlstate) << k.sql;
+    EXPECT_EQ(s.sqlstate(), k.sqlstate) << k.sql;
     EXPECT_NE(s.message().find("[recordhaul][dBase driver]"), std::string::npos) << k.sql;
   }
   ASSERT_TRUE(c->Close().ok());
@@ -149,7 +149,7 @@ TEST(OdbcDrivers, ConnectionFailures) {
     auto c = OpenOdbcConnection(k.connection_string);
     ASSERT_FALSE(c.ok()) << k.connection_string;
     if (k.sqlstate) {
-      EXPECT_EQ(c.status().caption(), k.sqlstate) << k.connection_string;
+      EXPECT_EQ(c.status().sqlstate(), k.sqlstate) << k.connection_string;
     }
     EXPECT_FALSE(c.status().message().empty());
   }
@@ -210,7 +210,7 @@ TEST(OdbcDrivers, FailedInsertKeepsEarlierRows) {
   ASSERT_TRUE(x);
   ASSERT_TRUE(x->Execute("CREATE TABLE KVTdatatool ('B' BYTE)").ok());
   ASSERT_TRUE(x->Execute("INSERT INTO KVTdatatool ('B') VALUES (255)").ok());
-  EXPECT_EQ(x->Execute("INSERT INTO KVTdatatool ('B') VALUES (256)").caption(), "22003");
+  EXPECT_EQ(x->Execute("INSERT INTO KVTdatatool ('B') VALUES (256)").sqlstate(), "22003");
   ASSERT_TRUE(x->Close().ok());
   xls::testing::Workbook wb;
   std::string error;
@@ -223,9 +223,9 @@ TEST(OdbcDrivers, OneTablePerWorkbook) {
   auto c = Open(ExcelConnectionString(dir.File("w.xls")));
   ASSERT_TRUE(c);
   ASSERT_TRUE(c->Execute("CREATE TABLE KVTdatatool ('A' LONG)").ok());
-  EXPECT_EQ(c->Execute("CREATE TABLE kvtdatatool ('A' LONG)").caption(), "S0001");
+  EXPECT_EQ(c->Execute("CREATE TABLE kvtdatatool ('A' LONG)").sqlstate(), "S0001");
   EXPECT_FALSE(c->Execute("CREATE TABLE Other ('A' LONG)").ok());
-  EXPECT_EQ(c->Execute("INSERT INTO Other ('A') VALUES (1)").caption(), "S0002");
+  EXPECT_EQ(c->Execute("INSERT INTO Other ('A') VALUES (1)").sqlstate(), "S0002");
   ASSERT_TRUE(c->Close().ok());
 }
 

@@ -47,7 +47,7 @@ TEST(ConvertValue, ByColumnType) {
     auto r = ConvertValue(c.value, col, 254);
     if (c.err) {
       ASSERT_FALSE(r.ok()) << c.value.text;
-      EXPECT_EQ(r.status().caption(), c.err) << c.value.text;
+      EXPECT_EQ(r.status().sqlstate(), c.err) << c.value.text;
       continue;
     }
     ASSERT_TRUE(r.ok()) << c.value.text << ": " << r.status().ToString();
@@ -79,7 +79,7 @@ TEST(ConvertValue, Texts) {
     sql::ColumnDef col{"T", ColumnType::kText, c.length};
     auto r = ConvertValue(c.value, col, 254);
     if (c.err) {
-      EXPECT_EQ(r.status().caption(), c.err) << c.value.text;
+      EXPECT_EQ(r.status().sqlstate(), c.err) << c.value.text;
     } else {
       ASSERT_TRUE(r.ok()) << r.status().ToString();
       EXPECT_EQ(r->kind, Kind::kText);
@@ -113,14 +113,14 @@ TEST(TableSchema, MapsInsertColumns) {
     std::vector<int> value_of;
     Status s = schema->MapInsert(insert, &value_of);
     if (c.err) {
-      EXPECT_EQ(s.caption(), c.err);
+      EXPECT_EQ(s.sqlstate(), c.err);
     } else {
       ASSERT_TRUE(s.ok()) << s.ToString();
       EXPECT_EQ(value_of, c.want);
     }
   }
   sql::CreateTable twice{"t", {{"Name", ColumnType::kLong, {}}, {"NAME", ColumnType::kLong, {}}}};
-  EXPECT_EQ(TableSchema::Create(twice).status().caption(), "42S21");
+  EXPECT_EQ(TableSchema::Create(twice).status().sqlstate(), "42S21");
 }
 
 }  // namespace

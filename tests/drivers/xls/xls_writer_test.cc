@@ -130,7 +130,7 @@ TEST(XlsWriter, ColumnLimits) {
       EXPECT_EQ(ReadBack(**w).name_cols, c.columns);
     } else {
       ASSERT_FALSE(w.ok()) << c.columns;
-      EXPECT_EQ(w.status().caption(), c.sqlstate);
+      EXPECT_EQ(w.status().sqlstate(), c.sqlstate);
     }
   }
 }
@@ -141,8 +141,8 @@ TEST(XlsWriter, RowChecksChangeNothingOnFailure) {
   std::string too_long(kMaxTextLength + 1, 'x');
   std::vector<Cell> three = {Cell::Number(1), Cell::Number(2), Cell::Number(3)};
   std::vector<Cell> long_text = {Cell::Number(1), Cell::Text(too_long)};
-  EXPECT_EQ((*w)->AddRow(three).caption(), "21S01");
-  EXPECT_EQ((*w)->AddRow(long_text).caption(), "22001");
+  EXPECT_EQ((*w)->AddRow(three).sqlstate(), "21S01");
+  EXPECT_EQ((*w)->AddRow(long_text).sqlstate(), "22001");
   EXPECT_EQ((*w)->data_rows(), 0);
   EXPECT_EQ(ReadBack(**w).cells.size(), 2u);
 }
@@ -160,7 +160,7 @@ TEST(XlsWriter, FullSheetAndLargeContainer) {
   }
   Status full = (*w)->AddRow(row);
   EXPECT_FALSE(full.ok());
-  EXPECT_EQ(full.caption(), "HY000");
+  EXPECT_EQ(full.sqlstate(), "HY000");
   EXPECT_EQ((*w)->data_rows(), 65535);
   std::string bytes = WriteToString(**w);
   EXPECT_GT(bytes.size(), 109u * 128 * 512);
