@@ -18,8 +18,8 @@ std::vector<OptionSpec> ChoiceOptions();
 
 // Chooses module, data file, company and export type, adds the fields (as
 // the Add buttons do: duplicates allowed and made unique, names normalised
-// for the type) and sets the destination (SetDestination). A usage problem (unknown module,
-// missing option) has the caption "Usage".
+// for the type) and sets the destination (SetDestination). A usage problem
+// (unknown module, missing option) has the caption "Usage".
 Status ApplyChoices(const Args& args, ExportState& s, ConsolePlatform& ui);
 
 // Answers the run's questions: a repeated field is added again, the dBase
