@@ -124,29 +124,26 @@ std::vector<Fault> TableDestinationFaults(int type) {
 
 // The real connection, with the nth INSERT refused before it reaches it.
 ConnectionOpener RefusingInsert(int nth, bool* struck) {
-  class Refusing : public TableConnection {
-   public:
-    Refusing(std::unique_ptr<TableConnection> real, int nth, bool* struck)
-        : real_(std::move(real)), left_(nth), struck_(struck) {}
+  struct Refusing : TableConnection {
     Status Execute(const std::string& statement) override {
-      if (statement.starts_with("INSERT") && --left_ == 0) {
-        *struck_ = true;
-        return Status::Error("HY000", "row limit reached");
-      }
-      return real_->Execute(statement);
+      if (!statement.starts_with("INSERT") || --left != 0) return real->Execute(statement);
+      *struck = true;
+      return Status::Error("HY000", "row limit reached");
     }
-    Status Close() override { return real_->Close(); }
-    void Discard() override { real_->Discard(); }
-
-   private:
-    std::unique_ptr<TableConnection> real_;
-    int left_;
-    bool* struck_;
+    Status Close() override { return real->Close(); }
+    void Discard() override { real->Discard(); }
+    std::unique_ptr<TableConnection> real;
+    int left;
+    bool* struck;
   };
   return [nth, struck](const TableOpenRequest& r) -> Result<std::unique_ptr<TableConnection>> {
     auto real = DefaultConnectionOpener()(r);
     if (!real.ok()) return real.status();
-    return std::unique_ptr<TableConnection>(new Refusing(std::move(real).value(), nth, struck));
+    auto refusing = std::make_unique<Refusing>();
+    refusing->real = std::move(real).value();
+    refusing->left = nth;
+    refusing->struck = struck;
+    return std::unique_ptr<TableConnection>(std::move(refusing));
   };
 }
 
@@ -323,33 +320,6 @@ TEST(TextExportFaults, FullDevice) {
   }
 }
 
-// Raises a signal at the nth read of the data file: an interrupt arriving
-// part way through the run.
-class SignalAtRead : public EnvWrapper {
- public:
-  SignalAtRead(int nth, int signal) : EnvWrapper(Env::Default()), left_(nth), signal_(signal) {}
-  Result<std::unique_ptr<ReadableFile>> OpenReadable(const std::string& path) override {
-    auto file = target()->OpenReadable(path);
-    if (!file.ok() || path.find("QZGL0101") == std::string::npos) return file;
-    return std::unique_ptr<ReadableFile>(new Reader(this, std::move(file).value()));
-  }
-
- private:
-  struct Reader : ReadableFile {
-    Reader(SignalAtRead* env, std::unique_ptr<ReadableFile> file)
-        : env(env), file(std::move(file)) {}
-    Result<size_t> ReadAt(uint64_t offset, void* buf, size_t n) override {
-      if (--env->left_ == 0) std::raise(env->signal_);
-      return file->ReadAt(offset, buf, n);
-    }
-    Result<uint64_t> Size() override { return file->Size(); }
-    SignalAtRead* env;
-    std::unique_ptr<ReadableFile> file;
-  };
-  int left_;
-  int signal_;
-};
-
 // An interrupted command-line export ends by its signal, having removed its
 // temporary files (the drivers' too) and left the destination as it was.
 TEST(InterruptedExport, EndsByTheSignalWithNothingChanged) {
@@ -380,7 +350,8 @@ TEST(InterruptedExport, EndsByTheSignalWithNothingChanged) {
     EXPECT_EXIT(
         {
           std::signal(c.signal, SIG_DFL);  // whatever the test runner set
-          SignalAtRead env(3, c.signal);   // in the second block of records
+          FaultEnv env;                    // in the second block of records:
+          env.RaiseAt(Op::kRead, 3, "QZGL0101", c.signal);
           RunCli(args, nullptr, &env);
           std::exit(0);
         },
