@@ -34,7 +34,8 @@ ExportOutcome RunExportCommand(ExportState& s, Platform& ui, TodayClock::NowFunc
   job.file_number = s.file_number;
   job.export_type = s.export_type;
   job.destination = s.destination_box;
-  job.documents_folder = ui.DocumentsFolder();
+  job.documents_folder = s.relative_destination_folder.empty() ? ui.DocumentsFolder()
+                                                                : s.relative_destination_folder;
   job.rows = s.selection.rows();
   job.layout = &s.layout;
   job.now = now;

@@ -62,6 +62,12 @@ std::string_view BaseName(std::string_view path) {
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
+std::string WithDefaultExtension(std::string_view name, std::string_view extension) {
+  std::string with(name);
+  if (BaseName(name).find('.') == std::string_view::npos) with += extension;
+  return with;
+}
+
 std::string TempPathBeside(std::string_view target, int attempt) {
   auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
   char suffix[64];

@@ -31,6 +31,10 @@ std::string ResolveIgnoringCase(Env* env, std::string_view dir,
 std::string_view DirName(std::string_view path);
 std::string_view BaseName(std::string_view path);
 
+// `name` with `extension` added when its last component has none (no "."
+// after its last "/"): how a dBase table name becomes its file's name.
+std::string WithDefaultExtension(std::string_view name, std::string_view extension);
+
 // A new file written beside `target` under a temporary name and renamed over
 // it by Commit(), so an existing target is replaced only by a complete file.
 // Without Commit() the temporary file is removed. A target that exists but

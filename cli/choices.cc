@@ -65,6 +65,15 @@ std::string AbsolutePath(const std::string& path) {
   return abs;
 }
 
+void SetDestination(ExportState& s, const std::string& typed) {
+  // Kept as typed, so that the run judges the name the user gave ("Error
+  // #5"); the run puts a relative one into the current directory.
+  s.destination_box = typed;
+  char* cwd = ::getcwd(nullptr, 0);
+  s.relative_destination_folder = cwd != nullptr ? cwd : ".";
+  std::free(cwd);
+}
+
 Status ApplyChoices(const Args& args, ExportState& s, ConsolePlatform& ui) {
   for (const char* required : {"module", "company", "file"})
     if (!args.Has(required)) return Usage(std::string("--") + required + " is required");
@@ -110,7 +119,7 @@ Status ApplyChoices(const Args& args, ExportState& s, ConsolePlatform& ui) {
       if (Status st = AddField(s, ui, value); !st.ok()) return st;
     }
   }
-  if (auto dest = args.Value("dest")) s.destination_box = AbsolutePath(*dest);
+  if (auto dest = args.Value("dest")) SetDestination(s, *dest);
   return Status();
 }
 

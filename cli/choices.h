@@ -18,8 +18,8 @@ std::vector<OptionSpec> ChoiceOptions();
 
 // Chooses module, data file, company and export type, adds the fields (as
 // the Add buttons do: duplicates allowed and made unique, names normalised
-// for the type) and sets the destination. A usage problem (unknown module,
-// missing option) has the caption "Usage".
+// for the type) and sets the destination (SetDestination). A usage problem
+// (unknown module, missing option) has the caption "Usage".
 Status ApplyChoices(const Args& args, ExportState& s, ConsolePlatform& ui);
 
 // Answers the run's questions: a repeated field is added again, the dBase
@@ -29,6 +29,10 @@ ConsolePlatform::Answerer BatchAnswers(bool overwrite, bool append);
 
 // A relative path made absolute against the current directory.
 std::string AbsolutePath(const std::string& path);
+
+// The destination as typed on the command line: a relative one goes into
+// the current directory, not into the Documents folder.
+void SetDestination(ExportState& s, const std::string& typed);
 
 }  // namespace rh::cli
 

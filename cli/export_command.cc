@@ -5,6 +5,7 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/run_report.h"
+#include "cli/stop_signals.h"
 
 namespace rh::cli {
 
@@ -64,6 +65,8 @@ class ExportVerb : public Command {
       if (s.caption() == "Usage") return PrintUsageError(ctx, *this, s.message());
       return PrintError(ctx, s);
     }
+    StopSignals stop;
+    ui.WatchStopFlag(stop.flag());
     return ReportRun(ctx, RunExportCommand(state, ui));
   }
 };

@@ -61,6 +61,8 @@ class TemplateVerb : public Command {
       if (s.caption() == "Usage") return PrintUsageError(ctx, *this, s.message());
       return PrintError(ctx, s);
     }
+    // A template keeps the destination absolute: it runs from anywhere.
+    state.destination_box = AbsolutePath(state.destination_box);
     if (state.destination_box.size() > kTemplateDestinationLength) {
       return PrintError(ctx, Status::Error("Error", "A template holds a destination of at most 74 "
                                                     "characters; give a shorter --dest."));

@@ -25,6 +25,33 @@ Status ReadFailed(const std::string& path) {
                                     " could not be read. Nothing was exported.");
 }
 
+Status IsAFolder(const std::string& path) {
+  return Status::Error("Error #8", "File could not be opened: " + path + " is a folder.");
+}
+
+Status Interrupted() {
+  return Status::Error("Error", "The export was interrupted and nothing was written.");
+}
+
+// Characters, not bytes: a UTF-8 sequence counts once, a byte that starts
+// no complete sequence counts alone.
+size_t CharacterCount(std::string_view text) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); ++count) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                         : 1;
+    size_t n = 1;
+    while (n < length && i + n < text.size() &&
+           (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80)
+      ++n;
+    i += n == length ? length : 1;
+  }
+  return count;
+}
+
 Status TouchesAccountingFile() {
   return Status::Error("Error #8",
                        "File could not be opened: the destination is one of the accounting "
@@ -53,7 +80,7 @@ std::string CompletionText(int32_t exported) {
 ExportOutcome RunExport(const ExportJob& job, Platform& ui, Env* env) {
   if (!IsValidExportType(job.export_type)) return Stopped();
 
-  if (job.destination.size() <= 3) {
+  if (CharacterCount(job.destination) <= 3) {
     ExportOutcome o = Failed(Status::Error("Error #5", "Invalid File Name"));
     o.focus_destination = true;
     return o;
@@ -64,7 +91,16 @@ ExportOutcome RunExport(const ExportJob& job, Platform& ui, Env* env) {
   std::unique_ptr<RecordWriter> writer = MakeWriter(env, path, job.export_type, ui, job.opener);
   if (!writer) return Stopped();
 
-  if (env->OpenReadable(path).ok() && !writer->ConfirmExisting(ui)) return Stopped();
+  // The file written, which every check below is about: the dBase driver
+  // adds ".dbf" to a table name without an extension.
+  const std::string file = job.export_type == kDBase ? DBaseFilePath(path) : path;
+  if (job.export_type == kDBase) {
+    for (const std::string& p : {path, file})
+      if (env->GetFileKind(p) == FileKind::kDirectory) return Failed(IsAFolder(p));
+  }
+  // Any regular file is asked about, also one we may not read.
+  if (env->GetFileKind(file) == FileKind::kRegular && !writer->ConfirmExisting(ui))
+    return Stopped();
   if (Status s = writer->OpenDestination(); !s.ok()) return Failed(s);
 
   const DataFileLocation where{job.data_dir, job.system_dir, job.module_code, job.company,
@@ -78,7 +114,7 @@ ExportOutcome RunExport(const ExportJob& job, Platform& ui, Env* env) {
   accounting.push_back((*reader)->path());
   accounting.push_back(DictionaryPath(env, job.system_dir));
   if (std::any_of(accounting.begin(), accounting.end(),
-                  [&](const std::string& f) { return env->SameFile(path, f); })) {
+                  [&](const std::string& f) { return env->SameFile(file, f); })) {
     writer->Abort();
     return Failed(TouchesAccountingFile());
   }
@@ -100,26 +136,27 @@ ExportOutcome RunExport(const ExportJob& job, Platform& ui, Env* env) {
   }
   const int32_t count = *header;
   ui.ProgressCreate();
+  auto abandon = [&](Status s) {
+    ui.ProgressDestroy();
+    writer->Abort();
+    return Failed(std::move(s));
+  };
   int32_t exported = 0;
   int32_t read = 0;
   for (int32_t i = 1; i <= count; ++i) {
+    if (ui.StopRequested()) return abandon(Interrupted());
     ui.ProgressSetPercent(ProgressPercent(i, count));
     auto record = (*reader)->Next();
     if (!record.ok() || *record == nullptr) {
       if (record.ok()) break;  // the file ended early
-      ui.ProgressDestroy();
-      writer->Abort();
-      return Failed(ReadFailed((*reader)->path()));
+      return abandon(ReadFailed((*reader)->path()));
     }
     read = i;
     if (IsDeletedRecord(*record)) continue;
     ++exported;
-    if (Status s = writer->WriteRecord(*record, i, exported); !s.ok()) {
-      ui.ProgressDestroy();
-      writer->Abort();
-      return Failed(s);
-    }
+    if (Status s = writer->WriteRecord(*record, i, exported); !s.ok()) return abandon(s);
   }
+  if (ui.StopRequested()) return abandon(Interrupted());
   Status finished = writer->Finish();
   ui.ProgressDestroy();
   if (!finished.ok()) return Failed(finished);

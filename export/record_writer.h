@@ -46,8 +46,9 @@ class RecordWriter {
                              int32_t exported) = 0;
   // Ends the output; on success the destination holds the export.
   virtual Status Finish() = 0;
-  // After a failure an existing destination stays as it was; only a table
-  // whose INSERT failed keeps the rows inserted before it.
+  // After a failure an existing destination stays as it was and no
+  // temporary file is left; only a new table whose INSERT failed keeps the
+  // rows inserted before it.
   virtual void Abort() = 0;
 };
 

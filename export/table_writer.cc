@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/paths.h"
 #include "export/value_format.h"
 
 namespace rh {
@@ -106,6 +107,13 @@ DBaseTable SplitDBasePath(const std::string& path) {
   return {"", path};
 }
 
+std::string DBaseFilePath(const std::string& path) {
+  DBaseTable t = SplitDBasePath(path);
+  std::string file = WithDefaultExtension(t.table, ".dbf");
+  if (t.folder.empty()) return file;
+  return t.folder.back() == '/' ? t.folder + file : JoinPath(t.folder, file);
+}
+
 TableWriter::TableWriter(std::string path, TableTarget target, Platform& ui,
                          ConnectionOpener opener)
     : path_(std::move(path)), target_(target), ui_(ui), opener_(std::move(opener)) {}
@@ -114,8 +122,9 @@ TableWriter::~TableWriter() { Abort(); }
 
 bool TableWriter::ConfirmExisting(Platform& ui) {
   // The existing file is replaced only once the new one is complete.
-  return ui.Message("Destination file already exists.\nOk to Overwrite?.", "Warning",
-                    MessageStyle::kYesNoQuestion) == Answer::kYes;
+  replacing_ = ui.Message("Destination file already exists.\nOk to Overwrite?.", "Warning",
+                          MessageStyle::kYesNoQuestion) == Answer::kYes;
+  return replacing_;
 }
 
 Status TableWriter::CreationFailed() const {
@@ -228,11 +237,13 @@ Status TableWriter::Finish() {
 }
 
 void TableWriter::Abort() {
-  // After a failed INSERT the rows before it are kept, since each INSERT
-  // counts as committed. Any other failure (the data file cannot be read,
-  // the table cannot be created) leaves an existing destination as it was.
+  // Each INSERT counts as committed, so after a failed one the rows before
+  // it are kept, but only in a new file: a table that broke off part way
+  // never takes the place of the file the user had. Any other failure (the
+  // data file cannot be read, the table cannot be created, the run was
+  // interrupted) keeps nothing.
   if (connection_) {
-    if (insert_failed_) connection_->Close();
+    if (insert_failed_ && !replacing_) connection_->Close();
     else connection_->Discard();
   }
   connection_.reset();

@@ -38,6 +38,12 @@ struct DBaseTable {
 };
 DBaseTable SplitDBasePath(const std::string& path);
 
+// The file the dBase driver writes for a destination: the table name, with
+// ".dbf" added when its last component has no extension, in the DBQ folder.
+// The existence question, the accounting-file guard and the folder check
+// look at this file, not at the path as typed.
+std::string DBaseFilePath(const std::string& path);
+
 // Every single quote doubled.
 std::string EscapeQuotes(std::string_view text);
 
@@ -78,6 +84,7 @@ class TableWriter : public RecordWriter {
   std::string statement_;
   bool waiting_ = false;
   bool insert_failed_ = false;
+  bool replacing_ = false;  // the destination existed and may be replaced
 };
 
 }  // namespace rh

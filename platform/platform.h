@@ -92,6 +92,11 @@ class Platform {
 
   // Where relative destinations go: the user's Documents folder.
   virtual std::string DocumentsFolder() = 0;
+
+  // Whether the user has asked the running export to stop (an interrupt on
+  // the command line). The run asks once per record and then fails, leaving
+  // the destination as it was.
+  virtual bool StopRequested() { return false; }
 };
 
 // The user's Documents folder: XDG_DOCUMENTS_DIR from the environment or

@@ -5,6 +5,7 @@
 #define RECORDHAUL_TESTS_FAULT_ENV_H_
 
 #include <cerrno>
+#include <csignal>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,7 +23,12 @@ class FaultEnv : public EnvWrapper {
   // The nth call (from 1) of `op` on a path containing `path_part` fails
   // with `err`.
   void FailAt(Op op, int nth, std::string path_part = "", int err = EIO) {
-    faults_[op] = Fault{nth, std::move(path_part), err, 0};
+    faults_[op] = Fault{nth, std::move(path_part), err, 0, 0};
+  }
+  // The nth call raises `signal` and then goes ahead: an interrupt arriving
+  // at that step.
+  void RaiseAt(Op op, int nth, std::string path_part, int signal) {
+    faults_[op] = Fault{nth, std::move(path_part), 0, 0, signal};
   }
   void Clear() { faults_.clear(); }
 
@@ -64,12 +70,15 @@ class FaultEnv : public EnvWrapper {
     std::string path_part;
     int err;
     int seen;
+    int signal;
   };
 
   int Hit(Op op, const std::string& path) {
     auto it = faults_.find(op);
     if (it == faults_.end() || path.find(it->second.path_part) == std::string::npos) return 0;
-    return ++it->second.seen == it->second.nth ? it->second.err : 0;
+    if (++it->second.seen != it->second.nth) return 0;
+    if (it->second.signal != 0) std::raise(it->second.signal);
+    return it->second.err;
   }
 
   class Readable : public ReadableFile {

@@ -68,10 +68,9 @@ class DbfStore : public TableStore {
   std::string database_name() const override { return folder_; }
 
  private:
+  // The export works the destination file out with the same function.
   static std::string FileName(const std::string& table) {
-    std::string name = table;
-    if (BaseName(name).find('.') == std::string_view::npos) name += ".dbf";
-    return name;
+    return WithDefaultExtension(table, ".dbf");
   }
   std::string PathOf(const std::string& file_name) const {
     if (folder_.empty()) return file_name;

@@ -80,7 +80,9 @@ TEST_F(RunTest, DestinationTextRules) {
   struct Case {
     std::string dest;
     const char* caption;  // nullptr: completed
-  } cases[] = {{"a.c", "Error #5"}, {"", "Error #5"}, {"ab.c", nullptr}};
+  } cases[] = {{"a.c", "Error #5"},          {"", "Error #5"},
+               {"ab.c", nullptr},            {"\xc3\xa4.c", "Error #5"},  // characters, not bytes
+               {"\xe2\x82\xac\xc3\xa4.c", nullptr}, {"\xff\xfe.c", nullptr}};
   for (const auto& c : cases) {
     auto r = h_.Run(1, {"Name"}, c.dest);
     if (c.caption == nullptr) {
