@@ -1,6 +1,8 @@
 #include "export/text_writer.h"
 
 #include <gtest/gtest.h>
+#include <stdio.h>
+#include <sys/wait.h>
 
 #include "tests/export/export_test_util.h"
 
@@ -58,8 +60,8 @@ TEST_F(TextWriterTest, EveryLayoutByteForByte) {
       "File Number\tToday's Date\tCompany Number\r\n";
   const std::string tab =
       "ACME\t-2\t4521\t12.3456\t12.500000\t255\t01/01/2000\t\t1\tQZGL\t1\t03/15/07\t01\r\n"
-      "Q\"t,a\tb\xe9\t0\t-100000\t-0.0005\t-0.250000\t0\t00/00/1900\t\t3\tQZGL\t1\t03/15/07\t01\r\n"
-      "A\r\nB\t0\t0\t0.0000\t0.000000\t0\t00/00/1900\t\t4\tQZGL\t1\t03/15/07\t01\r\n";
+      "\"Q\"\"t,a\tb\xe9\"\t0\t-100000\t-0.0005\t-0.250000\t0\t00/00/1900\t\t3\tQZGL\t1\t03/15/07\t01\r\n"
+      "\"A\r\nB\"\t0\t0\t0.0000\t0.000000\t0\t00/00/1900\t\t4\tQZGL\t1\t03/15/07\t01\r\n";
   const std::string fixed_title =
       "Name       Count   Total      Rate          Balance"
       "Fla    PostedCurrent ModuFiToday's Co\r\n";
@@ -68,7 +70,7 @@ TEST_F(TextWriterTest, EveryLayoutByteForByte) {
       "01/01/2000       1QZGL 103/15/0701\r\n"
       "Q\"t,a\tb\xe9       0 -100000   -0.0005        -0.250000  0"
       "00/00/1900       3QZGL 103/15/0701\r\n"
-      "A\r\nB            0       0    0.0000         0.000000  0"
+      "A B            0       0    0.0000         0.000000  0"
       "00/00/1900       4QZGL 103/15/0701\r\n";
   struct Case {
     int type;
@@ -100,6 +102,89 @@ TEST(TextWriterWorkedExample, MatchesTheDocumentedLines) {
   for (const auto& c : cases) {
     auto r = h.Run(c.type, rows, inst.dir() / ("ex" + std::to_string(c.type) + ".txt"));
     EXPECT_EQ(r.written, c.expected) << c.type;
+  }
+}
+
+// What Python's csv module reads from a tab-delimited file: every field of
+// every row in hex, fields joined by ",", one row a line. Empty when python3
+// cannot be run.
+std::string ReadTabsWithPython(const std::string& path) {
+  const std::string python = std::filesystem::exists("/usr/bin/python3") ? "/usr/bin/python3"
+                                                                         : "python3";
+  const std::string command =
+      python + " -c 'import csv, sys\n"
+               "for row in csv.reader(open(sys.argv[1], newline=\"\", encoding=\"latin-1\"),"
+               " delimiter=\"\\t\"):\n"
+               "    print(\",\".join(f.encode(\"latin-1\").hex() for f in row))' '" + path +
+      "' 2>/dev/null";
+  FILE* p = popen(command.c_str(), "r");
+  if (p == nullptr) return "";
+  std::string out;
+  char buf[4096];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+  const int status = pclose(p);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? out : "";
+}
+
+std::string HexRow(const std::vector<std::string>& fields) {
+  std::string line;
+  for (const std::string& f : fields) {
+    if (!line.empty()) line += ',';
+    for (unsigned char c : f) line += "0123456789abcdef"[c >> 4], line += "0123456789abcdef"[c & 15];
+  }
+  return line + "\n";
+}
+
+// Tabs, CRs, LFs and double quotes inside values and titles: the tab types
+// quote just those values, as spreadsheet programs and Python's csv module
+// read them back; the fixed types blank CR and LF so every record is one
+// line of the same width.
+TEST(TextWriterSpecialBytes, TabTypesQuoteAndFixedTypesBlankLineBreaks) {
+  struct Case {
+    std::string raw;       // the text field's bytes
+    std::string tab;       // as written by types 4 and 5
+    std::string read;      // as Python reads it back
+    std::string fixed;     // as written by types 6 and 7
+  } cases[] = {
+      {"plain", "plain", "plain", "plain   "},
+      {"a\tb", "\"a\tb\"", "a\tb", "a\tb     "},
+      {"a\rb", "\"a\rb\"", "a\rb", "a b     "},
+      {"a\nb", "\"a\r\nb\"", "a\r\nb", "a b     "},
+      {"\"q\" x", "\"\"\"q\"\" x\"", "\"q\" x", "\"q\" x   "},
+      {"in\"side", "\"in\"\"side\"", "in\"side", "in\"side "},
+      {"\r\n\t\"", "\"\r\r\n\t\"\"\"", "\r\r\n\t\"", "  \t\"    "},
+  };
+  Installation inst({{"Name", 'T', 8}, {"Code", 'T', 4}});
+  std::vector<std::string> records;
+  for (const Case& c : cases) records.push_back(inst.Builder().Text("Name", c.raw).Text("Code", "z").Take());
+  inst.SetRecords(static_cast<int32_t>(records.size()), records);
+  ExportHarness h(inst);
+  const std::vector<std::string> rows = {"Name=N\tm\"e", "Code=C\nd"};
+
+  std::string tab = "\"N\tm\"\"e\"\t\"C\r\nd\"\r\n", fixed = "N\tm\"e   C d \r\n";
+  std::string read = HexRow({"N\tm\"e", "C\r\nd"});
+  for (const Case& c : cases) {
+    tab += c.tab + "\tz\r\n";
+    fixed += c.fixed + "z   \r\n";
+    read += HexRow({c.read, "z"});
+  }
+  const std::string tab_lines = tab.substr(tab.find("\r\nplain") + 2);
+  const std::string fixed_lines = fixed.substr(fixed.find("\r\nplain") + 2);
+  struct Type {
+    int type;
+    std::string expected;
+  } types[] = {{4, tab}, {5, tab_lines}, {6, fixed}, {7, fixed_lines}};
+  for (const Type& t : types) {
+    const std::string path = inst.dir() / ("s" + std::to_string(t.type) + ".txt");
+    auto r = h.Run(t.type, rows, path);
+    EXPECT_EQ(r.written, t.expected) << t.type;
+    if (t.type >= 6) continue;  // fixed width
+    const std::string back = ReadTabsWithPython(path);
+    if (back.empty()) {
+      ADD_FAILURE() << "python3 could not read " << path;
+      continue;
+    }
+    EXPECT_EQ(back, t.type == 4 ? read : read.substr(read.find('\n') + 1)) << t.type;
   }
 }
 
