@@ -1,12 +1,13 @@
 // The text writer: export types 0 to 7, one line per exported record.
 //
 //   0-3  "value","value",...   (every value quoted; quotes inside doubled)
-//   4-5  value<TAB>value...        (a value holding a tab, CR, LF or
-//                                   double quote is quoted as in 0-3)
-//   6-7  fixed-width columns, no separators (CR and LF written as blanks)
+//   4-5  value<TAB>value...     (a value holding a tab, CR, LF or double
+//                                quote is quoted as in 0-3, others bare)
+//   6-7  fixed-width columns, no separators; CR and LF become blanks
 // Even types start with a title line of the export names. Lines end in
-// CR LF; a line feed inside a delimited value is written as CR LF. Overwriting writes a new file and puts it in place when the run
-// has finished; appending cuts the file back to its old length on failure.
+// CR LF, and a line feed inside a delimited value is written as CR LF.
+// Overwriting writes a new file and puts it in place when the run has
+// finished; appending cuts the file back to its old length on failure.
 #ifndef RECORDHAUL_EXPORT_TEXT_WRITER_H_
 #define RECORDHAUL_EXPORT_TEXT_WRITER_H_
 
