@@ -14,7 +14,10 @@
 
 namespace rh::test {
 
-enum class Op { kOpenRead, kRead, kOpenWrite, kWrite, kClose, kRename, kRemove, kTruncate };
+enum class Op {
+  kOpenRead, kRead, kOpenWrite, kWrite, kClose, kRename, kRemove, kTruncate,
+  kSync, kGetAttributes, kReadLink, kChangeMode, kChangeOwner,
+};
 
 class FaultEnv : public EnvWrapper {
  public:
@@ -63,6 +66,22 @@ class FaultEnv : public EnvWrapper {
     if (int err = Hit(Op::kTruncate, path)) return IoError(err);
     return target()->Truncate(path, size);
   }
+  Result<FileAttributes> GetAttributes(const std::string& path) override {
+    if (int err = Hit(Op::kGetAttributes, path)) return IoError(err);
+    return target()->GetAttributes(path);
+  }
+  Result<std::string> ReadLink(const std::string& path) override {
+    if (int err = Hit(Op::kReadLink, path)) return IoError(err);
+    return target()->ReadLink(path);
+  }
+  Status ChangeMode(const std::string& path, uint32_t mode) override {
+    if (int err = Hit(Op::kChangeMode, path)) return IoError(err);
+    return target()->ChangeMode(path, mode);
+  }
+  Status ChangeOwner(const std::string& path, uint32_t owner, uint32_t group) override {
+    if (int err = Hit(Op::kChangeOwner, path)) return IoError(err);
+    return target()->ChangeOwner(path, owner, group);
+  }
 
  private:
   struct Fault {
@@ -104,6 +123,10 @@ class FaultEnv : public EnvWrapper {
     Status Append(std::string_view data) override {
       if (int err = env_->Hit(Op::kWrite, path_)) return IoError(err);
       return f_->Append(data);
+    }
+    Status Sync() override {
+      if (int err = env_->Hit(Op::kSync, path_)) return IoError(err);
+      return f_->Sync();
     }
     Status Close() override {
       Status s = f_->Close();
