@@ -42,6 +42,7 @@ dbf::Field FieldFor(const sql::ColumnDef& col) {
     case sql::ColumnType::kDouble: f.width = 19; f.decimals = 6; break;
     case sql::ColumnType::kSingle: f.width = 19; f.decimals = 4; break;
     case sql::ColumnType::kText:
+    case sql::ColumnType::kMemo:  // refused by TableSchema::Create
       f.type = 'C';
       f.width = col.text_length ? std::min(*col.text_length, dbf::kMaxCharWidth)
                                 : dbf::kMaxCharWidth;

@@ -47,6 +47,48 @@ TEST(JetText, CompressesOnlyWhenShorterAndPossible) {
   }
 }
 
+TEST(JetMemo, CompressedUpTo1024Characters) {
+  struct Case {
+    size_t length;
+    size_t stored;  // bytes
+  } cases[] = {{0, 0}, {3, 5}, {1024, 1026}, {1025, 2050}, {32767, 65534}};
+  for (const auto& c : cases) {
+    std::string out;
+    AppendMemoText(std::string(c.length, 'x'), &out);
+    EXPECT_EQ(out.size(), c.stored) << c.length;
+  }
+}
+
+// A memo in its row: the 12-byte reference, and an inline memo's bytes.
+TEST(JetMemo, ReferenceInTheRow) {
+  const TableLayout t = MakeLayout({{u"M", JetType::kMemo, 0}});
+  auto stored = [](LongValueKind kind, uint32_t length, uint32_t pointer, std::string_view text) {
+    Cell c{Cell::Kind::kLongValue, 0, 0, text, {}};
+    c.long_value = {kind, length, pointer};
+    return c;
+  };
+  struct Case {
+    Cell cell;
+    const char* memo;  // the column's bytes
+  } cases[] = {
+      {Cell{Cell::Kind::kText, 0, 0, "ABC", {}},
+       "05 00 00 80 00 00 00 00 00 00 00 00 ff fe 41 42 43"},
+      {Cell{Cell::Kind::kText, 0, 0, "", {}}, "00 00 00 80 00 00 00 00 00 00 00 00"},
+      {stored(LongValueKind::kInline, 2, 0, "AB"), "02 00 00 80 00 00 00 00 00 00 00 00 41 42"},
+      {stored(LongValueKind::kOtherPage, 300, RowPointer(9, 3), ""),
+       "2c 01 00 40 03 09 00 00 00 00 00 00"},
+      {stored(LongValueKind::kChained, 0x10000, RowPointer(0x1234, 0), ""),
+       "00 00 01 00 00 34 12 00 00 00 00 00"},
+  };
+  for (const auto& c : cases) {
+    std::string row;
+    EncodeRow(t, {c.cell}, &row);
+    // count | memo | eod | offset | var count | null mask
+    EXPECT_EQ(Hex(row.substr(2, row.size() - 9)), c.memo);
+    EXPECT_EQ(Hex(row.substr(row.size() - 1)), "01");
+  }
+}
+
 TEST(JetHeader, MaskedFieldsDecodeToLocaleAndDate) {
   HeaderInfo info;
   info.creation_date = 46000.75;
@@ -105,13 +147,13 @@ TEST(JetLayout, FixedOffsetsAndVariableIndexes) {
 TEST(JetRow, LayoutOfFixedVariableAndNullValues) {
   TableLayout t = Mixed();
   std::vector<Cell> cells(7);
-  cells[0] = {Cell::Kind::kText, 0, 0, "ABC"};
-  cells[1] = {Cell::Kind::kInteger, -2, 0, {}};
+  cells[0] = {Cell::Kind::kText, 0, 0, "ABC", {}};
+  cells[1] = {Cell::Kind::kInteger, -2, 0, {}, {}};
   // cells[2] stays null
-  cells[3] = {Cell::Kind::kInteger, 0x1234, 0, {}};
-  cells[4] = {Cell::Kind::kDouble, 0, 12.5, {}};
-  cells[5] = {Cell::Kind::kInteger, 255, 0, {}};
-  cells[6] = {Cell::Kind::kDouble, 0, 0.5, {}};
+  cells[3] = {Cell::Kind::kInteger, 0x1234, 0, {}, {}};
+  cells[4] = {Cell::Kind::kDouble, 0, 12.5, {}, {}};
+  cells[5] = {Cell::Kind::kInteger, 255, 0, {}, {}};
+  cells[6] = {Cell::Kind::kDouble, 0, 0.5, {}, {}};
   std::string row;
   EncodeRow(t, cells, &row);
   // count | fixed 19 bytes | "ABC" compressed | eod | offsets (reversed) |
@@ -127,7 +169,7 @@ TEST(JetRow, LayoutOfFixedVariableAndNullValues) {
 TEST(JetRow, TableWithoutVariableColumnsHasNoOffsetTable) {
   TableLayout t = MakeLayout({{u"L", JetType::kLong, 0}});
   std::string row;
-  EncodeRow(t, {Cell{Cell::Kind::kInteger, 7, 0, {}}}, &row);
+  EncodeRow(t, {Cell{Cell::Kind::kInteger, 7, 0, {}, {}}}, &row);
   EXPECT_EQ(Hex(row), "01 00 07 00 00 00 01");
 }
 
@@ -176,6 +218,16 @@ TEST(JetUsageMap, InlineAndReferenceForms) {
   EXPECT_EQ(Hex(first.substr(0, 4)), "05 01 00 00");
   EXPECT_EQ(Hex(first.substr(4 + 32730 / 8)), "fc");  // bits 2..7 of the last byte
   EXPECT_EQ(Hex(second.substr(4, 2)), "0f 00");
+
+  // Data pages between long-value pages: only those of the set.
+  PageSet set;
+  for (uint32_t p : {9u, 11u, 12u, 520u, 32737u}) set.Add(p);
+  EXPECT_EQ(Hex(InlineMapRow(8, set).substr(0, 7)), "00 08 00 00 00 1a 00");
+  EXPECT_EQ(Hex(InlineMapRow(8, set).substr(68)), "00");  // 520 lies past the map
+  EXPECT_EQ(Hex(UsageMapPage(0, set).substr(4, 3)), "00 1a 00");
+  EXPECT_EQ(Hex(UsageMapPage(0, set).substr(4 + 520 / 8, 1)), "01");
+  EXPECT_EQ(Hex(UsageMapPage(1, set).substr(4, 1)), "02");
+  EXPECT_EQ(UsageMapPage(0, PageSet::Range(8, 3)), UsageMapPage(0, 8, 3));
 }
 
 TEST(JetTableDef, HeaderColumnsAndNames) {
