@@ -238,21 +238,12 @@ void AppendMemoText(std::string_view cp1252, std::string* out) {
 
 namespace {
 
-void AppendLongValue(const Cell& cell, std::string* out) {
-  const size_t start = out->size();
-  out->resize(start + kLongValueHeaderSize, '\0');
-  LongValueRef ref = cell.long_value;
-  if (cell.kind == Cell::Kind::kText) {
-    AppendMemoText(cell.text, out);
-    ref.kind = LongValueKind::kInline;
-    ref.length = static_cast<uint32_t>(out->size() - start - kLongValueHeaderSize);
-  } else if (ref.kind == LongValueKind::kInline) {
-    out->append(cell.text);
-  }
-  uint8_t* p = Bytes(*out) + start;
-  StoreLittleU32(p, (ref.length & kMaxLongValueBytes) |
-                        static_cast<uint32_t>(ref.kind) << 24);
-  StoreLittleU32(p + 4, ref.kind == LongValueKind::kInline ? 0 : ref.pointer);
+void AppendLongValue(const LongValueRef& ref, std::string_view inline_bytes, std::string* out) {
+  uint8_t header[kLongValueHeaderSize] = {};
+  StoreLittleU32(header, (ref.length & kMaxLongValueBytes) | static_cast<uint32_t>(ref.kind) << 24);
+  if (ref.kind != LongValueKind::kInline) StoreLittleU32(header + 4, ref.pointer);
+  out->append(reinterpret_cast<const char*>(header), sizeof header);
+  if (ref.kind == LongValueKind::kInline) out->append(inline_bytes);
 }
 
 }  // namespace
@@ -300,7 +291,7 @@ void EncodeRow(const TableLayout& layout, const std::vector<Cell>& cells,
       if (!IsVariableLength(col.spec.type)) continue;
       offsets[k++] = static_cast<uint16_t>(out->size());
       if (cells[i].kind == Cell::Kind::kNull) continue;
-      if (IsLongValue(col.spec.type)) AppendLongValue(cells[i], out);
+      if (IsLongValue(col.spec.type)) AppendLongValue(cells[i].long_value, cells[i].text, out);
       else AppendJetText(cells[i].text, out);
       SetBit(&mask, 0, col.number);
     }

@@ -139,8 +139,8 @@ struct LongValueRef {
 std::string Utf16Bytes(std::u16string_view text);
 
 // One value of a row being encoded. Text points at bytes that must outlive
-// the call to EncodeRow: Windows-1252 for kText (in a memo column: a memo
-// kept in the row), the stored bytes of an inline memo for kLongValue.
+// the call to EncodeRow: Windows-1252 for kText, the stored bytes of an
+// inline memo for kLongValue. A memo column takes kNull or kLongValue.
 struct Cell {
   enum class Kind { kNull, kInteger, kDouble, kText, kLongValue };
   Kind kind = Kind::kNull;

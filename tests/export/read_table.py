@@ -57,7 +57,9 @@ def rows(path, reader):
     out = subprocess.run(["mdb-export", path, "KVTdatatool"], check=True,
                          capture_output=True, text=True).stdout
     csv.field_size_limit(1 << 24)
-    return list(csv.reader(io.StringIO(out, newline="")))[1:]
+    names, *data = csv.reader(io.StringIO(out, newline=""))
+    # A row of empty values is an empty line.
+    return [r or [""] * len(names) for r in data]
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "base/cp1252.h"
 #include "selection/export_type.h"
 #include "tests/drivers/odbc/odbc_test_util.h"
 #include "tests/export/export_test_util.h"
@@ -38,16 +39,26 @@ int ReadTable(const std::string& path, const std::string& reader, std::string* o
   return RunCommand(python + " " RH_READ_TABLE_PY " '" + path + "' " + reader, out);
 }
 
-// A JSON array of one-text rows, as Python's json.dumps writes it.
+// A JSON array of one-text rows (Windows-1252), as Python's json.dumps
+// writes it.
 std::string TextRows(const std::vector<std::string>& texts) {
   std::string json = "[";
-  for (const std::string& t : texts) json.append(json.size() > 1 ? ", [\"" : "[\"").append(t).append("\"]");
+  for (const std::string& t : texts) {
+    json += json.size() > 1 ? ", [\"" : "[\"";
+    for (char c : t) {
+      char u[8];
+      std::snprintf(u, sizeof u, "\\u%04x", Cp1252ToCodePoint(static_cast<unsigned char>(c)));
+      json += c == '"' || c == '\\' ? std::string("\\") + c : c & 0x80 ? u : std::string(1, c);
+    }
+    json += "\"]";
+  }
   return json + "]\n";
 }
 
-std::string Letters(size_t n, int seed) {
+// `n` characters from a run of letters, quotes and letters outside ASCII.
+std::string Text(size_t n, int seed) {
   std::string s;
-  for (size_t i = 0; i < n; ++i) s += static_cast<char>('a' + (i + seed) % 26);
+  for (size_t i = 0; i < n; ++i) s += "abc'de\"f\xe9g\x80hijklmnopqrstuvwxyz"[(i + seed) % 30];
   return s;
 }
 
@@ -66,22 +77,27 @@ struct Case {
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 std::vector<Case> Cases() {
-  const std::string memo = "O'" + Letters(298, 0);
-  std::vector<std::string> many, many_back;
-  for (int i = 0; i < 300; ++i) many.push_back(Letters(5000, i));  // long-value pages fill
+  const std::string memo = Text(300, 0);
+  // Every length a memo can have, ended by a NUL, in enough rows that many
+  // long-value pages fill: in the row, one long-value row, chains.
+  std::vector<std::string> memos, memos_back;
+  for (int i = 0; i < 280; ++i) {
+    static constexpr size_t kLengths[] = {0, 10, 255, 300, 4000, 5000, 32767};
+    memos_back.push_back(Text(kLengths[i % 7], i));
+    memos.push_back(memos_back.back() + std::string(1, '\0'));
+  }
   return {
-      {"access_memo", kAccess, "Notes", 'T', 300, {memo, std::string("short\0", 6)}, {},
-       TextRows({memo, "short"}), nullptr},
-      {"access_chains", kAccess, "Notes", 'T', 5000, many, {}, TextRows(many), nullptr},
-      {"dbase_cut", kDBase, "NOTES", 'T', 300, {memo, "short", Letters(260, 3)}, {},
-       TextRows({memo.substr(0, 254), "short", Letters(254, 3)}),
+      {"access_memo", kAccess, "Notes", 'T', 300, {memo}, {}, TextRows({memo}), nullptr},
+      {"access_memos", kAccess, "Notes", 'T', 32767, memos, {}, TextRows(memos_back), nullptr},
+      {"dbase_cut", kDBase, "NOTES", 'T', 300, {memo, "short", Text(260, 3)}, {},
+       TextRows({memo.substr(0, 254), "short", Text(254, 3)}),
        "2 values of the field NOTES were longer than the 254 bytes a dBase field holds and "
        "were cut to 254."},
       {"dbase_wide", kDBase, "BALANCE", 'D', 8, {}, {1e15, -999999999999.5, 12.5},
        "[[1000000000000000.0], [-999999999999.5], [12.5]]\n", nullptr},
       // The euro sign makes the cell's text UTF-16, split over CONTINUE records.
-      {"excel_cell", kExcel, "Notes", 'T', 32767, {"\x80" + memo + Letters(32767 - 301, 1)},
-       {}, TextRows({"\\u20ac" + memo + Letters(32767 - 301, 1)}), nullptr},
+      {"excel_cell", kExcel, "Notes", 'T', 32767, {Text(32767, 1)}, {},
+       TextRows({Text(32767, 1)}), nullptr},
   };
 }
 
@@ -96,7 +112,9 @@ class TableValues : public ::testing::TestWithParam<Case> {
 
 TEST_P(TableValues, ReadersGiveBackWhatWasExported) {
   const Case& c = GetParam();
-  Installation inst({{c.field, c.letter, c.length}, {"Pad", 'T', 8}});
+  std::vector<sample::FieldSpec> fields = {{c.field, c.letter, c.length}};
+  if (c.length < 12) fields.push_back({"Pad", 'T', 12});  // the shortest record
+  Installation inst(fields);
   auto b = inst.Builder();
   std::vector<std::string> records;
   for (const std::string& t : c.texts) records.push_back(b.Text(c.field, t).Take());

@@ -59,36 +59,6 @@ TEST(JetMemo, CompressedUpTo1024Characters) {
   }
 }
 
-// A memo in its row: the 12-byte reference, and an inline memo's bytes.
-TEST(JetMemo, ReferenceInTheRow) {
-  const TableLayout t = MakeLayout({{u"M", JetType::kMemo, 0}});
-  auto stored = [](LongValueKind kind, uint32_t length, uint32_t pointer, std::string_view text) {
-    Cell c{Cell::Kind::kLongValue, 0, 0, text, {}};
-    c.long_value = {kind, length, pointer};
-    return c;
-  };
-  struct Case {
-    Cell cell;
-    const char* memo;  // the column's bytes
-  } cases[] = {
-      {Cell{Cell::Kind::kText, 0, 0, "ABC", {}},
-       "05 00 00 80 00 00 00 00 00 00 00 00 ff fe 41 42 43"},
-      {Cell{Cell::Kind::kText, 0, 0, "", {}}, "00 00 00 80 00 00 00 00 00 00 00 00"},
-      {stored(LongValueKind::kInline, 2, 0, "AB"), "02 00 00 80 00 00 00 00 00 00 00 00 41 42"},
-      {stored(LongValueKind::kOtherPage, 300, RowPointer(9, 3), ""),
-       "2c 01 00 40 03 09 00 00 00 00 00 00"},
-      {stored(LongValueKind::kChained, 0x10000, RowPointer(0x1234, 0), ""),
-       "00 00 01 00 00 34 12 00 00 00 00 00"},
-  };
-  for (const auto& c : cases) {
-    std::string row;
-    EncodeRow(t, {c.cell}, &row);
-    // count | memo | eod | offset | var count | null mask
-    EXPECT_EQ(Hex(row.substr(2, row.size() - 9)), c.memo);
-    EXPECT_EQ(Hex(row.substr(row.size() - 1)), "01");
-  }
-}
-
 TEST(JetHeader, MaskedFieldsDecodeToLocaleAndDate) {
   HeaderInfo info;
   info.creation_date = 46000.75;
