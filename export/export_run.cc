@@ -164,10 +164,16 @@ ExportOutcome RunExport(const ExportJob& job, Platform& ui, Env* env) {
   ExportOutcome o;
   o.kind = ExportOutcome::Kind::kCompleted;
   o.exported = exported;
+  std::vector<std::string> warnings;
   if (count > 0 && read < count) {
-    o.warning = Status::Error("Warning", "The data file ended after " + std::to_string(read) +
-                                             " of the " + std::to_string(count) +
-                                             " records its header announces.");
+    warnings.push_back("The data file ended after " + std::to_string(read) + " of the " +
+                       std::to_string(count) + " records its header announces.");
+  }
+  for (std::string& line : writer->Warnings()) warnings.push_back(std::move(line));
+  if (!warnings.empty()) {
+    std::string text = warnings[0];
+    for (size_t i = 1; i < warnings.size(); ++i) text += "\n" + warnings[i];
+    o.warning = Status::Error("Warning", std::move(text));
   }
   return o;
 }

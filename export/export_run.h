@@ -44,7 +44,9 @@ struct ExportOutcome {
   Kind kind = Kind::kStopped;
   int32_t exported = 0;
   Status error;                    // kFailed; fatal() when the program ends
-  std::optional<Status> warning;   // after completion (a short data file)
+  // After completion: a short data file, values changed to fit the table;
+  // one line each.
+  std::optional<Status> warning;
   bool focus_destination = false;  // "Invalid File Name"
 };
 

@@ -50,6 +50,9 @@ class RecordWriter {
   // temporary file is left; only a new table whose INSERT failed keeps the
   // rows inserted before it.
   virtual void Abort() = 0;
+  // After Finish: what the user should know about values changed to fit the
+  // destination, one line each.
+  virtual std::vector<std::string> Warnings() const { return {}; }
 };
 
 }  // namespace rh

@@ -1,8 +1,11 @@
 #include "export/table_writer.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "base/paths.h"
+#include "drivers/dbf/dbf_writer.h"
 #include "export/value_format.h"
 
 namespace rh {
@@ -11,6 +14,12 @@ namespace {
 
 constexpr const char* kExcelDriver = "MICROSOFT EXCEL DRIVER (*.XLS)";
 constexpr const char* kAccessLocale = ";LANGID=0x0409;CP=1252;COUNTRY=0";
+// The characters an Access TEXT column holds; longer fields become memos.
+constexpr int kAccessTextLength = 255;
+// The dBase driver makes a DOUBLE column N(19,6) and a text column at most
+// C(254).
+constexpr int kDBaseNumberWidth = dbf::kMaxNumericWidth;
+constexpr size_t kDBaseTextWidth = dbf::kMaxCharWidth;
 
 // The column type word of a row, with its leading blank; nothing for a row
 // that makes no column.
@@ -25,7 +34,9 @@ std::string TypeWord(const BoundRow& row, TableTarget target) {
     case FieldSource::kD: return " DOUBLE";
     case FieldSource::kI: return " SHORT";
     case FieldSource::kT:
-      return dbase ? " TEXT(" + std::to_string(row.field.length) + ")" : " TEXT";
+      if (dbase) return " TEXT(" + std::to_string(row.field.length) + ")";
+      return target == TableTarget::kAccess && row.field.length > kAccessTextLength ? " MEMO"
+                                                                                   : " TEXT";
     case FieldSource::kF: return " SINGLE";
     case FieldSource::kY: return " BYTE";
     case FieldSource::kL: return " LONG";
@@ -91,6 +102,20 @@ char* PutValueText(char* p, const FieldValue& v) {
   return p;
 }
 
+// Why a D value cannot be written to the target, or nothing when it can.
+// SQL has no literal for NaN or infinity.
+std::string UnstorableReal(double v, TableTarget target) {
+  if (std::isnan(v)) return "NaN cannot be stored in a table.";
+  if (std::isinf(v)) return std::string(v < 0 ? "-" : "") + "infinity cannot be stored in a table.";
+  if (target == TableTarget::kDBase && !dbf::NumberFits(v, kDBaseNumberWidth)) {
+    char text[32];
+    auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 15);
+    return std::string(text, r.ptr) + " does not fit the " + std::to_string(kDBaseNumberWidth) +
+           " characters of a dBase number.";
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string EscapeQuotes(std::string_view text) {
@@ -134,11 +159,13 @@ Status TableWriter::CreationFailed() const {
   return Status::Fatal("Error #11", kTexts[static_cast<int>(target_)]);
 }
 
-Status TableWriter::InsertFailed() const {
+Status TableWriter::InsertFailed(const std::string& reason) const {
   static constexpr const char* kTexts[] = {"Error Insetrting to Excel Table.",
                                            "Error Inserting to DBase Table.",
                                            "Error Inserting to Access Table."};
-  return Status::Fatal("Error #10", kTexts[static_cast<int>(target_)]);
+  std::string text = kTexts[static_cast<int>(target_)];
+  if (!reason.empty()) text += "\n" + reason;
+  return Status::Fatal("Error #10", std::move(text));
 }
 
 std::string TableWriter::TableName() const {
@@ -193,6 +220,7 @@ Status TableWriter::Begin(const WriterInput& input) {
   std::string columns, names;
   BuildLists(input, &columns, &names);
   insert_prefix_ = "INSERT INTO " + TableName() + " (" + names + ") VALUES (";
+  cut_values_.assign(input.rows.size(), 0);
   longest_insert_ = insert_prefix_.size() + 2;
   for (const BoundRow& row : input.rows) longest_insert_ += MaxFormattedBytes(row.field.source, row.field.text_size) + 3;  // quotes, comma
   if (!connection_->Execute("CREATE TABLE " + TableName() + " (" + columns + ")").ok())
@@ -207,18 +235,59 @@ std::string TableWriter::InsertStatement(const WriterInput& input, const uint8_t
   std::memcpy(begin, insert_prefix_.data(), insert_prefix_.size());
   char* p = begin + insert_prefix_.size();
   bool first = true;
-  for (const BoundRow& row : input.rows) {
+  for (size_t i = 0; i < input.rows.size(); ++i) {
+    const BoundRow& row = input.rows[i];
     if (row.field.source == FieldSource::kNone) continue;
     if (!first) *p++ = ',';
     first = false;
-    p = PutValueText(p, GetValue(record, record_number, row.field, input.values));
+    FieldValue v = GetValue(record, record_number, row.field, input.values);
+    if (target_ == TableTarget::kDBase && v.source == FieldSource::kT &&
+        v.text().size() > kDBaseTextWidth) {
+      // A character field is blank-filled: cutting blanks loses nothing.
+      if (v.text().find_first_not_of(' ', kDBaseTextWidth) != std::string_view::npos)
+        ++cut_values_[i];
+      v.SetText(v.text().substr(0, kDBaseTextWidth));
+    }
+    p = PutValueText(p, v);
   }
   *p++ = ')';
   statement_.resize(static_cast<size_t>(p - begin));
   return statement_;
 }
 
+std::string TableWriter::UnstorableValue(const WriterInput& input, const uint8_t* record,
+                                         int32_t record_number) const {
+  for (const BoundRow& row : input.rows) {
+    if (row.field.source != FieldSource::kD) continue;
+    std::string why =
+        UnstorableReal(GetValue(record, record_number, row.field, input.values).real, target_);
+    if (!why.empty())
+      return "Record " + std::to_string(record_number) + ", field " + row.export_name + ": " + why;
+  }
+  return {};
+}
+
+std::vector<std::string> TableWriter::Warnings() const {
+  std::vector<std::string> lines;
+  for (size_t i = 0; i < cut_values_.size(); ++i) {
+    const int64_t n = cut_values_[i];
+    if (n == 0) continue;
+    const std::string width = std::to_string(kDBaseTextWidth);
+    lines.push_back(std::to_string(n) + (n == 1 ? " value" : " values") + " of the field " +
+                    input_->rows[i].export_name + (n == 1 ? " was" : " were") +
+                    " longer than the " + width + " bytes a dBase field holds and " +
+                    (n == 1 ? "was" : "were") + " cut to " + width + ".");
+  }
+  return lines;
+}
+
 Status TableWriter::WriteRecord(const uint8_t* record, int32_t record_number, int32_t) {
+  // A value the target has no way to hold ends the run as a refused INSERT
+  // would, but says which value it is.
+  if (std::string why = UnstorableValue(*input_, record, record_number); !why.empty()) {
+    insert_failed_ = true;
+    return InsertFailed(why);
+  }
   InsertStatement(*input_, record, record_number);
   if (!connection_->Execute(statement_).ok()) {
     insert_failed_ = true;
