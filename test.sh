@@ -8,7 +8,6 @@
 # fuzz/run-long.sh runs them for longer.
 set -euo pipefail
 cd "$(dirname "$0")"
-./tools/install-deps.sh
 
 build=build
 flags=(-DCMAKE_BUILD_TYPE=Release)
@@ -22,6 +21,11 @@ if [[ "${1:-}" == "--sanitize" ]]; then
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
+# The npm readers go into the build tree, where the tests look for them.
+./tools/install-deps.sh --npm "$build/npm"
+# Every independent reader is installed now: a test that finds one missing
+# fails instead of skipping, so no run passes without them.
+export RECORDHAUL_REQUIRE_READERS=1
 cmake -S . -B "$build" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$build" -j 2
 export QT_QPA_PLATFORM=offscreen

@@ -16,7 +16,8 @@ ExportRequest ExportRequestOf(const ExportState& s, const std::string& relative_
   r.rows = s.selection.rows();
   r.layout = s.layout;
   r.destination = s.destination_box;
-  r.relative_to = relative_to;
+  r.relative_to =
+      s.relative_destination_folder.empty() ? relative_to : s.relative_destination_folder;
   return r;
 }
 
@@ -40,7 +41,7 @@ void ReportOutcome(ExportState& s, Platform& ui, const ExportOutcome& outcome) {
       return;
     case ExportOutcome::Kind::kCompleted:
       ui.Show(MessageId::kExportComplete, {std::to_string(outcome.exported)});
-      if (outcome.warning) ui.Show(*outcome.warning);
+      if (!outcome.warnings.empty()) ui.Show(JoinWarnings(outcome.warnings));
       return;
   }
 }

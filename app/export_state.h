@@ -106,6 +106,9 @@ class ExportState {
   ListView export_type_list;  // the labels, fixed; current: the export type
   AvailableList available;
   std::string destination_box;
+  // Where a relative destination goes; empty: the Documents folder. The
+  // command line sets the current directory for a destination it was given.
+  std::string relative_destination_folder;
   std::string window_title;
 };
 

@@ -18,6 +18,7 @@ class PlatformRunObserver : public RunObserver {
   void ProgressDestroy() override { ui_.ProgressDestroy(); }
   void BeginWaitCursor() override { ui_.BeginWaitCursor(); }
   void EndWaitCursor() override { ui_.EndWaitCursor(); }
+  bool StopRequested() override { return ui_.StopRequested(); }
 
  private:
   Platform& ui_;

@@ -32,6 +32,9 @@ class WritableFile {
  public:
   virtual ~WritableFile() = default;
   virtual Status Append(std::string_view data) = 0;
+  // Writes what is buffered and waits until the system has it on the disk.
+  // A file that lives only in memory has nothing to do.
+  virtual Status Sync() { return Status(); }
   virtual Status Close() = 0;
 };
 
@@ -40,9 +43,20 @@ enum class WriteMode {
   kCreateNew,       // create; fail if it exists
   kAppend,          // must exist; writes go to its end
   kOverwriteStart,  // must exist; writes start at byte 0, nothing is emptied
+  kCreatePrivate,   // as kCreateNew, readable and writable by its owner only
 };
 
 enum class FileKind { kMissing, kRegular, kDirectory, kOther };
+
+// What the system keeps about a file besides its bytes.
+struct FileAttributes {
+  FileKind kind = FileKind::kMissing;
+  uint32_t mode = 0;   // permission bits with the set-id and sticky bits
+  uint32_t owner = 0;  // user and group ids
+  uint32_t group = 0;
+  uint64_t links = 0;  // the names (hard links) the file has
+  uint64_t size = 0;
+};
 
 class Env {
  public:
@@ -67,6 +81,15 @@ class Env {
   virtual FileKind GetFileKind(const std::string& path) = 0;
   // Whether two paths name the same existing file.
   virtual bool SameFile(const std::string& a, const std::string& b) = 0;
+  // The attributes of the file at `path`, following symbolic links.
+  virtual Result<FileAttributes> GetAttributes(const std::string& path) = 0;
+  // What the symbolic link at `path` points to, as written in the link;
+  // EINVAL when `path` is not a symbolic link.
+  virtual Result<std::string> ReadLink(const std::string& path) = 0;
+  // Sets the permission bits (and set-id and sticky bits) of a file.
+  virtual Status ChangeMode(const std::string& path, uint32_t mode) = 0;
+  // Gives a file to a user and group; EPERM where the process may not.
+  virtual Status ChangeOwner(const std::string& path, uint32_t owner, uint32_t group) = 0;
 };
 
 // Forwards every call to another Env; tests override what they want to break.
@@ -105,6 +128,18 @@ class EnvWrapper : public Env {
   }
   bool SameFile(const std::string& a, const std::string& b) override {
     return target_->SameFile(a, b);
+  }
+  Result<FileAttributes> GetAttributes(const std::string& path) override {
+    return target_->GetAttributes(path);
+  }
+  Result<std::string> ReadLink(const std::string& path) override {
+    return target_->ReadLink(path);
+  }
+  Status ChangeMode(const std::string& path, uint32_t mode) override {
+    return target_->ChangeMode(path, mode);
+  }
+  Status ChangeOwner(const std::string& path, uint32_t owner, uint32_t group) override {
+    return target_->ChangeOwner(path, owner, group);
   }
   Env* target() const { return target_; }
 

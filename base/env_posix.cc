@@ -66,6 +66,13 @@ class PosixWritableFile : public WritableFile {
     return Status();
   }
 
+  Status Sync() override {
+    if (fd_ < 0) return IoError(EBADF);
+    if (status_.ok()) status_ = FlushBuffer();
+    if (status_.ok() && ::fsync(fd_) != 0) status_ = IoError(errno);
+    return status_;
+  }
+
   Status Close() override {
     if (fd_ < 0) return status_;
     if (status_.ok()) status_ = FlushBuffer();
@@ -125,8 +132,9 @@ class PosixEnv : public Env {
       case WriteMode::kCreateNew: flags |= O_CREAT | O_EXCL; break;
       case WriteMode::kAppend: flags |= O_APPEND; break;
       case WriteMode::kOverwriteStart: break;
+      case WriteMode::kCreatePrivate: flags |= O_CREAT | O_EXCL; break;
     }
-    int fd = ::open(path.c_str(), flags, 0666);
+    int fd = ::open(path.c_str(), flags, mode == WriteMode::kCreatePrivate ? 0600 : 0666);
     if (fd < 0) return IoError(errno);
     struct stat st;
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
@@ -189,6 +197,46 @@ class PosixEnv : public Env {
     struct stat sa, sb;
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
            sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  }
+
+  Result<FileAttributes> GetAttributes(const std::string& path) override {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return IoError(errno);
+    FileAttributes a;
+    a.kind = S_ISREG(st.st_mode) ? FileKind::kRegular
+             : S_ISDIR(st.st_mode) ? FileKind::kDirectory
+                                   : FileKind::kOther;
+    a.mode = st.st_mode & 07777;
+    a.owner = st.st_uid;
+    a.group = st.st_gid;
+    a.links = st.st_nlink;
+    a.size = static_cast<uint64_t>(st.st_size);
+    return a;
+  }
+
+  Result<std::string> ReadLink(const std::string& path) override {
+    std::string text(256, '\0');
+    for (;;) {
+      ssize_t n = ::readlink(path.c_str(), text.data(), text.size());
+      if (n < 0) return IoError(errno);
+      if (static_cast<size_t>(n) < text.size()) {
+        text.resize(static_cast<size_t>(n));
+        return text;
+      }
+      if (text.size() >= (1u << 16)) return IoError(ENAMETOOLONG);
+      text.resize(2 * text.size());  // perhaps cut: read again with more room
+    }
+  }
+
+  Status ChangeMode(const std::string& path, uint32_t mode) override {
+    if (::chmod(path.c_str(), static_cast<mode_t>(mode)) != 0) return IoError(errno);
+    return Status();
+  }
+
+  Status ChangeOwner(const std::string& path, uint32_t owner, uint32_t group) override {
+    if (::chown(path.c_str(), static_cast<uid_t>(owner), static_cast<gid_t>(group)) != 0)
+      return IoError(errno);
+    return Status();
   }
 };
 

@@ -68,10 +68,6 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
      S::kYesNoQuestion},
     {kFileOpenFail, "Error #8", "File could not be opened", S::kOk},
     {kFileWriteFail, "Error #8", "File could not be written", S::kOk},
-    {kDestinationIsAccountingFile, "Error #8",
-     "File could not be opened: the destination is one of the accounting system's own files, "
-     "which are never written.",
-     S::kOk},
     {kCreateFailExcel, "Error #11", "Error Creating Excel Table.", S::kOk, kEnds},
     {kCreateFailDBase, "Error #11", "Error Creating dBase Table.", S::kOk, kEnds},
     {kCreateFailAccess, "Error #11", "Error Creating Access Table.", S::kOk, kEnds},
@@ -79,6 +75,16 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
     {kInsertFailDBase, "Error #10", "Error Inserting to DBase Table.", S::kOk, kEnds},
     {kInsertFailAccess, "Error #10", "Error Inserting to Access Table.", S::kOk, kEnds},
     {kExportComplete, "Export Complete", "Export Complete.\n\nRecords Exported:  %1", S::kOk},
+    {kExportInterrupted, "Error", "The export was interrupted and nothing was written.", S::kOk},
+    {kWarnings, "Warning", "%1", S::kOkExclamation},
+    {kDBaseTextCutOne, "Warning",
+     "1 value of the field %1 was longer than the %2 bytes a dBase field holds and was cut to "
+     "%2.",
+     S::kOkExclamation},
+    {kDBaseTextCutMany, "Warning",
+     "%1 values of the field %2 were longer than the %3 bytes a dBase field holds and were cut "
+     "to %3.",
+     S::kOkExclamation},
 
     {kSaveNeedsChoices, kProgram, "Cannot save without selecting a Module, Company, and File",
      S::kOk},
@@ -140,6 +146,15 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
     {kCannotMakeTempFolder, "Error", "Cannot make a temporary folder", S::kOk},
     {kCannotWriteFile, "Error", "Cannot write %1", S::kOk},
     {kWindowCouldNotStart, "Error", "The window could not start on these directories.", S::kOk},
+
+    {kDetailIsAFolder, "", "%1 is a folder.", S::kOk},
+    {kDetailAccountingFile, "",
+     "the destination is one of the accounting system's own files, which are never written.",
+     S::kOk},
+    {kDetailCannotStore, "", "Record %1, field %2: %3", S::kOk},
+    {kDetailNaN, "", "NaN cannot be stored in a table.", S::kOk},
+    {kDetailInfinity, "", "%1infinity cannot be stored in a table.", S::kOk},
+    {kDetailNumberTooWide, "", "%1 does not fit the %2 characters of a dBase number.", S::kOk},
 }};
 
 }  // namespace

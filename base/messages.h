@@ -72,7 +72,6 @@ enum class MessageId : uint16_t {
   kTableDestinationExists,
   kFileOpenFail,
   kFileWriteFail,
-  kDestinationIsAccountingFile,
   kCreateFailExcel,
   kCreateFailDBase,
   kCreateFailAccess,
@@ -80,6 +79,10 @@ enum class MessageId : uint16_t {
   kInsertFailDBase,
   kInsertFailAccess,
   kExportComplete,
+  kExportInterrupted,
+  kWarnings,
+  kDBaseTextCutOne,
+  kDBaseTextCutMany,
 
   // Templates.
   kSaveNeedsChoices,
@@ -120,6 +123,14 @@ enum class MessageId : uint16_t {
   kCannotMakeTempFolder,
   kCannotWriteFile,
   kWindowCouldNotStart,
+
+  // Details: a second line under a message, saying what failed and why.
+  kDetailIsAFolder,
+  kDetailAccountingFile,
+  kDetailCannotStore,
+  kDetailNaN,
+  kDetailInfinity,
+  kDetailNumberTooWide,
 
   kCount,
 };

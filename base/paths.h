@@ -4,6 +4,7 @@
 #define RECORDHAUL_BASE_PATHS_H_
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,27 @@ std::string ResolveIgnoringCase(Env* env, std::string_view dir,
 std::string_view DirName(std::string_view path);
 std::string_view BaseName(std::string_view path);
 
+// `name` with `extension` added when its last component has none (no "."
+// after its last "/"): how a dBase table name becomes its file's name.
+std::string WithDefaultExtension(std::string_view name, std::string_view extension);
+
+// The file `path` names once symbolic links are followed: a link, or a chain
+// of them, is replaced by the path it points to (a relative one read from the
+// link's folder), so that the file can be replaced while the link stays a
+// link. `path` itself when it is no link or does not exist; ELOOP after 40
+// links.
+Result<std::string> FollowLinks(Env* env, const std::string& path);
+
+struct ReplacementOptions {
+  // The replaced file's attributes, to be kept: the new file is readable by
+  // its owner only until Commit() gives it these permission bits and, where
+  // the process may set them, this owner and group.
+  const FileAttributes* keep = nullptr;
+  // Commit() waits until the new file is on the disk before renaming it, so
+  // that a crash can never leave an empty file in the target's place.
+  bool sync = false;
+};
+
 // A new file written beside `target` under a temporary name and renamed over
 // it by Commit(), so an existing target is replaced only by a complete file.
 // Without Commit() the temporary file is removed. A target that exists but
@@ -41,26 +63,30 @@ std::string_view BaseName(std::string_view path);
 class FileReplacement {
  public:
   static Result<std::unique_ptr<FileReplacement>> Begin(
-      Env* env, const std::string& target);
+      Env* env, const std::string& target, ReplacementOptions options = {});
   ~FileReplacement();
 
   WritableFile* file() { return file_.get(); }
   const std::string& temp_path() const { return temp_path_; }
   const std::string& target() const { return target_; }
 
-  // Closes the file and renames it over the target.
+  // Closes the file (syncs it first, and gives it the kept attributes after,
+  // as the options ask) and renames it over the target.
   Status Commit();
   // Closes and removes the temporary file; the target is untouched.
   void Abandon();
 
  private:
   FileReplacement(Env* env, std::string target, std::string temp,
-                  std::unique_ptr<WritableFile> file);
+                  std::unique_ptr<WritableFile> file, ReplacementOptions options);
+  Status KeepAttributes();
 
   Env* env_;
   std::string target_;
   std::string temp_path_;
   std::unique_ptr<WritableFile> file_;
+  std::optional<FileAttributes> keep_;
+  bool sync_;
   bool done_ = false;
 };
 

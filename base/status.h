@@ -53,6 +53,13 @@ class [[nodiscard]] Status {
     return s;
   }
 
+  // The same failure with a second line that says what failed and why: a
+  // detail message of the catalog (a path, a record and field, a limit).
+  Status WithDetail(MessageId detail, std::initializer_list<std::string_view> args = {}) && {
+    detail_ = MessageText(detail, args);
+    return std::move(*this);
+  }
+
   // The same failure, remembering the errno that caused it.
   Status WithSysError(int sys_error) && {
     sys_error_ = sys_error;
@@ -73,16 +80,19 @@ class [[nodiscard]] Status {
   // caption and the driver's or system's text.
   std::string caption() const { return std::string(Spec(id_).caption); }
   const std::string& message() const { return message_; }
+  // Empty, or what failed and why (see WithDetail).
+  const std::string& detail() const { return detail_; }
   MessageStyle style() const { return Spec(id_).style; }
   // The program ends after this failure's message.
   bool fatal() const { return !ok_ && Spec(id_).ends_program; }
 
-  // "Caption: message", the form the command line prints; a driver's
-  // failure as "SQLSTATE: message".
+  // "Caption: message", the form the command line prints (a driver's
+  // failure as "SQLSTATE: message"), and the detail on a line of its own.
   std::string ToString() const {
     if (ok_) return "OK";
     std::string head = id_ != MessageId::kNone ? caption() : sqlstate_;
-    return head.empty() ? message_ : head + ": " + message_;
+    std::string text = head.empty() ? message_ : head + ": " + message_;
+    return detail_.empty() ? text : text + "\n" + detail_;
   }
 
  private:
@@ -90,6 +100,7 @@ class [[nodiscard]] Status {
   MessageId id_ = MessageId::kNone;
   std::string sqlstate_;
   std::string message_;
+  std::string detail_;
   int sys_error_ = 0;
 };
 

@@ -50,12 +50,16 @@ std::vector<OptionSpec> ChoiceOptions() {
           {"dest", true},   {"field", true},   {"all-fields", false}};
 }
 
+std::string CurrentFolder() {
+  char* cwd = ::getcwd(nullptr, 0);
+  std::string folder = cwd != nullptr ? cwd : ".";
+  std::free(cwd);
+  return folder;
+}
+
 std::string AbsolutePath(const std::string& path) {
   if (path.empty() || path[0] == '/') return path;
-  char* cwd = ::getcwd(nullptr, 0);
-  std::string abs = cwd != nullptr ? JoinPath(cwd, path) : path;
-  std::free(cwd);
-  return abs;
+  return JoinPath(CurrentFolder(), path);
 }
 
 bool IsUsageError(const Status& status) {
@@ -98,7 +102,10 @@ Result<ExportRequest> RequestFromChoices(const Args& args, const Directories& di
                            FindExportType(*type)->names);
   if (!rows.ok()) return rows.status();
   r.rows = std::move(rows).value();
-  if (auto dest = args.Value("dest")) r.destination = AbsolutePath(*dest);
+  // Kept as typed, so that the run judges the name the user gave ("Error
+  // #5"); a relative one goes into the current directory.
+  if (auto dest = args.Value("dest")) r.destination = *dest;
+  r.relative_to = CurrentFolder();
   return r;
 }
 

@@ -35,6 +35,9 @@ bool IsUsageError(const Status& status);
 // --append (text types), overwritten with --overwrite, and otherwise left.
 ConsolePlatform::Answerer BatchAnswers(bool overwrite, bool append);
 
+// The current directory, where a relative path on the command line points.
+std::string CurrentFolder();
+
 // A relative path made absolute against the current directory.
 std::string AbsolutePath(const std::string& path);
 

@@ -4,6 +4,7 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/run_report.h"
+#include "cli/stop_signals.h"
 
 namespace rh::cli {
 
@@ -62,7 +63,8 @@ class ExportCommand : public Command {
     }
     ConsolePlatform ui(ctx.settings, ctx.err, ShowProgress(*args, ctx));
     ui.SetAnswerer(BatchAnswers(args->Has("overwrite"), args->Has("append")));
-    request->relative_to = ui.DocumentsFolder();
+    StopSignals stop;
+    ui.WatchStopFlag(stop.flag());
     return ReportRun(ctx, RunExportRequest(ctx.env, *request, ui));
   }
 };

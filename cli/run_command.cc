@@ -5,6 +5,7 @@
 #include "cli/command.h"
 #include "cli/commands.h"
 #include "cli/run_report.h"
+#include "cli/stop_signals.h"
 
 namespace rh::cli {
 
@@ -52,7 +53,14 @@ class RunCommand : public Command {
     Status opened = OpenTemplateFile(state, ui, AbsolutePath(args->positionals()[0]));
     if (!opened.ok()) return PrintError(ctx, opened);
     if (state.window_closed) return kExitError;  // the dictionary refused; already said
-    if (auto dest = args->Value("dest")) state.destination_box = AbsolutePath(*dest);
+    // A destination given here is kept as typed; a relative one goes into
+    // the current directory, not into the Documents folder.
+    if (auto dest = args->Value("dest")) {
+      state.destination_box = *dest;
+      state.relative_destination_folder = CurrentFolder();
+    }
+    StopSignals stop;
+    ui.WatchStopFlag(stop.flag());
     return ReportRun(ctx, RunExportCommand(state, ui));
   }
 };

@@ -10,7 +10,8 @@ int ReportRun(Context& ctx, const ExportOutcome& outcome) {
   switch (outcome.kind) {
     case ExportOutcome::Kind::kCompleted:
       PrintLine(ctx, "Records Exported:  " + std::to_string(outcome.exported));
-      if (outcome.warning) std::fprintf(ctx.err, "%s\n", outcome.warning->ToString().c_str());
+      if (!outcome.warnings.empty())
+        std::fprintf(ctx.err, "%s\n", JoinWarnings(outcome.warnings).ToString().c_str());
       return kExitOk;
     case ExportOutcome::Kind::kFailed:
       return PrintError(ctx, outcome.error);

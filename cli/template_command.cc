@@ -56,6 +56,8 @@ class TemplateCommand : public Command {
         return PrintUsageError(ctx, *this, request.status().message());
       return PrintError(ctx, request.status());
     }
+    // A template keeps the destination absolute: it runs from anywhere.
+    request->destination = AbsolutePath(request->destination);
     if (request->destination.size() > kTemplateDestinationLength)
       return PrintError(ctx, Status::Of(MessageId::kTemplateDestinationTooLong));
     Status s = WriteTemplateFile(ctx.env, path, TemplateRecordOf(*request), false);

@@ -23,6 +23,29 @@ Status ReadFailed(const std::string& path) {
   return Status::Of(MessageId::kDataFileReadFailNothingExported, {path});
 }
 
+Status OpenFailed(MessageId detail, std::string_view arg = {}) {
+  return Status::Of(MessageId::kFileOpenFail).WithDetail(detail, {arg});
+}
+
+// Characters, not bytes: a UTF-8 sequence counts once, a byte that starts
+// no complete sequence counts alone.
+size_t CharacterCount(std::string_view text) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); ++count) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                         : 1;
+    size_t n = 1;
+    while (n < length && i + n < text.size() &&
+           (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80)
+      ++n;
+    i += n == length ? length : 1;
+  }
+  return count;
+}
+
 }  // namespace
 
 std::string ResolveDestination(const std::string& text, const std::string& documents) {
@@ -34,6 +57,13 @@ std::string ResolveDestination(const std::string& text, const std::string& docum
   return path + text;
 }
 
+Status JoinWarnings(const std::vector<Status>& warnings) {
+  if (warnings.size() == 1) return warnings[0];
+  std::string lines;
+  for (const Status& w : warnings) lines += (lines.empty() ? "" : "\n") + w.message();
+  return Status::Of(MessageId::kWarnings, {lines});
+}
+
 int ProgressPercent(int32_t i, int32_t count) {
   return static_cast<int>(static_cast<double>(i) / static_cast<double>(count) * 100.0);
 }
@@ -41,7 +71,7 @@ int ProgressPercent(int32_t i, int32_t count) {
 ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   if (job.type == nullptr) return Stopped();
 
-  if (job.destination.size() <= 3) {
+  if (CharacterCount(job.destination) <= 3) {
     ExportOutcome o = Failed(Status::Of(MessageId::kInvalidFileName));
     o.focus_destination = true;
     return o;
@@ -51,8 +81,17 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   const std::string path = ResolveDestination(job.destination, job.documents_folder);
   std::unique_ptr<RecordWriter> writer =
       job.type->make_writer(*job.type, WriterSetup{env, path, &ui, job.opener});
-
-  if (env->OpenReadable(path).ok() && !writer->ConfirmExisting(ui)) return Stopped();
+  // The file written, which every check below is about.
+  const std::string& file = writer->file();
+  if (job.type->family == ExportFamily::kTable) {
+    // A table replaces a file; it never takes a folder's place.
+    for (const std::string& p : {path, file})
+      if (env->GetFileKind(p) == FileKind::kDirectory)
+        return Failed(OpenFailed(MessageId::kDetailIsAFolder, p));
+  }
+  // Any regular file is asked about, also one we may not read.
+  if (env->GetFileKind(file) == FileKind::kRegular && !writer->ConfirmExisting(ui))
+    return Stopped();
 
   // From here on every way out but the last abandons what the writer wrote
   // (an existing destination stays as it was) and takes the progress
@@ -72,8 +111,8 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   accounting.push_back((*reader)->path());
   accounting.push_back(DictionaryPath(env, job.system_dir));
   if (std::any_of(accounting.begin(), accounting.end(),
-                  [&](const std::string& f) { return env->SameFile(path, f); })) {
-    return Failed(Status::Of(MessageId::kDestinationIsAccountingFile));
+                  [&](const std::string& f) { return env->SameFile(file, f); })) {
+    return Failed(OpenFailed(MessageId::kDetailAccountingFile));
   }
 
   TodayClock today(job.now);
@@ -91,6 +130,7 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   int32_t exported = 0;
   int32_t read = 0;
   for (int32_t i = 1; i <= count; ++i) {
+    if (ui.StopRequested()) return Failed(Status::Of(MessageId::kExportInterrupted));
     ui.ProgressSetPercent(ProgressPercent(i, count));
     auto record = (*reader)->Next();
     if (!record.ok()) return Failed(ReadFailed((*reader)->path()));
@@ -100,6 +140,7 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
     ++exported;
     if (Status s = writer->WriteRecord(*record, i, exported); !s.ok()) return Failed(s);
   }
+  if (ui.StopRequested()) return Failed(Status::Of(MessageId::kExportInterrupted));
   Status finished = writer->Finish();
   ui.ProgressDestroy();
   progress_shown = false;
@@ -110,9 +151,10 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   o.kind = ExportOutcome::Kind::kCompleted;
   o.exported = exported;
   if (count > 0 && read < count) {
-    o.warning = Status::Of(MessageId::kDataFileEndedEarly,
-                           {std::to_string(read), std::to_string(count)});
+    o.warnings.push_back(Status::Of(MessageId::kDataFileEndedEarly,
+                                    {std::to_string(read), std::to_string(count)}));
   }
+  for (Status& w : writer->Warnings()) o.warnings.push_back(std::move(w));
   return o;
 }
 

@@ -46,7 +46,8 @@ struct ExportOutcome {
   Kind kind = Kind::kStopped;
   int32_t exported = 0;
   Status error;                    // kFailed; fatal() when the program ends
-  std::optional<Status> warning;   // after completion (a short data file)
+  // After completion: a short data file, values changed to fit the table.
+  std::vector<Status> warnings;
   bool focus_destination = false;  // "Invalid File Name"
 };
 
@@ -58,6 +59,9 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env);
 // character is "/" or ":", or its third is "/"; "~/" is the home folder;
 // anything else goes into `documents`.
 std::string ResolveDestination(const std::string& text, const std::string& documents);
+
+// The warnings of a completed run as one message: each on a line of its own.
+Status JoinWarnings(const std::vector<Status>& warnings);
 
 // trunc(i / count * 100), computed in double precision as the run does.
 int ProgressPercent(int32_t i, int32_t count);

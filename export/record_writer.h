@@ -32,6 +32,10 @@ class RecordWriter {
  public:
   virtual ~RecordWriter() = default;
 
+  // The file this writer writes, which the run's checks look at: the
+  // destination, or for dBase its table's file (the driver adds ".dbf" to a
+  // table name without an extension).
+  virtual const std::string& file() const = 0;
   // The destination exists: ask the writer's question. False ends the run
   // without a further message.
   virtual bool ConfirmExisting(RunObserver& ui) = 0;
@@ -44,9 +48,13 @@ class RecordWriter {
                              int32_t exported) = 0;
   // Ends the output; on success the destination holds the export.
   virtual Status Finish() = 0;
-  // After a failure an existing destination stays as it was; only a table
-  // whose INSERT failed keeps the rows inserted before it.
+  // After a failure an existing destination stays as it was and no
+  // temporary file is left; only a new table whose INSERT failed keeps the
+  // rows inserted before it.
   virtual void Abort() = 0;
+  // After Finish: what the user should know about values changed to fit the
+  // destination, one warning each.
+  virtual std::vector<Status> Warnings() const { return {}; }
 };
 
 }  // namespace rh

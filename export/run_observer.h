@@ -23,6 +23,10 @@ class RunObserver {
 
   virtual void BeginWaitCursor() = 0;
   virtual void EndWaitCursor() = 0;
+
+  // Whether the user asked the run to stop (on the command line: a signal);
+  // the run then ends as a failure and keeps nothing.
+  virtual bool StopRequested() { return false; }
 };
 
 }  // namespace rh

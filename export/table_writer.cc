@@ -1,7 +1,11 @@
 #include "export/table_writer.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstring>
 
+#include "base/numbers.h"
+#include "base/paths.h"
 #include "export/value_format.h"
 
 namespace rh {
@@ -10,6 +14,12 @@ namespace {
 
 constexpr const char* kExcelDriver = "MICROSOFT EXCEL DRIVER (*.XLS)";
 constexpr const char* kAccessLocale = ";LANGID=0x0409;CP=1252;COUNTRY=0";
+// The characters an Access TEXT column holds; longer fields become memos.
+constexpr int kAccessTextLength = 255;
+// The dBase driver makes a DOUBLE column N(19,6) and a text column at most
+// C(254).
+constexpr int kDBaseNumberWidth = 19;
+constexpr size_t kDBaseTextWidth = 254;
 
 // The column type word of a row, with its leading blank; nothing for a row
 // that makes no column.
@@ -24,7 +34,9 @@ std::string TypeWord(const BoundRow& row, TableTarget target) {
     case FieldSource::kD: return " DOUBLE";
     case FieldSource::kI: return " SHORT";
     case FieldSource::kT:
-      return dbase ? " TEXT(" + std::to_string(row.field.length) + ")" : " TEXT";
+      if (dbase) return " TEXT(" + std::to_string(row.field.length) + ")";
+      return target == TableTarget::kAccess && row.field.length > kAccessTextLength ? " MEMO"
+                                                                                   : " TEXT";
     case FieldSource::kF: return " SINGLE";
     case FieldSource::kY: return " BYTE";
     case FieldSource::kL: return " LONG";
@@ -90,6 +102,21 @@ char* PutValueText(char* p, const FieldValue& v) {
   return p;
 }
 
+// Why a D value cannot be written to the target, or nothing when it can.
+// SQL has no literal for NaN or infinity.
+std::string UnstorableReal(double v, TableTarget target) {
+  if (std::isnan(v)) return MessageText(MessageId::kDetailNaN);
+  if (std::isinf(v)) return MessageText(MessageId::kDetailInfinity, {v < 0 ? "-" : ""});
+  if (target == TableTarget::kDBase && !NumberFits(v, kDBaseNumberWidth)) {
+    char text[32];
+    auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 15);
+    return MessageText(MessageId::kDetailNumberTooWide,
+                       {std::string_view(text, static_cast<size_t>(r.ptr - text)),
+                        std::to_string(kDBaseNumberWidth)});
+  }
+  return {};
+}
+
 }  // namespace
 
 std::string EscapeQuotes(std::string_view text) {
@@ -106,8 +133,16 @@ DBaseTable SplitDBasePath(const std::string& path) {
   return {"", path};
 }
 
+std::string DBaseFilePath(const std::string& path) {
+  DBaseTable t = SplitDBasePath(path);
+  std::string file = WithDefaultExtension(t.table, ".dbf");
+  if (t.folder.empty()) return file;
+  return t.folder.back() == '/' ? t.folder + file : JoinPath(t.folder, file);
+}
+
 TableWriter::TableWriter(const ExportTypeInfo& type, const WriterSetup& setup)
     : path_(setup.path),
+      file_(type.table.target == TableTarget::kDBase ? DBaseFilePath(setup.path) : setup.path),
       table_(type.table),
       target_(type.table.target),
       ui_(*setup.observer),
@@ -122,7 +157,8 @@ TableWriter::~TableWriter() { Abort(); }
 
 bool TableWriter::ConfirmExisting(RunObserver& ui) {
   // The existing file is replaced only once the new one is complete.
-  return ui.Ask(MessageId::kTableDestinationExists) == Answer::kYes;
+  replacing_ = ui.Ask(MessageId::kTableDestinationExists) == Answer::kYes;
+  return replacing_;
 }
 
 Status TableWriter::CreationFailed() const { return Status::Of(table_.creation_failure); }
@@ -189,6 +225,7 @@ Status TableWriter::Begin(const WriterInput& input) {
   std::string columns, names;
   BuildLists(input, &columns, &names);
   insert_prefix_ = "INSERT INTO " + TableName() + " (" + names + ") VALUES (";
+  cut_values_.assign(input.rows.size(), 0);
   longest_insert_ = insert_prefix_.size() + 2;
   for (const BoundRow& row : input.rows) longest_insert_ += MaxFormattedBytes(row.field.source, row.field.text_size) + 3;  // quotes, comma
   if (!connection_->Execute(CreateStatementOf(columns)).ok())
@@ -203,18 +240,62 @@ std::string TableWriter::InsertStatement(const WriterInput& input, const uint8_t
   std::memcpy(begin, insert_prefix_.data(), insert_prefix_.size());
   char* p = begin + insert_prefix_.size();
   bool first = true;
-  for (const BoundRow& row : input.rows) {
+  for (size_t i = 0; i < input.rows.size(); ++i) {
+    const BoundRow& row = input.rows[i];
     if (row.field.source == FieldSource::kNone) continue;
     if (!first) *p++ = ',';
     first = false;
-    p = PutValueText(p, GetValue(record, record_number, row.field, input.values));
+    FieldValue v = GetValue(record, record_number, row.field, input.values);
+    if (target_ == TableTarget::kDBase && v.source == FieldSource::kT &&
+        v.text().size() > kDBaseTextWidth) {
+      // A character field is blank-filled: cutting blanks loses nothing.
+      if (v.text().find_first_not_of(' ', kDBaseTextWidth) != std::string_view::npos)
+        ++cut_values_[i];
+      v.SetText(v.text().substr(0, kDBaseTextWidth));
+    }
+    p = PutValueText(p, v);
   }
   *p++ = ')';
   statement_.resize(static_cast<size_t>(p - begin));
   return statement_;
 }
 
+Status TableWriter::CheckStorable(const WriterInput& input, const uint8_t* record,
+                                  int32_t record_number) const {
+  for (const BoundRow& row : input.rows) {
+    if (row.field.source != FieldSource::kD) continue;
+    std::string why =
+        UnstorableReal(GetValue(record, record_number, row.field, input.values).real, target_);
+    if (!why.empty()) {
+      return InsertFailed().WithDetail(MessageId::kDetailCannotStore,
+                                       {std::to_string(record_number), row.export_name, why});
+    }
+  }
+  return Status();
+}
+
+std::vector<Status> TableWriter::Warnings() const {
+  std::vector<Status> warnings;
+  const std::string width = std::to_string(kDBaseTextWidth);
+  for (size_t i = 0; i < cut_values_.size(); ++i) {
+    const int64_t n = cut_values_[i];
+    const std::string& field = input_->rows[i].export_name;
+    if (n == 1) warnings.push_back(Status::Of(MessageId::kDBaseTextCutOne, {field, width}));
+    if (n > 1) {
+      warnings.push_back(
+          Status::Of(MessageId::kDBaseTextCutMany, {std::to_string(n), field, width}));
+    }
+  }
+  return warnings;
+}
+
 Status TableWriter::WriteRecord(const uint8_t* record, int32_t record_number, int32_t) {
+  // A value the target has no way to hold ends the run as a refused INSERT
+  // would, but says which value it is.
+  if (Status s = CheckStorable(*input_, record, record_number); !s.ok()) {
+    insert_failed_ = true;
+    return s;
+  }
   InsertStatement(*input_, record, record_number);
   if (!connection_->Execute(statement_).ok()) {
     insert_failed_ = true;
@@ -233,11 +314,13 @@ Status TableWriter::Finish() {
 }
 
 void TableWriter::Abort() {
-  // After a failed INSERT the rows before it are kept, since each INSERT
-  // counts as committed. Any other failure (the data file cannot be read,
-  // the table cannot be created) leaves an existing destination as it was.
+  // Each INSERT counts as committed, so after a failed one the rows before
+  // it are kept, but only in a new file: a table that broke off part way
+  // never takes the place of the file the user had. Any other failure (the
+  // data file cannot be read, the table cannot be created, the run was
+  // interrupted) keeps nothing.
   if (connection_) {
-    if (insert_failed_) connection_->Close().IgnoreError();
+    if (insert_failed_ && !replacing_) connection_->Close().IgnoreError();
     else connection_->Discard();
   }
   connection_.reset();

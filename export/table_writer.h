@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "export/export_types.h"
 #include "export/record_writer.h"
@@ -22,6 +23,12 @@ struct DBaseTable {
 };
 DBaseTable SplitDBasePath(const std::string& path);
 
+// The file the dBase driver writes for a destination: the table name, with
+// ".dbf" added when its last component has no extension, in the DBQ folder.
+// The existence question, the accounting-file guard and the folder check
+// look at this file, not at the path as typed.
+std::string DBaseFilePath(const std::string& path);
+
 // Every single quote doubled.
 std::string EscapeQuotes(std::string_view text);
 
@@ -30,28 +37,38 @@ class TableWriter : public RecordWriter {
   TableWriter(const ExportTypeInfo& type, const WriterSetup& setup);
   ~TableWriter() override;
 
+  const std::string& file() const override { return file_; }
   bool ConfirmExisting(RunObserver& ui) override;
   Status OpenDestination() override { return Status(); }
   Status Begin(const WriterInput& input) override;
   Status WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) override;
   Status Finish() override;
   void Abort() override;
+  // dBase: one for each field whose texts were cut to 254 bytes.
+  std::vector<Status> Warnings() const override;
 
   // The statements, for tests and tools: built as Begin and WriteRecord do.
+  // A dBase text longer than a dBase field is cut to fit and counted.
   std::string CreateStatement(const WriterInput& input) const;
   std::string InsertStatement(const WriterInput& input, const uint8_t* record,
                               int32_t record_number);
+  // The insert failure for a value of the record the target cannot store
+  // (its detail: "Record 17, field BALANCE: NaN cannot be stored in a
+  // table."); success when every value can be stored.
+  Status CheckStorable(const WriterInput& input, const uint8_t* record,
+                       int32_t record_number) const;
 
  private:
   std::string TableName() const;
-  std::string CreateStatementOf(const std::string& columns) const;
   // The create list ("'name' TYPE,...") and the name list ("'name',...").
   void BuildLists(const WriterInput& input, std::string* columns, std::string* names) const;
+  std::string CreateStatementOf(const std::string& columns) const;
   Status CreationFailed() const;
   Status InsertFailed() const;
   void EndWait();
 
   std::string path_;
+  std::string file_;
   const TableInfo& table_;
   TableTarget target_;
   RunObserver& ui_;
@@ -63,6 +80,8 @@ class TableWriter : public RecordWriter {
   std::string statement_;
   bool waiting_ = false;
   bool insert_failed_ = false;
+  bool replacing_ = false;  // the destination existed and may be replaced
+  std::vector<int64_t> cut_values_;  // per row of the input: dBase texts cut
 };
 
 // The writer of the table types, for their rows of the type table.

@@ -1,5 +1,6 @@
 #include "export/text_writer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "export/value_format.h"
@@ -28,24 +29,6 @@ int FixedWidth(FieldSource source) {
     case FieldSource::kJ: return 10;
     default: return 0;
   }
-}
-
-// Text as the delimited and fixed types write it: in the comma types a
-// double quote is doubled; everywhere a line feed becomes CR LF.
-char* PutText(char* p, std::string_view text, bool double_quotes) {
-  if (text.empty()) return p;  // an empty view may hold no pointer at all
-  const bool plain = std::memchr(text.data(), '\n', text.size()) == nullptr &&
-                     (!double_quotes || std::memchr(text.data(), '"', text.size()) == nullptr);
-  if (plain) {
-    std::memcpy(p, text.data(), text.size());
-    return p + text.size();
-  }
-  for (char c : text) {
-    if (c == '\n') *p++ = '\r';
-    else if (c == '"' && double_quotes) *p++ = '"';
-    *p++ = c;
-  }
-  return p;
 }
 
 std::string_view TrimSpaces(std::string_view t) {
@@ -132,15 +115,23 @@ Status TextWriter::Begin(const WriterInput& input) {
       }
       continue;
     }
-    std::string name(2 * row.export_name.size(), '\0');
-    name.resize(static_cast<size_t>(PutText(name.data(), row.export_name, quoted_) - name.data()));
+    std::string name(2 * row.export_name.size() + 2, '\0');
+    name.resize(static_cast<size_t>(PutText(name.data(), row.export_name) - name.data()));
     if (quoted_) line_.push_back('"');
     line_ += name;
     if (quoted_) line_.append(j + 1 == input.rows.size() ? "\"" : "\",");
     else if (j + 1 < input.rows.size()) line_.push_back('\t');
   }
+  if (fixed_) {
+    std::replace_if(line_.begin(), line_.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  }
   line_.append("\r\n");
   return Write(line_);
+}
+
+inline char* TextWriter::PutText(char* p, std::string_view text) const {
+  if (quoted_) return FormatCommaText(p, text);
+  return fixed_ ? FormatFixedText(p, text) : FormatTabText(p, text);
 }
 
 inline char* TextWriter::PutValue(char* p, const BoundRow& row, const FieldValue& v) const {
@@ -154,19 +145,23 @@ inline char* TextWriter::PutValue(char* p, const BoundRow& row, const FieldValue
     case FieldSource::kY: return FormatInt(p, v.integer, width);
     case FieldSource::kD: return FormatReal(p, v.real, width);
     case FieldSource::kF: return FormatTenThousandths(p, v.integer, width);
+    case FieldSource::kCompanyNumber:
+      // Taken from a file name, so it may hold any byte; the comma types
+      // have always written it as it is.
+      if (!quoted_) return PutText(p, v.text());
+      [[fallthrough]];
     case FieldSource::kModuleCode:
     case FieldSource::kTodaysDate:
-    case FieldSource::kCompanyNumber:
     case FieldSource::kJ: {
       std::string_view t = v.text();
       if (!t.empty()) std::memcpy(p, t.data(), t.size());
       return p + t.size();
     }
     case FieldSource::kT:
-      if (!fixed_) return PutText(p, TrimSpaces(v.text()), quoted_);
+      if (!fixed_) return PutText(p, TrimSpaces(v.text()));
       {
         // Padded to the field's length so a NUL never shifts later columns.
-        char* end = PutText(p, v.text(), false);
+        char* end = FormatFixedText(p, v.text());
         const size_t pad = static_cast<size_t>(row.field.text_size) - v.text().size();
         std::memset(end, ' ', pad);
         return end + pad;

@@ -1,11 +1,13 @@
 // The text writer: export types 0 to 7, one line per exported record.
 //
 //   0-3  "value","value",...   (every value quoted; quotes inside doubled)
-//   4-5  value<TAB>value...
-//   6-7  fixed-width columns, no separators
+//   4-5  value<TAB>value...     (a value holding a tab, CR, LF or double
+//                                quote is quoted as in 0-3, others bare)
+//   6-7  fixed-width columns, no separators; CR and LF become blanks
 // Even types start with a title line of the export names. Lines end in
-// CR LF. Overwriting writes a new file and puts it in place when the run
-// has finished; appending cuts the file back to its old length on failure.
+// CR LF, and a line feed inside a delimited value is written as CR LF.
+// Overwriting writes a new file and puts it in place when the run has
+// finished; appending cuts the file back to its old length on failure.
 #ifndef RECORDHAUL_EXPORT_TEXT_WRITER_H_
 #define RECORDHAUL_EXPORT_TEXT_WRITER_H_
 
@@ -24,6 +26,7 @@ class TextWriter : public RecordWriter {
   TextWriter(const ExportTypeInfo& type, const WriterSetup& setup);
   ~TextWriter() override;
 
+  const std::string& file() const override { return path_; }
   bool ConfirmExisting(RunObserver& ui) override;
   Status OpenDestination() override;
   Status Begin(const WriterInput& input) override;
@@ -32,11 +35,12 @@ class TextWriter : public RecordWriter {
   void Abort() override;
 
   // Writes one row's value at p as this export type writes it (no
-  // separators) and returns the end; there must be room for
-  // MaxFormattedBytes of the row's field.
+  // separators, no comma-type quotes) and returns the end; there must be
+  // room for MaxFormattedBytes of the row's field and two quotes.
   char* PutValue(char* p, const BoundRow& row, const FieldValue& value) const;
 
  private:
+  char* PutText(char* p, std::string_view text) const;
   Status Write(std::string_view bytes);
 
   Env* env_;

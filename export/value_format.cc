@@ -1,5 +1,6 @@
 #include "export/value_format.h"
 
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cstring>
@@ -70,6 +71,14 @@ bool FixedSix(double value, bool* negative, uint64_t* whole, uint32_t* micros) {
   return true;
 }
 
+// The bytes that would end a bare tab-delimited value early, or make
+// quote-aware readers take it for a quoted one.
+constexpr auto kEndsTabValue = [] {
+  std::array<bool, 256> t{};
+  t['\t'] = t['\n'] = t['\r'] = t['"'] = true;
+  return t;
+}();
+
 }  // namespace
 
 size_t MaxFormattedBytes(FieldSource source, int32_t text_size) {
@@ -78,6 +87,48 @@ size_t MaxFormattedBytes(FieldSource source, int32_t text_size) {
     case FieldSource::kD: return kMaxNumberChars;
     default: return 32;
   }
+}
+
+char* FormatCommaText(char* p, std::string_view text) {
+  if (text.empty()) return p;  // an empty view may hold no pointer at all
+  if (std::memchr(text.data(), '\n', text.size()) == nullptr &&
+      std::memchr(text.data(), '"', text.size()) == nullptr) {
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+  }
+  for (char c : text) {
+    if (c == '\n') *p++ = '\r';
+    else if (c == '"') *p++ = '"';
+    *p++ = c;
+  }
+  return p;
+}
+
+char* FormatTabText(char* p, std::string_view text) {
+  if (text.empty()) return p;
+  const char* d = text.data();
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n && !kEndsTabValue[static_cast<unsigned char>(d[i])]) ++i;
+  if (i == n) {
+    std::memcpy(p, d, n);
+    return p + n;
+  }
+  *p++ = '"';
+  p = FormatCommaText(p, text);
+  *p++ = '"';
+  return p;
+}
+
+char* FormatFixedText(char* p, std::string_view text) {
+  if (text.empty()) return p;
+  std::memcpy(p, text.data(), text.size());
+  if (std::memchr(text.data(), '\n', text.size()) != nullptr ||
+      std::memchr(text.data(), '\r', text.size()) != nullptr) {
+    for (size_t i = 0; i < text.size(); ++i)
+      if (p[i] == '\n' || p[i] == '\r') p[i] = ' ';
+  }
+  return p + text.size();
 }
 
 char* FormatInt(char* p, int64_t value, int width) {

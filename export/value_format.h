@@ -20,8 +20,20 @@ inline constexpr size_t kMaxNumberChars = 330;
 
 // The most bytes a value of this kind takes once formatted, each of its
 // text bytes written at most twice (a doubled quote, a line feed as CR LF);
-// quotes around it not counted.
+// the two quotes around a quoted value not counted.
 size_t MaxFormattedBytes(FieldSource source, int32_t text_size);
+
+// Text inside the quotes of a comma-delimited value: a double quote is
+// doubled, a line feed becomes CR LF.
+char* FormatCommaText(char* p, std::string_view text);
+// A tab-delimited value. Text that holds a tab, CR, LF or double quote would
+// end its column or line early, or be misread by quote-aware readers, so it
+// goes between double quotes with each quote doubled and each line feed as
+// CR LF; any other text is written bare. At most 2 * size + 2 bytes.
+char* FormatTabText(char* p, std::string_view text);
+// A fixed-width value: CR and LF become blanks, so that every record stays
+// one line and every column keeps its width.
+char* FormatFixedText(char* p, std::string_view text);
 
 // "%i", right-aligned in `width` columns ("%8i") when width > 0.
 char* FormatInt(char* p, int64_t value, int width = 0);

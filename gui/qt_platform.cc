@@ -36,6 +36,7 @@ Answer QtPlatform::Message(const MessageBox& message) {
   QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
   std::unique_ptr<QMessageBox> box =
       MakeMessageBox(message.text, message.caption, message.style, parent);
+  if (!message.detail.empty()) box->setDetailedText(QString::fromStdString(std::string(message.detail)));
   return AnswerOf(box->exec(), message.style);
 }
 

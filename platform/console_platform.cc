@@ -27,6 +27,8 @@ Answer ConsolePlatform::Message(const MessageBox& box) {
   }
   std::fprintf(err_, "%.*s: %.*s\n", static_cast<int>(box.caption.size()), box.caption.data(),
                static_cast<int>(box.text.size()), box.text.data());
+  if (!box.detail.empty())
+    std::fprintf(err_, "%.*s\n", static_cast<int>(box.detail.size()), box.detail.data());
   return Answer::kOk;
 }
 

@@ -4,6 +4,7 @@
 #ifndef RECORDHAUL_PLATFORM_CONSOLE_PLATFORM_H_
 #define RECORDHAUL_PLATFORM_CONSOLE_PLATFORM_H_
 
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -50,12 +51,18 @@ class ConsolePlatform : public Platform {
   SettingsStore& Settings() override { return *settings_; }
   std::string DocumentsFolder() override { return DefaultDocumentsFolder(); }
 
+  // A flag a signal handler sets when the user interrupts: the running
+  // export stops at the next record.
+  void WatchStopFlag(const volatile std::sig_atomic_t* flag) { stop_flag_ = flag; }
+  bool StopRequested() override { return stop_flag_ != nullptr && *stop_flag_ != 0; }
+
  private:
   SettingsStore* settings_;
   std::FILE* err_;
   bool show_progress_;
   int shown_percent_ = -1;
   Answerer answerer_;
+  const volatile std::sig_atomic_t* stop_flag_ = nullptr;
 };
 
 }  // namespace rh

@@ -24,6 +24,7 @@ struct MessageBox {
   std::string_view text;
   std::string_view caption;
   MessageStyle style = MessageStyle::kOk;
+  std::string_view detail;  // what failed and why, under the text; may be empty
 };
 
 // Options of the open and save file dialogs.
@@ -67,7 +68,9 @@ class Platform {
   }
   // A failure's message in the box its message id describes.
   Answer Show(const Status& status) {
-    return Message({status.id(), status.message(), status.caption(), status.style()});
+    const std::string caption = status.caption();
+    return Message(
+        {status.id(), status.message(), caption, status.style(), status.detail()});
   }
 
   // The export progress window: created at 0%, moved once per record,
@@ -95,6 +98,11 @@ class Platform {
 
   // Where relative destinations go: the user's Documents folder.
   virtual std::string DocumentsFolder() = 0;
+
+  // Whether the user has asked the running export to stop (an interrupt on
+  // the command line). The run asks once per record and then fails, leaving
+  // the destination as it was.
+  virtual bool StopRequested() { return false; }
 };
 
 // The user's Documents folder: XDG_DOCUMENTS_DIR from the environment or

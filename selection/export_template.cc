@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "base/bytes.h"
-#include "base/paths.h"
+#include "base/file_save.h"
 
 namespace rh {
 
@@ -113,19 +113,17 @@ Result<TemplateRecord> ReadTemplateFile(Env* env, const std::string& path) {
 }
 
 Status WriteTemplateFile(Env* env, const std::string& path, const TemplateRecord& record,
-                         bool must_exist) {
-  if (must_exist) {
+                         bool saving_current) {
+  if (saving_current) {
     // Saving to the current template: it must still be there and writable.
     auto existing = env->OpenWritable(path, WriteMode::kOverwriteStart);
     if (!existing.ok()) return FileError(existing.status().sys_error(), path);
     (*existing)->Close().IgnoreError();
   }
-  auto replacement = FileReplacement::Begin(env, path);
-  if (!replacement.ok()) return FileError(replacement.status().sys_error(), path);
   TemplateBytes bytes = EncodeTemplate(record);
-  Status s = (*replacement)->file()->Append(
-      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-  if (s.ok()) s = (*replacement)->Commit();
+  Status s = SaveFile(env, path,
+                      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                      saving_current ? SaveTail::kKeep : SaveTail::kDrop);
   if (!s.ok()) return FileError(s.sys_error(), path);
   return Status();
 }

@@ -55,11 +55,17 @@ TemplateRecord DecodeTemplate(const TemplateBytes& bytes);
 // its end." and gives nothing.
 Result<TemplateRecord> ReadTemplateFile(Env* env, const std::string& path);
 
-// Writes the record to a new file beside `path` and renames it over `path`,
-// so a failed save never leaves half a template. With `must_exist`, a path
-// that does not exist fails as "not found" (saving to the current template).
+// Writes the record to `path` so that a failed save never leaves half a
+// template where the rename is possible, keeping what the user set up around
+// the file: a symbolic link is followed and stays a link, an existing file
+// keeps its permissions and, where the process may set them, its owner and
+// group, and a file with several hard links is written in place so that
+// every name keeps seeing it (see SaveFile). `saving_current` is Save: the
+// current template must still be there ("not found" otherwise) and bytes of
+// it past the record stay. Otherwise (Save As, a new template) the file
+// becomes exactly the record.
 Status WriteTemplateFile(Env* env, const std::string& path, const TemplateRecord& record,
-                         bool must_exist);
+                         bool saving_current);
 
 // The file-error message for a failed system call (0: the file ended too
 // early), and its text for `path`.

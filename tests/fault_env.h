@@ -5,6 +5,7 @@
 #define RECORDHAUL_TESTS_FAULT_ENV_H_
 
 #include <cerrno>
+#include <csignal>
 #include <map>
 #include <memory>
 #include <string>
@@ -13,7 +14,10 @@
 
 namespace rh::test {
 
-enum class Op { kOpenRead, kRead, kOpenWrite, kWrite, kClose, kRename, kRemove, kTruncate };
+enum class Op {
+  kOpenRead, kRead, kOpenWrite, kWrite, kClose, kRename, kRemove, kTruncate,
+  kSync, kGetAttributes, kReadLink, kChangeMode, kChangeOwner,
+};
 
 class FaultEnv : public EnvWrapper {
  public:
@@ -22,7 +26,12 @@ class FaultEnv : public EnvWrapper {
   // The nth call (from 1) of `op` on a path containing `path_part` fails
   // with `err`.
   void FailAt(Op op, int nth, std::string path_part = "", int err = EIO) {
-    faults_[op] = Fault{nth, std::move(path_part), err, 0};
+    faults_[op] = Fault{nth, std::move(path_part), err, 0, 0};
+  }
+  // The nth call raises `signal` and then goes ahead: an interrupt arriving
+  // at that step.
+  void RaiseAt(Op op, int nth, std::string path_part, int signal) {
+    faults_[op] = Fault{nth, std::move(path_part), 0, 0, signal};
   }
   void Clear() { faults_.clear(); }
 
@@ -57,6 +66,22 @@ class FaultEnv : public EnvWrapper {
     if (int err = Hit(Op::kTruncate, path)) return IoError(err);
     return target()->Truncate(path, size);
   }
+  Result<FileAttributes> GetAttributes(const std::string& path) override {
+    if (int err = Hit(Op::kGetAttributes, path)) return IoError(err);
+    return target()->GetAttributes(path);
+  }
+  Result<std::string> ReadLink(const std::string& path) override {
+    if (int err = Hit(Op::kReadLink, path)) return IoError(err);
+    return target()->ReadLink(path);
+  }
+  Status ChangeMode(const std::string& path, uint32_t mode) override {
+    if (int err = Hit(Op::kChangeMode, path)) return IoError(err);
+    return target()->ChangeMode(path, mode);
+  }
+  Status ChangeOwner(const std::string& path, uint32_t owner, uint32_t group) override {
+    if (int err = Hit(Op::kChangeOwner, path)) return IoError(err);
+    return target()->ChangeOwner(path, owner, group);
+  }
 
  private:
   struct Fault {
@@ -64,12 +89,15 @@ class FaultEnv : public EnvWrapper {
     std::string path_part;
     int err;
     int seen;
+    int signal;
   };
 
   int Hit(Op op, const std::string& path) {
     auto it = faults_.find(op);
     if (it == faults_.end() || path.find(it->second.path_part) == std::string::npos) return 0;
-    return ++it->second.seen == it->second.nth ? it->second.err : 0;
+    if (++it->second.seen != it->second.nth) return 0;
+    if (it->second.signal != 0) std::raise(it->second.signal);
+    return it->second.err;
   }
 
   class Readable : public ReadableFile {
@@ -95,6 +123,10 @@ class FaultEnv : public EnvWrapper {
     Status Append(std::string_view data) override {
       if (int err = env_->Hit(Op::kWrite, path_)) return IoError(err);
       return f_->Append(data);
+    }
+    Status Sync() override {
+      if (int err = env_->Hit(Op::kSync, path_)) return IoError(err);
+      return f_->Sync();
     }
     Status Close() override {
       Status s = f_->Close();

@@ -123,11 +123,12 @@ Status Writer::FormatField(const Field& f, const Value& v, char* out) const {
       for (int i = 0; i < f.decimals; ++i) *r.ptr++ = '0';
     }
   } else {
-    if (!std::isfinite(v.real)) return DoesNotFit(f);
-    // Values past 1e19 never fit; checking first keeps the text short.
-    if (std::fabs(v.real) >= 1e19) return DoesNotFit(f);
-    r = std::to_chars(buf, buf + sizeof buf, v.real, std::chars_format::fixed,
-                      f.decimals);
+    if (!NumberFits(v.real, f.width)) return DoesNotFit(f);
+    // A value too wide for all its decimals keeps as many as fit.
+    for (int decimals = f.decimals;; --decimals) {
+      r = std::to_chars(buf, buf + sizeof buf, v.real, std::chars_format::fixed, decimals);
+      if (r.ptr - buf <= f.width || decimals == 0) break;
+    }
   }
   if (r.ec != std::errc()) return DoesNotFit(f);
   size_t n = static_cast<size_t>(r.ptr - buf);

@@ -7,7 +7,9 @@
 //
 // Errors carry an SQLSTATE as caption, as the driver reports them: 22001 for
 // a text longer than its field, 22003 for a number that does not fit its
-// field. Nothing is ever cut to fit.
+// field. Texts are never cut to fit; a real number too wide for all the
+// decimals of its field is written with as many as fit (1e15 in N(19,6) is
+// 1000000000000000.00), and fails only when its whole part does not fit.
 #ifndef RECORDHAUL_DRIVERS_DBF_DBF_WRITER_H_
 #define RECORDHAUL_DRIVERS_DBF_DBF_WRITER_H_
 
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "base/env.h"
+#include "base/numbers.h"
 #include "base/status.h"
 
 namespace rh::dbf {
@@ -84,6 +87,7 @@ class Writer {
   std::string record_;  // reused for every record
   Status failed_;       // a write error makes every later call fail
 };
+
 
 // Checks a field list: 1 to kMaxFields fields, names of 1 to 10 printable
 // bytes, unique ignoring ASCII case, and widths in range.

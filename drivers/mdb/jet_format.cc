@@ -182,14 +182,14 @@ std::vector<std::string> SplitTableDef(const std::string& tdef,
   return pages;
 }
 
-void AppendJetText(std::string_view cp1252, std::string* out) {
+void AppendJetText(std::string_view cp1252, std::string* out, bool compress) {
   // Compression needs every character to have a non-zero low byte, since a
   // zero byte switches between the one-byte and two-byte modes.
   size_t compressed = 2;
   bool one_byte_mode = true;
-  bool compressible = true;
-  for (char c : cp1252) {
-    const char16_t u = Unit(c);
+  bool compressible = compress;
+  for (size_t i = 0; compressible && i < cp1252.size(); ++i) {
+    const char16_t u = Unit(cp1252[i]);
     if ((u & 0xFF) == 0) {
       compressible = false;
       break;
@@ -231,6 +231,22 @@ void AppendJetText(std::string_view cp1252, std::string* out) {
     }
   }
 }
+
+void AppendMemoText(std::string_view cp1252, std::string* out) {
+  AppendJetText(cp1252, out, cp1252.size() <= kMaxCompressedMemoChars);
+}
+
+namespace {
+
+void AppendLongValue(const LongValueRef& ref, std::string_view inline_bytes, std::string* out) {
+  uint8_t header[kLongValueHeaderSize] = {};
+  StoreLittleU32(header, (ref.length & kMaxLongValueBytes) | static_cast<uint32_t>(ref.kind) << 24);
+  if (ref.kind != LongValueKind::kInline) StoreLittleU32(header + 4, ref.pointer);
+  out->append(reinterpret_cast<const char*>(header), sizeof header);
+  if (ref.kind == LongValueKind::kInline) out->append(inline_bytes);
+}
+
+}  // namespace
 
 void EncodeRow(const TableLayout& layout, const std::vector<Cell>& cells,
                std::string* out) {
@@ -275,7 +291,8 @@ void EncodeRow(const TableLayout& layout, const std::vector<Cell>& cells,
       if (!IsVariableLength(col.spec.type)) continue;
       offsets[k++] = static_cast<uint16_t>(out->size());
       if (cells[i].kind == Cell::Kind::kNull) continue;
-      AppendJetText(cells[i].text, out);
+      if (IsLongValue(col.spec.type)) AppendLongValue(cells[i].long_value, cells[i].text, out);
+      else AppendJetText(cells[i].text, out);
       SetBit(&mask, 0, col.number);
     }
     PutLittleU16(out, static_cast<uint16_t>(out->size()));  // end of data
@@ -324,6 +341,16 @@ std::string InlineMapRow(uint32_t start, uint32_t first, uint32_t count) {
   return row;
 }
 
+std::string InlineMapRow(uint32_t start, const PageSet& pages) {
+  std::string row(kMapRowSize, '\0');
+  StoreLittleU32(Bytes(row) + 1, start);
+  if (pages.empty()) return row;
+  const uint32_t end = std::min<uint64_t>(pages.back() + uint64_t{1}, uint64_t{start} + kInlineMapPages);
+  for (uint32_t p = std::max(start, pages.front()); p < end; ++p)
+    if (pages.Contains(p)) SetBit(&row, 5, p - start);
+  return row;
+}
+
 std::string InlineFreeTailRow(uint32_t start, uint32_t from) {
   std::string row(kMapRowSize, '\0');
   StoreLittleU32(Bytes(row) + 1, start);
@@ -351,6 +378,19 @@ std::string UsageMapPage(size_t slot, uint32_t first, uint32_t count) {
       std::min<uint64_t>(uint64_t{first} + count, base + kPagesPerMapPage);
   for (uint64_t p = lo; p < hi; ++p)
     SetBit(&page, 4, static_cast<uint32_t>(p - base));
+  return page;
+}
+
+std::string UsageMapPage(size_t slot, const PageSet& pages) {
+  std::string page(kPageSize, '\0');
+  page[0] = static_cast<char>(PageType::kUsageMap);
+  page[1] = 0x01;
+  if (pages.empty()) return page;
+  const uint64_t base = uint64_t{kPagesPerMapPage} * slot;
+  const uint64_t lo = std::max<uint64_t>(pages.front(), base);
+  const uint64_t hi = std::min<uint64_t>(pages.back() + uint64_t{1}, base + kPagesPerMapPage);
+  for (uint64_t p = lo; p < hi; ++p)
+    if (pages.Contains(static_cast<uint32_t>(p))) SetBit(&page, 4, static_cast<uint32_t>(p - base));
   return page;
 }
 

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "drivers/mdb/page_set.h"
+
 namespace rh::mdb {
 
 inline constexpr size_t kPageSize = 4096;
@@ -105,19 +107,47 @@ std::vector<std::string> SplitTableDef(const std::string& tdef,
 
 // The text as stored in a TEXT or memo value: Windows-1252 bytes become
 // UTF-16LE, compressed (0xFF 0xFE, then one byte per character whose high
-// byte is zero) when that is shorter. Appends to *out.
-void AppendJetText(std::string_view cp1252, std::string* out);
+// byte is zero) when `compress` allows it and that is shorter. Appends to
+// *out.
+void AppendJetText(std::string_view cp1252, std::string* out, bool compress = true);
+
+// Memo values. Jet compresses a memo only up to 1024 characters; longer
+// ones are stored as plain UTF-16LE.
+inline constexpr size_t kMaxCompressedMemoChars = 1024;
+void AppendMemoText(std::string_view cp1252, std::string* out);
+
+// In its row a memo is a 12-byte reference: the stored length in the low 24
+// bits and where the bytes are in the top byte, the row pointer of the
+// long-value row, and 4 zero bytes; an inline memo's bytes follow it. A
+// long-value row on another page holds the whole value (kOtherPage), or the
+// value is a chain of rows, each beginning with the pointer to the next and
+// the last with 0 (kChained).
+enum class LongValueKind : uint8_t { kChained = 0x00, kOtherPage = 0x40, kInline = 0x80 };
+inline constexpr size_t kLongValueHeaderSize = 12;
+inline constexpr uint32_t kMaxLongValueBytes = 0xFFFFFF;
+// Characters of a memo: as plain UTF-16LE they must fit the length field.
+inline constexpr size_t kMaxMemoLength = kMaxLongValueBytes / 2;
+// Short memos stay in their row; longer ones go to long-value pages.
+inline constexpr size_t kMaxInlineLongValue = 64;
+
+struct LongValueRef {
+  LongValueKind kind = LongValueKind::kInline;
+  uint32_t length = 0;   // stored bytes
+  uint32_t pointer = 0;  // RowPointer of the (first) long-value row
+};
 // The UTF-16LE bytes of a name as the table definition stores it.
 std::string Utf16Bytes(std::u16string_view text);
 
-// One value of a row being encoded. Text points at Windows-1252 bytes that
-// must outlive the call to EncodeRow.
+// One value of a row being encoded. Text points at bytes that must outlive
+// the call to EncodeRow: Windows-1252 for kText, the stored bytes of an
+// inline memo for kLongValue. A memo column takes kNull or kLongValue.
 struct Cell {
-  enum class Kind { kNull, kInteger, kDouble, kText };
+  enum class Kind { kNull, kInteger, kDouble, kText, kLongValue };
   Kind kind = Kind::kNull;
   int64_t integer = 0;
   double real = 0;
   std::string_view text;
+  LongValueRef long_value;  // kLongValue
 };
 
 // Encodes one row of `layout` with one cell per column (same order) into
@@ -126,10 +156,16 @@ struct Cell {
 void EncodeRow(const TableLayout& layout, const std::vector<Cell>& cells,
                std::string* out);
 
+// Long-value pages are data pages marked "LVAL" where a data page names its
+// table. The largest long-value row fills an empty page.
+inline constexpr uint32_t kLongValuePageMark = 0x4C41564C;  // "LVAL"
+inline constexpr size_t kMaxLongValueRow = kPageSize - 14 - 2;
+
 // A data page filling from its end: the rows go downward from byte 4095, their
 // offsets upward from byte 14.
 class DataPage {
  public:
+  // `owner_tdef` is the table's definition page, or kLongValuePageMark.
   explicit DataPage(uint32_t owner_tdef);
   // False when the row does not fit (space or row count).
   bool Add(std::string_view row);
@@ -153,6 +189,8 @@ inline constexpr uint32_t kInlineMapPages = 64 * 8;
 inline constexpr uint32_t kPagesPerMapPage = (kPageSize - 4) * 8;
 inline constexpr size_t kReferenceSlots = 17;
 
+// Inline map of the pages of `pages` that lie in [start, start + 512).
+std::string InlineMapRow(uint32_t start, const PageSet& pages);
 // Inline map of the pages first..first+count-1 (count may be 0), with its
 // start page at `start` (start <= first, first + count <= start + 512).
 std::string InlineMapRow(uint32_t start, uint32_t first, uint32_t count);
@@ -161,7 +199,8 @@ std::string InlineMapRow(uint32_t start, uint32_t first, uint32_t count);
 std::string InlineFreeTailRow(uint32_t start, uint32_t from);
 std::string ReferenceMapRow(const std::array<uint32_t, kReferenceSlots>& pages);
 // The usage-map page with index `slot` of a reference map, with the bits set
-// of the pages [first, first + count) that fall into its range.
+// of the pages of `pages` (or [first, first + count)) in its range.
+std::string UsageMapPage(size_t slot, const PageSet& pages);
 std::string UsageMapPage(size_t slot, uint32_t first, uint32_t count);
 
 // The database definition page (page 0).

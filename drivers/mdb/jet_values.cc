@@ -131,6 +131,17 @@ Status ToCell(const sql::Value& value, const ColumnSpec& col, Cell* cell) {
       cell->text = text;
       return Status();
     }
+    case JetType::kMemo: {
+      if (text.size() > kMaxMemoLength) {
+        return sql::SqlError(sql::kStringTooLong,
+                             "String data, right truncated: " + std::to_string(text.size()) +
+                                 " characters for a memo of at most " +
+                                 std::to_string(kMaxMemoLength));
+      }
+      cell->kind = Cell::Kind::kText;
+      cell->text = text;
+      return Status();
+    }
     case JetType::kByte:
     case JetType::kInteger:
     case JetType::kLong:

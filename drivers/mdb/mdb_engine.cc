@@ -9,6 +9,7 @@
 #include "base/paths.h"
 #include "drivers/mdb/jet_format.h"
 #include "drivers/mdb/jet_values.h"
+#include "drivers/mdb/long_value_pages.h"
 #include "drivers/sql/sql_statement.h"
 
 namespace rh::mdb {
@@ -16,9 +17,9 @@ namespace rh::mdb {
 namespace {
 
 // Where things go. The pages up to the user table's definition are built
-// when the table is created and rebuilt by Close(); the data pages follow
-// them and are written as they fill; usage-map pages for large tables come
-// last.
+// when the table is created and rebuilt by Close(); the data pages and the
+// long-value pages of memo columns follow them and are written as they fill;
+// usage-map pages for large tables come last.
 constexpr uint32_t kGlobalMapPage = 1;
 constexpr uint32_t kObjectsTdefPage = 2;  // readers look for the catalog here
 constexpr uint32_t kAcesTdefPage = 3;
@@ -28,8 +29,10 @@ constexpr uint32_t kMapsPage = 6;  // the usage-map rows of every table
 constexpr uint32_t kObjectsDataPage = 7;
 constexpr uint32_t kUserTdefPage = 8;
 
-// Pages kept free below the 2 GB limit for the usage-map pages of Close().
+// Pages kept free below the 2 GB limit for the usage-map pages of Close():
+// those of the data pages, of the file, and of the long-value pages.
 constexpr uint32_t kMapPageReserve = 2 * kReferenceSlots;
+constexpr uint32_t kLongValueMapPageReserve = kReferenceSlots;
 
 // Catalog ids and flags.
 constexpr int32_t kTablesId = 0x0F000001;
@@ -136,6 +139,7 @@ Result<JetType> UserType(const sql::ColumnDef& def, uint16_t* length) {
       *length = static_cast<uint16_t>(2 * chars);
       return JetType::kText;
     }
+    case sql::ColumnType::kMemo: return JetType::kMemo;
   }
   return GeneralError("Unknown column type");
 }
@@ -188,9 +192,37 @@ Result<LocaleInfo> ParseLocale(std::string_view locale) {
   return info;
 }
 
+Status RecordTooLarge(size_t bytes) {
+  return GeneralError("Record is too large: " + std::to_string(bytes) +
+                      " bytes, at most 4060 fit");
+}
+
+Status SizeLimitReached() {
+  return GeneralError("The database has reached its size limit of 2 GB");
+}
+
+// The free-space map of `pages`: the last one, when it has room.
+std::string FreeMapRow(const PageSet& pages, bool last_has_room, uint32_t first_data_page) {
+  if (pages.empty() || !last_has_room) return InlineMapRow(first_data_page & ~7u, 0, 0);
+  return InlineMapRow(pages.back() & ~7u, pages.back(), 1);
+}
+
+bool HasLongValues(const TableLayout& layout) {
+  for (const ColumnLayout& col : layout.columns)
+    if (IsLongValue(col.spec.type)) return true;
+  return false;
+}
+
+// The usage-map rows of the user table and of the file.
+struct MapRows {
+  std::string used, free;            // the data pages
+  std::string long_used, long_free;  // the long-value pages, shared by every memo column
+  std::string global;                // the file's free pages
+};
+
 }  // namespace
 
-class Database::Impl {
+class Database::Impl : public PageSink {
  public:
   Impl(Env* env, std::unique_ptr<FileReplacement> file, LocaleInfo locale,
        double creation_date)
@@ -205,19 +237,33 @@ class Database::Impl {
   Status Close();
   uint64_t row_count() const { return rows_; }
 
+  // PageSink: the pages after the front pages, numbered in file order.
+  uint32_t next_page() const override { return next_page_; }
+  uint32_t ClaimPage() override { return next_page_++; }
+  Status WritePage(uint32_t page, std::string_view bytes) override;
+
  private:
   Status CreateTable(const sql::CreateTable& create);
   Status Insert(const sql::Insert& insert);
   Status MapColumns(const sql::Insert& insert);
+  // Memo cells become long values: kept in the row when short and
+  // `allow_inline`, else marked for long-value pages. Returns the most pages
+  // those take.
+  uint64_t MarkMemos(bool allow_inline);
+  // Encodes the row of a table with memo columns into row_. Long values are
+  // stored only once the row is known to fit, so that a refused row leaves
+  // nothing behind.
+  Status PlaceMemos();
   Status AddRow(std::string_view row);
-  Status WritePage(std::string_view page);
+  Status WriteDataPage();
+  Status Append(std::string_view pages);
 
-  // The pages 0 .. kUserTdefPage + tdef pages - 1 for the given user-table
-  // usage-map rows.
-  std::string FrontPages(const std::string& used_row,
-                         const std::string& free_row,
-                         const std::string& global_row) const;
+  // The pages 0 .. kUserTdefPage + tdef pages - 1 for the given usage-map
+  // rows.
+  std::string FrontPages(const MapRows& rows) const;
   std::string CatalogPage() const;
+  // A usage-map row listing `pages`, inline or through map pages it writes.
+  Status UsageMapRow(const PageSet& pages, std::string* row);
   Status Finish();
 
   Env* env_;
@@ -236,15 +282,20 @@ class Database::Impl {
   TableLayout layout_;
   uint32_t tdef_pages_ = 0;
   uint32_t first_data_page_ = 0;
-  uint32_t data_pages_ = 0;  // written so far
+  uint32_t next_page_ = 0;     // the number the next page gets
+  uint32_t written_pages_ = 0;  // pages in the file so far
+  uint32_t map_page_reserve_ = kMapPageReserve;
+  PageSet data_pages_;  // written so far
   uint64_t rows_ = 0;
   DataPage page_;
+  std::unique_ptr<LongValuePages> long_values_;  // tables with memo columns
 
   // Reused from row to row.
   std::vector<std::string> last_names_;
   sql::StatementParser parser_;
   std::vector<int> value_of_column_;  // index into the values, or -1
   std::vector<Cell> cells_;
+  std::vector<std::string> memo_bytes_;  // per column: a memo's stored bytes
   std::string row_;
 };
 
@@ -297,12 +348,17 @@ Status Database::Impl::CreateTable(const sql::CreateTable& create) {
   tdef_pages_ = TableDefPageCount(BuildTableDef(layout_, {}).size());
   first_data_page_ = kUserTdefPage + tdef_pages_;
   page_ = DataPage(kUserTdefPage);
-  const uint32_t start = first_data_page_ & ~7u;
-  s = WritePage(FrontPages(InlineMapRow(start, 0, 0), InlineMapRow(start, 0, 0),
-                           InlineFreeTailRow(0, first_data_page_)));
+  const std::string empty = InlineMapRow(first_data_page_ & ~7u, 0, 0);
+  s = Append(FrontPages({empty, empty, empty, empty, InlineFreeTailRow(0, first_data_page_)}));
   if (!s.ok()) return s;
+  written_pages_ = next_page_ = first_data_page_;
+  if (HasLongValues(layout_)) {
+    long_values_ = std::make_unique<LongValuePages>(this);
+    map_page_reserve_ = kMapPageReserve + kLongValueMapPageReserve;
+  }
   table_created_ = true;
   cells_.assign(layout_.columns.size(), Cell());
+  memo_bytes_.assign(layout_.columns.size(), std::string());
   return Status();
 }
 
@@ -357,12 +413,57 @@ Status Database::Impl::Insert(const sql::Insert& insert) {
     s = ToCell(insert.values[v], layout_.columns[i].spec, &cells_[i]);
     if (!s.ok()) return s;
   }
-  EncodeRow(layout_, cells_, &row_);
-  if (row_.size() > kMaxRowSize) {
-    return GeneralError("Record is too large: " + std::to_string(row_.size()) +
-                        " bytes, at most 4060 fit");
+  if (long_values_) {
+    s = PlaceMemos();
+    if (!s.ok()) return s;
+  } else {
+    EncodeRow(layout_, cells_, &row_);
+    if (row_.size() > kMaxRowSize) return RecordTooLarge(row_.size());
   }
   return AddRow(row_);
+}
+
+uint64_t Database::Impl::MarkMemos(bool allow_inline) {
+  uint64_t pages = 0;
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    Cell& cell = cells_[i];
+    if (!IsLongValue(layout_.columns[i].spec.type) || cell.kind == Cell::Kind::kNull) continue;
+    std::string& bytes = memo_bytes_[i];
+    if (cell.kind == Cell::Kind::kText) {
+      bytes.clear();
+      AppendMemoText(cell.text, &bytes);
+      cell.kind = Cell::Kind::kLongValue;
+      cell.text = bytes;
+      cell.long_value.length = static_cast<uint32_t>(bytes.size());
+    }
+    const bool in_row = bytes.empty() || (allow_inline && bytes.size() <= kMaxInlineLongValue);
+    cell.long_value.kind = in_row ? LongValueKind::kInline : LongValueKind::kOtherPage;
+    if (!in_row) pages += LongValuePages::MaxPagesFor(bytes.size());
+  }
+  return pages;
+}
+
+Status Database::Impl::PlaceMemos() {
+  uint64_t pages = MarkMemos(true);
+  EncodeRow(layout_, cells_, &row_);
+  if (row_.size() > kMaxRowSize) {
+    // Many short memos: each takes less room as a reference.
+    pages = MarkMemos(false);
+    EncodeRow(layout_, cells_, &row_);
+    if (row_.size() > kMaxRowSize) return RecordTooLarge(row_.size());
+  }
+  if (pages == 0) return Status();
+  if (next_page_ + pages + 1 + map_page_reserve_ >= kMaxPages) return SizeLimitReached();
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    Cell& cell = cells_[i];
+    if (cell.kind != Cell::Kind::kLongValue || cell.long_value.kind == LongValueKind::kInline)
+      continue;
+    auto ref = long_values_->Store(memo_bytes_[i]);
+    if (!ref.ok()) return ref.status();
+    cell.long_value = *ref;
+  }
+  EncodeRow(layout_, cells_, &row_);  // the same size, now with the row pointers
+  return Status();
 }
 
 Status Database::Impl::AddRow(std::string_view row) {
@@ -371,19 +472,41 @@ Status Database::Impl::AddRow(std::string_view row) {
     return Status();
   }
   // The page is full: it goes to disk and the row starts a new one.
-  if (first_data_page_ + data_pages_ + 1 + kMapPageReserve >= kMaxPages)
-    return GeneralError("The database has reached its size limit of 2 GB");
-  Status s = WritePage(page_.bytes());
+  if (next_page_ + 1 + map_page_reserve_ >= kMaxPages)
+    return SizeLimitReached();
+  Status s = WriteDataPage();
   if (!s.ok()) return s;
-  ++data_pages_;
   page_.Reset();
   page_.Add(row);  // fits: an empty page takes any row of up to 4060 bytes
   ++rows_;
   return Status();
 }
 
-Status Database::Impl::WritePage(std::string_view page) {
-  Status s = file_->file()->Append(page);
+Status Database::Impl::WriteDataPage() {
+  // An open long-value page has the lower number: it goes first.
+  if (long_values_) {
+    Status s = long_values_->Flush();
+    if (!s.ok()) return s;
+  }
+  const uint32_t page = ClaimPage();
+  Status s = WritePage(page, page_.bytes());
+  if (s.ok()) data_pages_.Add(page);
+  return s;
+}
+
+Status Database::Impl::WritePage(uint32_t page, std::string_view bytes) {
+  if (page != written_pages_) {
+    broken_ = GeneralError("Pages out of order: page " + std::to_string(page) +
+                           " written as page " + std::to_string(written_pages_));
+    return broken_;
+  }
+  Status s = Append(bytes);
+  if (s.ok()) ++written_pages_;
+  return s;
+}
+
+Status Database::Impl::Append(std::string_view pages) {
+  Status s = file_->file()->Append(pages);
   if (!s.ok()) {
     broken_ = GeneralError("Cannot write the database file: " + s.message());
     return broken_;
@@ -441,11 +564,9 @@ std::string Database::Impl::CatalogPage() const {
   return page.bytes();
 }
 
-std::string Database::Impl::FrontPages(const std::string& used_row,
-                                       const std::string& free_row,
-                                       const std::string& global_row) const {
+std::string Database::Impl::FrontPages(const MapRows& rows) const {
   // Page 6 holds the usage maps: the catalog owns page 7, every other
-  // system table and every long-value column owns nothing.
+  // system table and every long-value column of theirs owns nothing.
   DataPage maps(0);
   auto add_map = [&](const std::string& row) {
     const uint32_t pointer = RowPointer(kMapsPage, static_cast<uint8_t>(maps.num_rows()));
@@ -471,8 +592,15 @@ std::string Database::Impl::FrontPages(const std::string& used_row,
   }
   TableDefInfo user;
   user.num_rows = static_cast<uint32_t>(rows_);
-  user.used_map = add_map(used_row);
-  user.free_map = add_map(free_row);
+  user.used_map = add_map(rows.used);
+  user.free_map = add_map(rows.free);
+  if (long_values_) {
+    // The memo columns share one run of long-value pages, and so one pair of
+    // maps: a pair for each would not fit page 6 for a table of many memos.
+    const std::array<uint32_t, 2> shared = {add_map(rows.long_used), add_map(rows.long_free)};
+    for (const ColumnLayout& c : layout_.columns)
+      if (IsLongValue(c.spec.type)) user.long_value_maps.push_back(shared);
+  }
 
   HeaderInfo header;
   header.code_page = locale_.code_page;
@@ -480,7 +608,7 @@ std::string Database::Impl::FrontPages(const std::string& used_row,
   header.creation_date = creation_date_;
   pages += BuildHeaderPage(header);
   DataPage global(0);
-  global.Add(global_row);
+  global.Add(rows.global);
   global.Add(empty);
   pages += global.bytes();
   pages += tdefs;
@@ -491,44 +619,50 @@ std::string Database::Impl::FrontPages(const std::string& used_row,
   return pages;
 }
 
-// Writes the last data page and the usage maps, then rewrites the front
-// pages with the final row count and maps.
+Status Database::Impl::UsageMapRow(const PageSet& pages, std::string* row) {
+  const uint32_t start = (pages.empty() ? first_data_page_ : pages.front()) & ~7u;
+  if (pages.empty() || pages.back() - start < kInlineMapPages) {
+    *row = InlineMapRow(start, pages);
+    return Status();
+  }
+  std::array<uint32_t, kReferenceSlots> slots{};
+  for (uint32_t k = pages.front() / kPagesPerMapPage; k <= pages.back() / kPagesPerMapPage; ++k) {
+    slots[k] = ClaimPage();
+    Status s = WritePage(slots[k], UsageMapPage(k, pages));
+    if (!s.ok()) return s;
+  }
+  *row = ReferenceMapRow(slots);
+  return Status();
+}
+
+// Writes the last pages and the usage maps, then rewrites the front pages
+// with the final row count and maps.
 Status Database::Impl::Finish() {
   Status s;
   bool last_has_room = false;
   if (page_.num_rows() > 0) {
     last_has_room = page_.free_space() > 0;
-    s = WritePage(page_.bytes());
-    if (!s.ok()) return s;
-    ++data_pages_;
+    s = WriteDataPage();
+  } else if (long_values_) {
+    s = long_values_->Flush();
   }
-  const uint32_t first = first_data_page_;
-  const uint32_t count = data_pages_;
-  uint32_t next = first + count;  // the next page of the file
+  if (!s.ok()) return s;
 
-  std::string used_row;
-  const uint32_t start = first & ~7u;
-  if (first - start + count <= kInlineMapPages) {
-    used_row = InlineMapRow(start, first, count);
-  } else {
-    std::array<uint32_t, kReferenceSlots> slots{};
-    for (uint32_t k = first / kPagesPerMapPage;
-         k <= (first + count - 1) / kPagesPerMapPage; ++k) {
-      slots[k] = next++;
-      s = WritePage(UsageMapPage(k, first, count));
-      if (!s.ok()) return s;
-    }
-    used_row = ReferenceMapRow(slots);
+  MapRows rows;
+  s = UsageMapRow(data_pages_, &rows.used);
+  if (!s.ok()) return s;
+  rows.free = FreeMapRow(data_pages_, last_has_room, first_data_page_);
+  if (long_values_) {
+    s = UsageMapRow(long_values_->pages(), &rows.long_used);
+    if (!s.ok()) return s;
+    rows.long_free = FreeMapRow(long_values_->pages(), long_values_->last_has_room(),
+                                first_data_page_);
   }
-  const uint32_t last = first + count - 1;
-  const std::string free_row = count > 0 && last_has_room
-                                   ? InlineMapRow(last & ~7u, last, 1)
-                                   : InlineMapRow(start, 0, 0);
 
   // The database's own map marks the pages past the end of the file as free.
-  std::string global_row;
+  const uint32_t next = next_page_;
   if (next <= kInlineMapPages) {
-    global_row = InlineFreeTailRow(0, next);
+    rows.global = InlineFreeTailRow(0, next);
   } else {
     uint32_t map_pages = 0;
     while (true) {
@@ -540,11 +674,11 @@ Status Database::Impl::Finish() {
     const uint32_t total = next + map_pages;
     std::array<uint32_t, kReferenceSlots> slots{};
     for (uint32_t k = 0; k < map_pages; ++k) {
-      slots[k] = next + k;
-      s = WritePage(UsageMapPage(k, total, map_pages * kPagesPerMapPage - total));
+      slots[k] = ClaimPage();
+      s = WritePage(slots[k], UsageMapPage(k, total, map_pages * kPagesPerMapPage - total));
       if (!s.ok()) return s;
     }
-    global_row = ReferenceMapRow(slots);
+    rows.global = ReferenceMapRow(slots);
   }
 
   s = file_->file()->Close();
@@ -552,7 +686,7 @@ Status Database::Impl::Finish() {
   auto front = env_->OpenWritable(file_->temp_path(), WriteMode::kOverwriteStart);
   if (!front.ok())
     return GeneralError("Cannot write the database file: " + front.status().message());
-  s = (*front)->Append(FrontPages(used_row, free_row, global_row));
+  s = (*front)->Append(FrontPages(rows));
   Status c = (*front)->Close();
   if (s.ok()) s = c;
   if (!s.ok()) return GeneralError("Cannot write the database file: " + s.message());

@@ -9,9 +9,11 @@
 //   db->Close();
 //
 // A database holds one user table, created by CREATE TABLE and filled by
-// INSERT INTO (the statements of drivers/sql). Every statement that succeeds
-// is kept: Close() writes a complete file holding all of them, also after a
-// failed statement. The file is written beside the destination under a
+// INSERT INTO (the statements of drivers/sql). TEXT columns hold up to 255
+// characters; MEMO columns hold longer texts (up to kMaxMemoLength), short
+// ones in the row and the others on long-value pages. Every statement that
+// succeeds is kept: Close() writes a complete file holding all of them, also
+// after a failed statement. The file is written beside the destination under a
 // temporary name and renamed over it by Close(), and only when the table
 // exists; otherwise the destination is left as it was and the temporary
 // file is removed. Data pages go to disk as they fill, so memory stays flat

@@ -12,7 +12,9 @@
 // N(19,6) and SINGLE N(19,4); TEXT(n) is C(n) and TEXT C(254). A TEXT(n) of
 // more than 254 is created as C(254), dBase's widest character field; a
 // longer value then fails its INSERT with 22001, as does a text longer than
-// its field. A number that does not fit its field fails with 22003.
+// its field. A real number too wide for all the decimals of its field keeps
+// as many as fit; one whose whole part does not fit fails with 22003, as
+// does an integer that does not fit. MEMO columns are refused.
 #include <sql.h>
 #include <sqlext.h>
 #include <sys/stat.h>
@@ -42,6 +44,7 @@ dbf::Field FieldFor(const sql::ColumnDef& col) {
     case sql::ColumnType::kDouble: f.width = 19; f.decimals = 6; break;
     case sql::ColumnType::kSingle: f.width = 19; f.decimals = 4; break;
     case sql::ColumnType::kText:
+    case sql::ColumnType::kMemo:  // refused by TableSchema::Create
       f.type = 'C';
       f.width = col.text_length ? std::min(*col.text_length, dbf::kMaxCharWidth)
                                 : dbf::kMaxCharWidth;
@@ -68,10 +71,9 @@ class DbfStore : public TableStore {
   std::string database_name() const override { return folder_; }
 
  private:
+  // The export works the destination file out with the same function.
   static std::string FileName(const std::string& table) {
-    std::string name = table;
-    if (BaseName(name).find('.') == std::string_view::npos) name += ".dbf";
-    return name;
+    return WithDefaultExtension(table, ".dbf");
   }
   std::string PathOf(const std::string& file_name) const {
     if (folder_.empty()) return file_name;

@@ -111,6 +111,11 @@ Result<ColumnValue> ConvertValue(const sql::Value& v, const sql::ColumnDef& col,
 }
 
 Result<TableSchema> TableSchema::Create(const sql::CreateTable& create) {
+  // Neither file format has a place for long texts beside its table.
+  for (const sql::ColumnDef& col : create.columns)
+    if (col.type == sql::ColumnType::kMemo)
+      return sql::SqlError("HYC00", "MEMO columns are not supported by this driver (column " +
+                                        col.name + ")");
   for (size_t i = 0; i < create.columns.size(); ++i)
     for (size_t j = 0; j < i; ++j)
       if (EqualsIgnoreAsciiCase(create.columns[i].name, create.columns[j].name))

@@ -35,7 +35,8 @@ Result<ColumnValue> ConvertValue(const sql::Value& v, const sql::ColumnDef& col,
 
 class TableSchema {
  public:
-  // Fails with 42S21 when two column names are equal ignoring ASCII case.
+  // Fails with 42S21 when two column names are equal ignoring ASCII case,
+  // and with HYC00 for a MEMO column.
   static Result<TableSchema> Create(const sql::CreateTable& create);
 
   const std::string& table() const { return table_; }

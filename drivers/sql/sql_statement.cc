@@ -16,6 +16,7 @@ const char* ColumnTypeName(ColumnType type) {
     case ColumnType::kDouble: return "DOUBLE";
     case ColumnType::kSingle: return "SINGLE";
     case ColumnType::kText: return "TEXT";
+    case ColumnType::kMemo: return "MEMO";
   }
   return "?";
 }
@@ -168,7 +169,8 @@ std::optional<ColumnType> TypeWord(Scanner& s) {
     ColumnType type;
   } kWords[] = {{"LONG", ColumnType::kLong},     {"SHORT", ColumnType::kShort},
                 {"BYTE", ColumnType::kByte},     {"DOUBLE", ColumnType::kDouble},
-                {"SINGLE", ColumnType::kSingle}, {"TEXT", ColumnType::kText}};
+                {"SINGLE", ColumnType::kSingle}, {"TEXT", ColumnType::kText},
+                {"MEMO", ColumnType::kMemo}};
   for (const auto& w : kWords)
     if (s.AcceptWord(w.word)) return w.type;
   return std::nullopt;

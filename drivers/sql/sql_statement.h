@@ -7,8 +7,8 @@
 // Names may be 'single-quoted', "double-quoted", [bracketed], `back-quoted`
 // or bare identifiers; inside quotes the quote character is doubled. A table
 // name may also be a bare path-like text ("export.dbf", "\export.dbf").
-// TYPE is LONG, SHORT, BYTE, DOUBLE, SINGLE, TEXT or TEXT(n), in any letter
-// case. Values are numbers or 'strings' with doubled quotes. Anything else is
+// TYPE is LONG, SHORT, BYTE, DOUBLE, SINGLE, TEXT, TEXT(n) or MEMO, in any
+// letter case. Values are numbers or 'strings' with doubled quotes. Anything else is
 // refused with an SQLSTATE and a message.
 #ifndef RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_
 #define RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_
@@ -23,7 +23,7 @@
 
 namespace rh::sql {
 
-enum class ColumnType { kLong, kShort, kByte, kDouble, kSingle, kText };
+enum class ColumnType { kLong, kShort, kByte, kDouble, kSingle, kText, kMemo };
 
 struct ColumnDef {
   std::string name;                  // quotes removed, doubling undone

@@ -18,7 +18,8 @@ struct CliResult {
   std::string err;
 };
 
-inline CliResult RunCli(const std::vector<std::string>& args, SettingsStore* settings = nullptr) {
+inline CliResult RunCli(const std::vector<std::string>& args, SettingsStore* settings = nullptr,
+                        Env* env = Env::Default()) {
   char* out_buf = nullptr;
   char* err_buf = nullptr;
   size_t out_len = 0, err_len = 0;
@@ -29,6 +30,7 @@ inline CliResult RunCli(const std::vector<std::string>& args, SettingsStore* set
   ctx.out = out;
   ctx.err = err;
   ctx.settings = settings != nullptr ? settings : &memory;
+  ctx.env = env;
   int code = cli::RunCommandLine(args, ctx);
   std::fclose(out);
   std::fclose(err);

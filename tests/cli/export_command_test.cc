@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/cli/cli_test_util.h"
 #include "tests/fixture.h"
 
@@ -78,6 +80,26 @@ TEST_F(ExportVerbTest, RefusalsAndFailures) {
                                      "--system", inst_.system(), "--programs", inst_.programs()});
   EXPECT_EQ(wrong_company.code, 1);
   EXPECT_NE(wrong_company.err.find("Company 07 has no register"), std::string::npos);
+}
+
+// "Invalid File Name" judges the destination as typed, in characters; a
+// relative one goes into the current directory.
+TEST_F(ExportVerbTest, ShortDestinationsAsTyped) {
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(inst_.dir().path());
+  const struct {
+    std::string dest;
+    int code;
+  } cases[] = {{"a.c", 1}, {"\xc3\xa4.c", 1}, {"ab.c", 0}};
+  for (const auto& c : cases) {
+    auto r = Export({"--type", "1", "--dest", c.dest, "--field", "Name"});
+    EXPECT_EQ(r.code, c.code) << c.dest;
+    if (c.code != 0) {
+      EXPECT_EQ(r.err, "Error #5: Invalid File Name\n");
+    }
+    EXPECT_EQ(std::filesystem::exists(inst_.dir() / c.dest), c.code == 0) << c.dest;
+  }
+  std::filesystem::current_path(cwd);
 }
 
 TEST_F(ExportVerbTest, ShortDataFileWarnsButSucceeds) {

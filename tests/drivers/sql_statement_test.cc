@@ -8,11 +8,12 @@ namespace {
 TEST(SqlParse, CreateTableFromTheTableWriter) {
   auto r = Parse(
       "CREATE TABLE KVTdatatool ('Account' TEXT,'Balance' DOUBLE,"
-      "'Today''s Date' TEXT,'N' TEXT(30),'S' SHORT,'B' BYTE,'F' SINGLE,'L' LONG)");
+      "'Today''s Date' TEXT,'N' TEXT(30),'S' SHORT,'B' BYTE,'F' SINGLE,'L' LONG,"
+      "'Notes' MEMO,'m' memo)");
   ASSERT_TRUE(r.ok()) << r.status().ToString();
   const auto& c = std::get<CreateTable>(*r);
   EXPECT_EQ(c.table, "KVTdatatool");
-  ASSERT_EQ(c.columns.size(), 8u);
+  ASSERT_EQ(c.columns.size(), 10u);
   EXPECT_EQ(c.columns[0].name, "Account");
   EXPECT_EQ(c.columns[0].type, ColumnType::kText);
   EXPECT_FALSE(c.columns[0].text_length);
@@ -22,6 +23,9 @@ TEST(SqlParse, CreateTableFromTheTableWriter) {
   EXPECT_EQ(c.columns[5].type, ColumnType::kByte);
   EXPECT_EQ(c.columns[6].type, ColumnType::kSingle);
   EXPECT_EQ(c.columns[7].type, ColumnType::kLong);
+  EXPECT_EQ(c.columns[8].type, ColumnType::kMemo);
+  EXPECT_EQ(c.columns[9].type, ColumnType::kMemo);
+  EXPECT_FALSE(c.columns[8].text_length);
 }
 
 TEST(SqlParse, TableNamesAsTheDBaseWriterSendsThem) {
@@ -78,6 +82,7 @@ TEST(SqlParse, RefusesWhatItDoesNotKnow) {
       {"CREATE TABLE KVTdatatool ()", kSyntaxError},
       {"CREATE TABLE KVTdatatool ('A' BLOB)", kSyntaxError},
       {"CREATE TABLE KVTdatatool ('A' TEXT(x))", kSyntaxError},
+      {"CREATE TABLE KVTdatatool ('A' MEMO(300))", kSyntaxError},
       {"CREATE TABLE KVTdatatool ('A' TEXT", kSyntaxError},
       {"CREATE TABLE KVTdatatool ('A LONG)", kSyntaxError},
       {"CREATE TABLE ('A' LONG)", kSyntaxError},

@@ -80,7 +80,9 @@ TEST_F(RunTest, DestinationTextRules) {
   struct Case {
     std::string dest;
     const char* caption;  // nullptr: completed
-  } cases[] = {{"a.c", "Error #5"}, {"", "Error #5"}, {"ab.c", nullptr}};
+  } cases[] = {{"a.c", "Error #5"},          {"", "Error #5"},
+               {"ab.c", nullptr},            {"\xc3\xa4.c", "Error #5"},  // characters, not bytes
+               {"\xe2\x82\xac\xc3\xa4.c", nullptr}, {"\xff\xfe.c", nullptr}};
   for (const auto& c : cases) {
     auto r = h_.Run(1, {"Name"}, c.dest);
     if (c.caption == nullptr) {
@@ -102,9 +104,9 @@ TEST_F(RunTest, ShortDataFileExportsWhatIsThereAndWarns) {
   auto r = h_.Run(1, {"Name"}, Dest());
   EXPECT_EQ(r.outcome.kind, ExportOutcome::Kind::kCompleted);
   EXPECT_EQ(r.outcome.exported, 2);
-  ASSERT_TRUE(r.outcome.warning);
-  EXPECT_EQ(r.outcome.warning->caption(), "Warning");
-  EXPECT_EQ(r.outcome.warning->message(),
+  ASSERT_EQ(r.outcome.warnings.size(), 1u);
+  EXPECT_EQ(r.outcome.warnings[0].caption(), "Warning");
+  EXPECT_EQ(r.outcome.warnings[0].message(),
             "The data file ended after 2 of the 5 records its header announces.");
 }
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "export/export_types.h"
+#include "export/value_format.h"
 #include "tests/export/export_test_util.h"
 
 namespace rh {
@@ -197,6 +200,95 @@ TEST_F(TableExportTest, ExistingDestinationQuestionAndOpenFailText) {
   EXPECT_EQ(missing.outcome.error.caption(), "Error #6");
   EXPECT_EQ(missing.outcome.error.message(), "Company Data File open Fail");
   EXPECT_EQ(test::ReadFile(inst_.dir() / "t.mdb"), "old");  // not deleted beforehand
+}
+
+// Texts longer than the target's text column: an Access memo, a dBase text
+// cut to 254 bytes and counted; Excel cells take them whole.
+TEST(TableWriterLongTexts, TypeWordsValuesAndWarnings) {
+  Installation inst({{"Short", 'T', 255}, {"Notes", 'T', 300}, {"Name", 'T', 10}});
+  auto b = inst.Builder();
+  const std::string quoted = "'" + std::string(299, 'n');
+  inst.SetRecords(2, {b.Text("Short", std::string(255, 's')).Text("Notes", quoted).Take(),
+                      b.Text("Notes", quoted).Take()});
+  const char* kCut = " longer than the 254 bytes a dBase field holds and ";
+  struct Case {
+    int type;
+    const char* create;
+    std::string notes;  // as the second INSERT sends it
+    std::string warning;
+  } cases[] = {
+      {kAccess, "('Short' TEXT,'Notes' MEMO,'Name' TEXT)", EscapeQuotes(quoted), ""},
+      {kExcel, "('Short' TEXT,'Notes' TEXT,'Name' TEXT)", EscapeQuotes(quoted), ""},
+      // Cut before the quotes are doubled, so that none is split.
+      {kDBase, "('Short' TEXT(255),'Notes' TEXT(300),'Name' TEXT(10))",
+       EscapeQuotes(quoted.substr(0, 254)),
+       std::string("1 value of the field Short was") + kCut + "was cut to 254.\n" +
+           "2 values of the field Notes were" + kCut + "were cut to 254."},
+  };
+  for (const auto& c : cases) {
+    ExportHarness h(inst);
+    Log log;
+    h.opener = FakeOpener(&log);
+    auto r = h.Run(c.type, {"Short", "Notes", "Name"}, inst.dir() / "t.dbf");
+    ASSERT_EQ(r.outcome.kind, ExportOutcome::Kind::kCompleted) << r.outcome.error.ToString();
+    ASSERT_EQ(log.statements.size(), 3u);
+    EXPECT_NE(log.statements[0].find(c.create), std::string::npos) << log.statements[0];
+    EXPECT_NE(log.statements[2].find("VALUES ('','" + c.notes + "','')"), std::string::npos);
+    EXPECT_EQ(r.outcome.warnings.empty() ? "" : JoinWarnings(r.outcome.warnings).ToString(),
+              c.warning.empty() ? "" : "Warning: " + c.warning);
+  }
+}
+
+// A D value the target cannot hold stops the run before its INSERT, naming
+// the record and the field; every other value goes through as "%.6f".
+TEST(TableWriterSpecialValues, StopTheRunNamingRecordAndField) {
+  struct Case {
+    int type;
+    double value;
+    const char* message;  // after the target's text; nullptr: stored
+  } cases[] = {
+      {kExcel, std::nan(""), "Record 3, field BAL: NaN cannot be stored in a table."},
+      {kDBase, std::nan(""), "Record 3, field BAL: NaN cannot be stored in a table."},
+      {kAccess, -std::nan(""), "Record 3, field BAL: NaN cannot be stored in a table."},
+      {kExcel, HUGE_VAL, "Record 3, field BAL: infinity cannot be stored in a table."},
+      {kDBase, -HUGE_VAL, "Record 3, field BAL: -infinity cannot be stored in a table."},
+      {kAccess, HUGE_VAL, "Record 3, field BAL: infinity cannot be stored in a table."},
+      {kDBase, 1e19,
+       "Record 3, field BAL: 1e+19 does not fit the 19 characters of a dBase number."},
+      {kDBase, -1.5e18,
+       "Record 3, field BAL: -1.5e+18 does not fit the 19 characters of a dBase number."},
+      {kDBase, 1e15, nullptr},
+      {kDBase, 9.5e18, nullptr},
+      {kAccess, 1e300, nullptr},
+      {kExcel, -1e300, nullptr},
+  };
+  static constexpr const char* kTexts[] = {"Error Insetrting to Excel Table.",
+                                           "Error Inserting to DBase Table.",
+                                           "Error Inserting to Access Table."};
+  Installation inst({{"Name", 'T', 10}, {"Balance", 'D', 8}});
+  for (const auto& c : cases) {
+    auto b = inst.Builder();
+    inst.SetRecords(3, {b.Real("Balance", 1.5).Take(), b.Deleted(),
+                        b.Real("Balance", c.value).Take()});
+    ExportHarness h(inst);
+    Log log;
+    h.opener = FakeOpener(&log);
+    auto r = h.Run(c.type, {"Name", "Balance=BAL"}, inst.dir() / "t.dbf");
+    if (c.message == nullptr) {
+      EXPECT_EQ(r.outcome.kind, ExportOutcome::Kind::kCompleted) << c.value;
+      ASSERT_EQ(log.statements.size(), 3u);
+      std::string formatted;
+      AppendReal(&formatted, c.value);
+      EXPECT_NE(log.statements[2].find("'," + formatted + ")"), std::string::npos);
+      continue;
+    }
+    EXPECT_EQ(r.outcome.kind, ExportOutcome::Kind::kFailed) << c.message;
+    EXPECT_EQ(r.outcome.error.caption(), "Error #10");
+    EXPECT_EQ(r.outcome.error.message(), kTexts[c.type - kExcel]);
+    EXPECT_EQ(r.outcome.error.detail(), c.message);
+    EXPECT_TRUE(r.outcome.error.fatal());
+    EXPECT_EQ(log.statements.size(), 2u) << "no INSERT for the record";
+  }
 }
 
 TEST_F(TableExportTest, RealAccessDatabase) {

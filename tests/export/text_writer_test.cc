@@ -1,6 +1,7 @@
 #include "export/text_writer.h"
 
 #include <gtest/gtest.h>
+#include <stdio.h>
 
 #include "tests/export/export_test_util.h"
 
@@ -58,8 +59,8 @@ TEST_F(TextWriterTest, EveryLayoutByteForByte) {
       "File Number\tToday's Date\tCompany Number\r\n";
   const std::string tab =
       "ACME\t-2\t4521\t12.3456\t12.500000\t255\t01/01/2000\t\t1\tQZGL\t1\t03/15/07\t01\r\n"
-      "Q\"t,a\tb\xe9\t0\t-100000\t-0.0005\t-0.250000\t0\t00/00/1900\t\t3\tQZGL\t1\t03/15/07\t01\r\n"
-      "A\r\nB\t0\t0\t0.0000\t0.000000\t0\t00/00/1900\t\t4\tQZGL\t1\t03/15/07\t01\r\n";
+      "\"Q\"\"t,a\tb\xe9\"\t0\t-100000\t-0.0005\t-0.250000\t0\t00/00/1900\t\t3\tQZGL\t1\t03/15/07\t01\r\n"
+      "\"A\r\nB\"\t0\t0\t0.0000\t0.000000\t0\t00/00/1900\t\t4\tQZGL\t1\t03/15/07\t01\r\n";
   const std::string fixed_title =
       "Name       Count   Total      Rate          Balance"
       "Fla    PostedCurrent ModuFiToday's Co\r\n";
@@ -68,7 +69,7 @@ TEST_F(TextWriterTest, EveryLayoutByteForByte) {
       "01/01/2000       1QZGL 103/15/0701\r\n"
       "Q\"t,a\tb\xe9       0 -100000   -0.0005        -0.250000  0"
       "00/00/1900       3QZGL 103/15/0701\r\n"
-      "A\r\nB            0       0    0.0000         0.000000  0"
+      "A B            0       0    0.0000         0.000000  0"
       "00/00/1900       4QZGL 103/15/0701\r\n";
   struct Case {
     int type;
@@ -100,6 +101,63 @@ TEST(TextWriterWorkedExample, MatchesTheDocumentedLines) {
   for (const auto& c : cases) {
     auto r = h.Run(c.type, rows, inst.dir() / ("ex" + std::to_string(c.type) + ".txt"));
     EXPECT_EQ(r.written, c.expected) << c.type;
+  }
+}
+
+// The rows Python's csv module reads from a tab-delimited file, one list a
+// line; empty when python3 cannot be run.
+std::string ReadTabsWithPython(const std::string& path) {
+  // Debian's own interpreter first, as the other reader tests do.
+  const std::string command =
+      std::string(std::filesystem::exists("/usr/bin/python3") ? "/usr/bin/" : "") +
+      "python3 -c 'import csv, sys\n"
+      "f = open(sys.argv[1], newline=\"\", encoding=\"latin-1\")\n"
+      "for row in csv.reader(f, delimiter=\"\\t\"): print(row)' '" + path + "' 2>/dev/null";
+  FILE* p = popen(command.c_str(), "r");
+  std::string out;
+  char buf[4096];
+  for (size_t n; p != nullptr && (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+  return p != nullptr && pclose(p) == 0 ? out : "";
+}
+
+// Tabs, CRs, LFs and double quotes in values and titles: the tab types quote
+// just those values, as Python's csv module reads them back; the fixed types
+// blank CR and LF so every record is one line of the same width.
+TEST(TextWriterSpecialBytes, TabTypesQuoteAndFixedTypesBlankLineBreaks) {
+  struct Case {
+    std::string raw, tab, read, fixed;  // read: as Python prints the field
+  } cases[] = {
+      {"plain", "plain", "plain", "plain   "},
+      {"a\tb", "\"a\tb\"", "a\\tb", "a\tb     "},
+      {"a\rb", "\"a\rb\"", "a\\rb", "a b     "},
+      {"a\nb", "\"a\r\nb\"", "a\\r\\nb", "a b     "},
+      {"\"q\" x", "\"\"\"q\"\" x\"", "\"q\" x", "\"q\" x   "},
+      {"\r\n\t\"", "\"\r\r\n\t\"\"\"", "\\r\\r\\n\\t\"", "  \t\"    "},
+  };
+  Installation inst({{"Name", 'T', 8}, {"Code", 'T', 4}});
+  std::vector<std::string> records;
+  for (const Case& c : cases) {
+    records.push_back(inst.Builder().Text("Name", c.raw).Text("Code", "z").Take());
+  }
+  inst.SetRecords(static_cast<int32_t>(records.size()), records);
+  ExportHarness h(inst);
+  std::string tab, fixed, read;
+  for (const Case& c : cases) {
+    tab += c.tab + "\tz\r\n";
+    fixed += c.fixed + "z   \r\n";
+    read += "['" + c.read + "', 'z']\n";
+  }
+  struct Type {
+    int type;
+    std::string expected, read;
+  } types[] = {{4, "\"N\tm\"\"e\"\t\"C\r\nd\"\r\n" + tab, "['N\\tm\"e', 'C\\r\\nd']\n" + read},
+               {5, tab, read}, {6, "N\tm\"e   C d \r\n" + fixed, ""}, {7, fixed, ""}};
+  for (const Type& t : types) {
+    const std::string path = inst.dir() / ("s" + std::to_string(t.type) + ".txt");
+    EXPECT_EQ(h.Run(t.type, {"Name=N\tm\"e", "Code=C\nd"}, path).written, t.expected) << t.type;
+    if (!t.read.empty()) {
+      EXPECT_EQ(ReadTabsWithPython(path), t.read) << t.type;
+    }
   }
 }
 

@@ -111,7 +111,9 @@ WriterTexts TableWriterTexts(TableTarget target) {
   int32_t n = 0;
   for (const std::string& record : SeedRecords(fields)) {
     ++n;
-    RH_FUZZ_CHECK(writer.WriteRecord(reinterpret_cast<const uint8_t*>(record.data()), n, n).ok());
+    Status s = writer.WriteRecord(reinterpret_cast<const uint8_t*>(record.data()), n, n);
+    // A value the target cannot store (1e300 in a dBase number) sends nothing.
+    RH_FUZZ_CHECK(s.ok() || (s.caption() == "Error #10" && target == TableTarget::kDBase));
   }
   RH_FUZZ_CHECK(writer.Finish().ok());
   return out;

@@ -55,6 +55,10 @@ std::vector<std::string> MdbEngineSeeds() {
                                 "INSERT INTO KVTdatatool ('a','b','c') VALUES (256, 0, '')",
                                 "CREATE TABLE KVTdatatool ('a' LONG)"}));
   seeds.push_back(JoinSections({";LANGID=0x0407;CP=1252", "INSERT INTO KVTdatatool VALUES (1)"}));
+  seeds.push_back(JoinSections({"", "CREATE TABLE KVTdatatool ('m' MEMO, 'n' LONG)",
+                                "INSERT INTO KVTdatatool ('m','n') VALUES ('short', 1)",
+                                "INSERT INTO KVTdatatool ('m','n') VALUES ('" +
+                                    std::string(5000, 'x') + "', 2)"}));
   return seeds;
 }
 

@@ -111,6 +111,7 @@ Result<std::unique_ptr<WritableFile>> MemEnv::OpenWritable(const std::string& pa
       files_[n] = std::make_shared<std::string>();
       return std::unique_ptr<WritableFile>(new MemWritable(files_[n], 0));
     case WriteMode::kCreateNew:
+    case WriteMode::kCreatePrivate:
       if (it != files_.end()) return IoError(EEXIST);
       files_[n] = std::make_shared<std::string>();
       return std::unique_ptr<WritableFile>(new MemWritable(files_[n], 0));
@@ -182,6 +183,28 @@ FileKind MemEnv::GetFileKind(const std::string& path) {
 bool MemEnv::SameFile(const std::string& a, const std::string& b) {
   std::string na = Normal(a);
   return na == Normal(b) && Exists(na);
+}
+
+Result<FileAttributes> MemEnv::GetAttributes(const std::string& path) {
+  FileAttributes a;
+  a.kind = GetFileKind(path);
+  if (a.kind == FileKind::kMissing) return IoError(ENOENT);
+  a.mode = a.kind == FileKind::kDirectory ? 0755 : 0644;
+  a.links = 1;
+  if (a.kind == FileKind::kRegular) a.size = files_[Normal(path)]->size();
+  return a;
+}
+
+Result<std::string> MemEnv::ReadLink(const std::string& path) {
+  return IoError(Exists(path) ? EINVAL : ENOENT);
+}
+
+Status MemEnv::ChangeMode(const std::string& path, uint32_t) {
+  return Exists(path) ? Status() : IoError(ENOENT);
+}
+
+Status MemEnv::ChangeOwner(const std::string& path, uint32_t, uint32_t) {
+  return Exists(path) ? Status() : IoError(ENOENT);
 }
 
 }  // namespace rh::fuzz

@@ -38,6 +38,11 @@ class MemEnv : public Env {
   bool Exists(const std::string& path) override;
   FileKind GetFileKind(const std::string& path) override;
   bool SameFile(const std::string& a, const std::string& b) override;
+  // Files here have no links, owners or permissions to keep.
+  Result<FileAttributes> GetAttributes(const std::string& path) override;
+  Result<std::string> ReadLink(const std::string& path) override;
+  Status ChangeMode(const std::string& path, uint32_t mode) override;
+  Status ChangeOwner(const std::string& path, uint32_t owner, uint32_t group) override;
 
   static std::string Normal(std::string_view path);
 

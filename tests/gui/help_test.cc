@@ -88,6 +88,7 @@ TEST(Help, ExplainsEveryMessage) {
       {"Error #10", "Error Insetrting to Excel Table."},
       {"Error #10", "Error Inserting to DBase Table."},
       {"Error #10", "Error Inserting to Access Table."},
+      {"Error #10", "Record %i, field %s: NaN cannot be stored in a table."},
       {"Error #11", "Error Creating Excel Table."},
       {"Error #11", "Error Creating dBase Table."},
       {"Error #11", "Error Creating Access Table."},
@@ -100,6 +101,8 @@ TEST(Help, ExplainsEveryMessage) {
       {"Warning", "Template file not saved.\nAll data will be lost.\nDo you want to save changes?"},
       {"Warning", "Destination file already exists.\nClick Yes to append, No to overwrite."},
       {"Warning", "Destination file already exists.\nOk to Overwrite?."},
+      {"Warning", "%i values of the field %s were longer than the 254 bytes a dBase field holds "
+                  "and were cut to 254."},
       {"recordhaul", "Error - Could not open Directory."},
       {"recordhaul", "Warning, %s already exported\n\tExport Again?"},
       {"recordhaul", "Cannot save without selecting a Module, Company, and File"},

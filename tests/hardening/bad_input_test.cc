@@ -199,7 +199,7 @@ std::string TemplateBytes() {
 std::string ExportOutcomeText(const ExportOutcome& o) {
   if (o.kind == ExportOutcome::Kind::kFailed) return o.error.caption();
   if (o.kind == ExportOutcome::Kind::kStopped) return "stopped";
-  return "done " + std::to_string(o.exported) + (o.warning ? ", ended early" : "");
+  return "done " + std::to_string(o.exported) + (!o.warnings.empty() ? ", ended early" : "");
 }
 
 // What the user gets from the reader, as the table's cells say.

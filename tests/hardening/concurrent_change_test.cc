@@ -138,13 +138,13 @@ TEST_P(ConcurrentChange, DataFileChangesWhileRead) {
     ASSERT_EQ(r.outcome.kind, ExportOutcome::Kind::kCompleted) << r.outcome.error.message();
     EXPECT_EQ(r.outcome.exported, ExportedOf(c.read));
     if (c.read < kBlockRecords) {
-      ASSERT_TRUE(r.outcome.warning.has_value());
-      EXPECT_EQ(r.outcome.warning->message(),
+      ASSERT_EQ(r.outcome.warnings.size(), 1u);
+      EXPECT_EQ(r.outcome.warnings[0].message(),
                 "The data file ended after " + std::to_string(c.read) +
                     " of the 1200 records its header announces.");
       EXPECT_EQ(r.messages.back().caption, "Warning");
     } else {
-      EXPECT_FALSE(r.outcome.warning.has_value());
+      EXPECT_TRUE(r.outcome.warnings.empty());
     }
     if (type == kTabWithoutTitles) {
       std::vector<std::string> expected(baseline_.begin(),
@@ -191,7 +191,7 @@ TEST_F(ConcurrentChange, AnotherThreadShrinksOrGrowsTheFile) {
     if (r.outcome.exported == 0) continue;
     EXPECT_EQ(lines.size(), size_t(r.outcome.exported));
     EXPECT_TRUE(std::equal(lines.begin(), lines.end(), baseline_.begin()));
-    EXPECT_EQ(r.outcome.warning.has_value(), r.outcome.exported < ExportedOf(kBlockRecords));
+    EXPECT_EQ(!r.outcome.warnings.empty(), r.outcome.exported < ExportedOf(kBlockRecords));
     if (!shrink) {
       EXPECT_EQ(r.outcome.exported, ExportedOf(kBlockRecords));
     }

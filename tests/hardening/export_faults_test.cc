@@ -7,7 +7,9 @@
 //
 // Text destinations and the accounting files fail through the run's Env
 // (FaultEnv); the ODBC drivers, which the driver manager loads, and the
-// Access engine behind the default opener fail below it (sys_faults.h).
+// Access engine behind the default opener fail below it (sys_faults.h). A
+// refused INSERT is injected above the real connection, and an interrupt
+// by a signal raised while the data file is read.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -15,11 +17,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
 
+#include "connections/connection_opener.h"
 #include "export/export_types.h"
+#include "tests/cli/cli_test_util.h"
 #include "tests/fault_env.h"
 #include "tests/hardening/hardening_util.h"
 #include "tests/hardening/sys_faults.h"
@@ -47,6 +53,7 @@ struct Fault {
   std::optional<SysFault> sys;
   const char* caption;           // of the error
   Answer answer = Answer::kYes;  // to the existing-destination question
+  int refused_insert = 0;        // the driver or engine refuses this INSERT
 };
 
 Fault OnEnv(std::string name, Op op, int nth, std::string part, int err, const char* caption,
@@ -108,7 +115,37 @@ std::vector<Fault> TableDestinationFaults(int type) {
   if (type != kExcel) {  // these two reopen the file to store their counts
     faults.push_back(BelowEnv("reopening to finish fails", SysCall::kOpen, 2, EIO, "Error #8"));
   }
+  // As the Excel driver refuses the row after its last (65,536), or the
+  // engine a value: the rows before it count as committed.
+  Fault refused{"an INSERT is refused part way", {}, {}, "Error #10"};
+  refused.refused_insert = 600;
+  faults.push_back(refused);
   return faults;
+}
+
+// The real connection, with the nth INSERT refused before it reaches it.
+ConnectionOpener RefusingInsert(int nth, bool* struck) {
+  struct Refusing : TableConnection {
+    Status Execute(const std::string& statement) override {
+      if (!statement.starts_with("INSERT") || --left != 0) return real->Execute(statement);
+      *struck = true;
+      return Status::Sql("HY000", "row limit reached");
+    }
+    Status Close() override { return real->Close(); }
+    void Discard() override { real->Discard(); }
+    std::unique_ptr<TableConnection> real;
+    int left;
+    bool* struck;
+  };
+  return [nth, struck](const TableOpenRequest& r) -> Result<std::unique_ptr<TableConnection>> {
+    auto real = RealConnectionOpener()(r);
+    if (!real.ok()) return real.status();
+    auto refusing = std::make_unique<Refusing>();
+    refusing->real = std::move(real).value();
+    refusing->left = nth;
+    refusing->struck = struck;
+    return std::unique_ptr<TableConnection>(std::move(refusing));
+  };
 }
 
 class ExportFaults : public ::testing::TestWithParam<int> {
@@ -123,7 +160,8 @@ class ExportFaults : public ::testing::TestWithParam<int> {
   std::string accounting() const { return inst_.dir().path(); }
 
   // Runs the export with the fault, with and without an existing
-  // destination, and checks that nothing was lost.
+  // destination, and checks that nothing was lost. A refused INSERT keeps
+  // the rows before it, but only in a new file.
   void Check(const Fault& f) {
     for (bool existing : {true, false}) {
       SCOPED_TRACE(f.name + (existing ? ", existing destination" : ", new destination"));
@@ -137,12 +175,14 @@ class ExportFaults : public ::testing::TestWithParam<int> {
       FaultEnv env;
       if (f.env) env.FailAt(f.env->op, f.env->nth, f.env->part, f.env->err);
       RunResult r;
-      bool struck;
+      bool struck = false;
       {
         std::optional<ScopedSysFault> sys;
         if (f.sys) sys.emplace(f.sys->call, f.sys->nth, f.sys->part, f.sys->err);
-        r = RunTo(inst_, GetParam(), dest(), &env, f.answer);
-        struck = f.env ? env.Struck(f.env->op) : SysFaultStruck();
+        r = RunTo(inst_, GetParam(), dest(), &env, f.answer,
+                  f.refused_insert ? RefusingInsert(f.refused_insert, &struck) : nullptr);
+        if (f.env) struck = env.Struck(f.env->op);
+        if (f.sys) struck = SysFaultStruck();
       }
       ASSERT_TRUE(struck) << "the fault never happened";
       ASSERT_EQ(r.outcome.kind, ExportOutcome::Kind::kFailed);
@@ -156,6 +196,12 @@ class ExportFaults : public ::testing::TestWithParam<int> {
       if (existing) {
         EXPECT_TRUE(ReadFile(dest()) == old) << "the existing destination changed";
         EXPECT_EQ(FolderEntries(out_dir()), std::vector<std::string>{DestinationName(GetParam())});
+      } else if (f.refused_insert) {
+        EXPECT_EQ(FolderEntries(out_dir()), std::vector<std::string>{DestinationName(GetParam())});
+        const int rows = TableRows(GetParam(), dest());
+        if (rows >= 0) {
+          EXPECT_EQ(rows, f.refused_insert - 1);
+        }
       } else {
         EXPECT_EQ(FolderEntries(out_dir()), std::vector<std::string>{}) << "a file was left";
       }
@@ -272,6 +318,46 @@ TEST(TextExportFaults, FullDevice) {
     RunResult r = RunTo(inst, type, "/dev/full", Env::Default(), Answer::kNo);
     EXPECT_EQ(r.outcome.kind, ExportOutcome::Kind::kFailed) << type;
     EXPECT_EQ(r.outcome.error.message(), "File could not be written") << type;
+  }
+}
+
+// An interrupted command-line export ends by its signal, having removed its
+// temporary files (the drivers' too) and left the destination as it was.
+TEST(InterruptedExport, EndsByTheSignalWithNothingChanged) {
+  UseBuildTreeDrivers();
+  Installation inst(WideFields());
+  test::WriteFile(inst.DataPath(), WideDataFile(kBlockRecords, kBlockRecords));
+  const std::string out = inst.dir() / "out";
+  const struct {
+    int type;
+    const char* existing;  // what to do with it
+    int signal;
+  } cases[] = {{kCsvWithoutTitles, "--overwrite", SIGINT}, {kCsvWithoutTitles, "--append", SIGTERM},
+               {kExcel, "--overwrite", SIGHUP},          {kDBase, "--overwrite", SIGTERM},
+               {kAccess, "--overwrite", SIGINT}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.type) + c.existing);
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directories(out);
+    const std::string dest = out + "/" + DestinationName(c.type);
+    test::WriteFile(dest, "precious\r\n");
+    const auto before = TreeChecksums(out);
+    // The filler makes the text writer write before the signal comes.
+    const std::vector<std::string> args = {
+        "export", "--module", "QZGL", "--company", "01", "--file", "1", "--type",
+        std::to_string(c.type), "--field", "Name", "--field",
+        FindExportType(c.type)->family == ExportFamily::kText ? "Filler" : "Total", "--dest", dest, c.existing, "--data",
+        inst.data(), "--system", inst.system(), "--programs", inst.programs()};
+    EXPECT_EXIT(
+        {
+          std::signal(c.signal, SIG_DFL);  // whatever the test runner set
+          FaultEnv env;                    // in the second block of records:
+          env.RaiseAt(Op::kRead, 3, "QZGL0101", c.signal);
+          RunCli(args, nullptr, &env);
+          std::exit(0);
+        },
+        ::testing::KilledBySignal(c.signal), "");
+    EXPECT_EQ(TreeChecksums(out), before);
   }
 }
 

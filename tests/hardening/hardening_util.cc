@@ -10,6 +10,7 @@
 #include "app/export_command.h"
 #include "export/export_types.h"
 #include "tests/drivers/odbc/odbc_test_util.h"
+#include "tests/drivers/xls/xls_test_reader.h"
 #include "tests/export/export_test_util.h"
 
 namespace rh::test {
@@ -78,6 +79,30 @@ std::map<std::string, std::string> TreeChecksums(const std::string& dir) {
     sums[p.string()] = std::to_string(bytes.size()) + ":" + std::to_string(h);
   }
   return sums;
+}
+
+int TableRows(int type, const std::string& path) {
+  if (type == kExcel) {
+    xls::testing::Workbook wb;
+    std::string error;
+    if (!xls::testing::ReadWorkbook(path, &wb, &error)) return -1;
+    int last = 0;  // the names fill row 0
+    for (const auto& [at, value] : wb.cells) last = std::max(last, at.first);
+    return last;
+  }
+  if (type == kDBase) {
+    const std::string bytes = ReadFile(path);
+    if (bytes.size() < 8) return -1;
+    uint32_t count = 0;  // the header's record count, little-endian at 4
+    for (int i = 7; i >= 4; --i) count = count << 8 | static_cast<uint8_t>(bytes[i]);
+    return static_cast<int>(count);
+  }
+  FILE* p = ::popen(("mdb-count '" + path + "' KVTdatatool 2>/dev/null").c_str(), "r");
+  if (p == nullptr) return -1;
+  int rows = -1;
+  if (std::fscanf(p, "%d", &rows) != 1) rows = -1;
+  ::pclose(p);
+  return rows;
 }
 
 std::vector<std::string> FolderEntries(const std::string& dir) {

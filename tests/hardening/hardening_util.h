@@ -35,6 +35,10 @@ std::string DestinationName(int type);
 // not change.
 std::map<std::string, std::string> TreeChecksums(const std::string& dir);
 
+// The data rows of an .xls, .dbf or .mdb table our export wrote, read
+// without our writers' code; -1 when no reader is at hand (mdbtools).
+int TableRows(int type, const std::string& path);
+
 // The names in a folder, sorted.
 std::vector<std::string> FolderEntries(const std::string& dir);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "base/bytes.h"
@@ -98,9 +99,18 @@ TEST(DbfWriter, ValuesThatDoNotFitAreRefused) {
       {{"A", 'N', 3, 0}, Value::Integer(-100), "22003"},
       {{"A", 'N', 3, 0}, Value::Text("1"), "22018"},
       {{"A", 'N', 6, 4}, Value::Real(1.23456), "1.2346"},
-      {{"A", 'N', 6, 4}, Value::Real(12.5), "22003"},
+      // Too wide for all the decimals: as many as fit.
+      {{"A", 'N', 6, 4}, Value::Real(12.5), "12.500"},
+      {{"A", 'N', 6, 4}, Value::Real(123456.7), "123457"},
+      {{"A", 'N', 6, 4}, Value::Real(1234567), "22003"},
+      {{"A", 'N', 19, 6}, Value::Real(1e15), "1000000000000000.00"},
+      {{"A", 'N', 19, 6}, Value::Real(999999999999.9999999), "1000000000000.00000"},
+      {{"A", 'N', 19, 6}, Value::Real(9.5e18), "9500000000000000000"},
       {{"A", 'N', 19, 6}, Value::Real(1e19), "22003"},
-      {{"A", 'N', 19, 6}, Value::Real(-999999999999.5), "22003"},
+      {{"A", 'N', 19, 6}, Value::Real(-1e18), "22003"},
+      {{"A", 'N', 19, 6}, Value::Real(-999999999999.5), "-999999999999.50000"},
+      {{"A", 'N', 19, 6}, Value::Real(std::nan("")), "22003"},
+      {{"A", 'N', 19, 6}, Value::Real(-HUGE_VAL), "22003"},
       {{"A", 'N', 19, 6}, Value::Real(99999999999.5), "99999999999.500000"},
       {{"A", 'N', 5, 0}, Value::Real(2.5), "    2"},
       {{"A", 'N', 19, 4}, Value::Integer(5), "             5.0000"},

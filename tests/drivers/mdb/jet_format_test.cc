@@ -47,6 +47,18 @@ TEST(JetText, CompressesOnlyWhenShorterAndPossible) {
   }
 }
 
+TEST(JetMemo, CompressedUpTo1024Characters) {
+  struct Case {
+    size_t length;
+    size_t stored;  // bytes
+  } cases[] = {{0, 0}, {3, 5}, {1024, 1026}, {1025, 2050}, {32767, 65534}};
+  for (const auto& c : cases) {
+    std::string out;
+    AppendMemoText(std::string(c.length, 'x'), &out);
+    EXPECT_EQ(out.size(), c.stored) << c.length;
+  }
+}
+
 TEST(JetHeader, MaskedFieldsDecodeToLocaleAndDate) {
   HeaderInfo info;
   info.creation_date = 46000.75;
@@ -105,13 +117,13 @@ TEST(JetLayout, FixedOffsetsAndVariableIndexes) {
 TEST(JetRow, LayoutOfFixedVariableAndNullValues) {
   TableLayout t = Mixed();
   std::vector<Cell> cells(7);
-  cells[0] = {Cell::Kind::kText, 0, 0, "ABC"};
-  cells[1] = {Cell::Kind::kInteger, -2, 0, {}};
+  cells[0] = {Cell::Kind::kText, 0, 0, "ABC", {}};
+  cells[1] = {Cell::Kind::kInteger, -2, 0, {}, {}};
   // cells[2] stays null
-  cells[3] = {Cell::Kind::kInteger, 0x1234, 0, {}};
-  cells[4] = {Cell::Kind::kDouble, 0, 12.5, {}};
-  cells[5] = {Cell::Kind::kInteger, 255, 0, {}};
-  cells[6] = {Cell::Kind::kDouble, 0, 0.5, {}};
+  cells[3] = {Cell::Kind::kInteger, 0x1234, 0, {}, {}};
+  cells[4] = {Cell::Kind::kDouble, 0, 12.5, {}, {}};
+  cells[5] = {Cell::Kind::kInteger, 255, 0, {}, {}};
+  cells[6] = {Cell::Kind::kDouble, 0, 0.5, {}, {}};
   std::string row;
   EncodeRow(t, cells, &row);
   // count | fixed 19 bytes | "ABC" compressed | eod | offsets (reversed) |
@@ -127,7 +139,7 @@ TEST(JetRow, LayoutOfFixedVariableAndNullValues) {
 TEST(JetRow, TableWithoutVariableColumnsHasNoOffsetTable) {
   TableLayout t = MakeLayout({{u"L", JetType::kLong, 0}});
   std::string row;
-  EncodeRow(t, {Cell{Cell::Kind::kInteger, 7, 0, {}}}, &row);
+  EncodeRow(t, {Cell{Cell::Kind::kInteger, 7, 0, {}, {}}}, &row);
   EXPECT_EQ(Hex(row), "01 00 07 00 00 00 01");
 }
 
@@ -176,6 +188,16 @@ TEST(JetUsageMap, InlineAndReferenceForms) {
   EXPECT_EQ(Hex(first.substr(0, 4)), "05 01 00 00");
   EXPECT_EQ(Hex(first.substr(4 + 32730 / 8)), "fc");  // bits 2..7 of the last byte
   EXPECT_EQ(Hex(second.substr(4, 2)), "0f 00");
+
+  // Data pages between long-value pages: only those of the set.
+  PageSet set;
+  for (uint32_t p : {9u, 11u, 12u, 520u, 32737u}) set.Add(p);
+  EXPECT_EQ(Hex(InlineMapRow(8, set).substr(0, 7)), "00 08 00 00 00 1a 00");
+  EXPECT_EQ(Hex(InlineMapRow(8, set).substr(68)), "00");  // 520 lies past the map
+  EXPECT_EQ(Hex(UsageMapPage(0, set).substr(4, 3)), "00 1a 00");
+  EXPECT_EQ(Hex(UsageMapPage(0, set).substr(4 + 520 / 8, 1)), "01");
+  EXPECT_EQ(Hex(UsageMapPage(1, set).substr(4, 1)), "02");
+  EXPECT_EQ(UsageMapPage(0, PageSet::Range(8, 3)), UsageMapPage(0, 8, 3));
 }
 
 TEST(JetTableDef, HeaderColumnsAndNames) {

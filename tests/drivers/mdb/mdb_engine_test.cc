@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "base/bytes.h"
@@ -316,6 +317,145 @@ TEST(MdbEngine, TooLargeRecordIsRefused) {
                           std::string(255, '\x80') + "')")
                   .ok());
   EXPECT_TRUE(db->Close().ok());
+}
+
+// The memo values of a table ('N' LONG, 'M' MEMO) as readers find them:
+// the data pages its usage map lists, each row's reference, the long-value
+// rows it points to. Returns the stored bytes of each row, in order; counts
+// how the values were held.
+struct MemoScan {
+  std::vector<std::string> values;
+  int inline_values = 0, single_rows = 0, chains = 0;
+  std::set<uint32_t> long_value_pages;  // the pages the references lead to
+};
+
+MemoScan ScanMemos(const std::string& file) {
+  MemoScan scan;
+  const std::string tdef = Page(file, 8);
+  for (uint32_t p : MappedPages(file, LoadLittleU32(U(tdef, 55)))) {
+    const std::string page = Page(file, p);
+    EXPECT_EQ(LoadLittleU32(U(page, 4)), 8u) << "a data page of the table: " << p;
+    for (uint32_t r = 0; r < LoadLittleU16(U(page, 12)); ++r) {
+      // count | N | memo | eod | offset | var count | null mask
+      const std::string row = RowAt(file, RowPointer(p, static_cast<uint8_t>(r)));
+      const std::string memo = row.substr(6, row.size() - 6 - 7);
+      const uint32_t length = LoadLittleU32(U(memo, 0)) & 0xFFFFFF;
+      uint32_t pointer = LoadLittleU32(U(memo, 4));
+      std::string value;
+      switch (static_cast<uint8_t>(memo[3])) {
+        case 0x80:
+          ++scan.inline_values;
+          value = memo.substr(12);
+          break;
+        case 0x40:
+          ++scan.single_rows;
+          value = RowAt(file, pointer);
+          scan.long_value_pages.insert(pointer >> 8);
+          break;
+        default:
+          ++scan.chains;
+          // Each piece starts with the link to the next; the last with 0.
+          while (pointer != 0 && value.size() < length) {
+            scan.long_value_pages.insert(pointer >> 8);
+            const std::string piece = RowAt(file, pointer);
+            value += piece.substr(4);
+            pointer = LoadLittleU32(U(piece, 0));
+          }
+          EXPECT_EQ(pointer, 0u) << "the chain ends where the value does";
+      }
+      EXPECT_EQ(value.size(), length);
+      scan.values.push_back(value);
+    }
+  }
+  for (uint32_t p : scan.long_value_pages) EXPECT_EQ(Page(file, p).substr(4, 4), "LVAL") << p;
+  return scan;
+}
+
+// Memos of every length a text field can have, in many rows: kept in the
+// row, one long-value row, or a chain over pages; the long-value pages are
+// listed by the memo column's map and never by the data pages' map.
+TEST(MdbEngine, MemoValuesOfEveryLength) {
+  struct Case {
+    size_t length;
+    char fill;  // 0x80 is the euro sign, which does not compress
+    int inline_values, single_rows, chains;
+  } cases[] = {
+      {0, 'x', 40, 0, 0},      {62, 'x', 40, 0, 0},   {63, 'x', 0, 40, 0},
+      {300, 'x', 0, 40, 0},    {300, '\x80', 0, 40, 0}, {2040, '\x80', 0, 40, 0},
+      {2041, '\x80', 0, 0, 40}, {5000, 'x', 0, 0, 40}, {32767, '\x80', 0, 0, 40},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    auto db = NewDatabase(dir / "a.mdb");
+    ASSERT_TRUE(db->Execute("CREATE TABLE KVTdatatool ('N' LONG,'M' MEMO)").ok());
+    std::vector<std::string> want;
+    for (int i = 0; i < 40; ++i) {
+      std::string text(c.length, c.fill);
+      if (!text.empty()) text[i % text.size()] = 'a' + i % 26;
+      Status s = db->Execute("INSERT INTO KVTdatatool ('N','M') VALUES (" + std::to_string(i) +
+                             ",'" + text + "')");
+      ASSERT_TRUE(s.ok()) << s.ToString();
+      want.emplace_back();
+      AppendMemoText(text, &want.back());
+    }
+    ASSERT_TRUE(db->Close().ok());
+    const std::string file = ReadAll(dir / "a.mdb");
+    MemoScan scan = ScanMemos(file);
+    EXPECT_EQ(scan.values, want) << c.length;
+    EXPECT_EQ(scan.inline_values, c.inline_values) << c.length;
+    EXPECT_EQ(scan.single_rows, c.single_rows) << c.length;
+    EXPECT_EQ(scan.chains, c.chains) << c.length;
+    // The memo column's maps follow the column names: column 1, used, free.
+    const std::string tdef = Page(file, 8);
+    const size_t maps = 63 + 2 * 25 + 4 + 4;
+    ASSERT_EQ(LoadLittleU16(U(tdef, maps)), 1);
+    std::vector<uint32_t> listed = MappedPages(file, LoadLittleU32(U(tdef, maps + 2)));
+    EXPECT_EQ(std::set<uint32_t>(listed.begin(), listed.end()), scan.long_value_pages);
+  }
+}
+
+// Short memos stay in the row unless there are too many for it; a row that
+// does not fit either way is refused before any of its memos is stored.
+TEST(MdbEngine, MemoRowsThatDoNotFit) {
+  std::string create = "CREATE TABLE KVTdatatool (", names;
+  for (int i = 0; i < 7; ++i) create += "'t" + std::to_string(i) + "' TEXT,";
+  for (int i = 0; i < 100; ++i) {
+    create += std::string(i ? "," : "") + "'m" + std::to_string(i) + "' MEMO";
+    names += std::string(i ? "," : "") + "'m" + std::to_string(i) + "'";
+  }
+  auto memos = [&](size_t length) {
+    std::string values;
+    for (int i = 0; i < 100; ++i) values += (i ? ",'" : "'") + std::string(length, 'x') + "'";
+    return "INSERT INTO KVTdatatool (" + names + ") VALUES (" + values + ")";
+  };
+  std::string texts = "INSERT INTO KVTdatatool ('t0','t1','t2','t3','t4','t5','t6',";
+  texts += names + ") VALUES (";
+  for (int i = 0; i < 7; ++i) texts += "'" + std::string(255, '\x80') + "',";  // not compressible
+  texts += memos(300).substr(memos(300).find("VALUES (") + 8);
+  struct Case {
+    std::string insert;
+    const char* sqlstate;  // nullptr: stored
+    bool long_value_pages;
+  } cases[] = {
+      {memos(40), nullptr, true},  // 100 inline memos would not fit
+      {memos(10), nullptr, false},
+      {texts, sql::kGeneralError, false},
+      {"INSERT INTO KVTdatatool ('m0') VALUES ('" + std::string(kMaxMemoLength + 1, 'x') + "')",
+       sql::kStringTooLong, false},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    auto db = NewDatabase(dir / "a.mdb");
+    ASSERT_TRUE(db->Execute(create + ")").ok());
+    Status s = db->Execute(c.insert);
+    EXPECT_EQ(s.sqlstate(), c.sqlstate ? c.sqlstate : "") << s.ToString();
+    EXPECT_EQ(db->row_count(), c.sqlstate ? 0u : 1u);
+    ASSERT_TRUE(db->Close().ok());
+    const std::string file = ReadAll(dir / "a.mdb");
+    bool lval = false;
+    for (size_t p = 0; p < file.size() / kPageSize; ++p) lval |= Page(file, p).substr(4, 4) == "LVAL";
+    EXPECT_EQ(lval, c.long_value_pages) << c.insert.substr(0, 80);
+  }
 }
 
 // Breaks the file layer at chosen points.

@@ -1,7 +1,8 @@
 // Reads files of our engine back with independent readers: mdbtools
 // (mdb-tables, mdb-schema, mdb-export), its ODBC driver through unixODBC
-// (python3-pyodbc) and the npm package mdb-reader. A check whose tool is
-// missing is skipped.
+// (python3-pyodbc) and the npm package mdb-reader, which tools/install-deps.sh
+// puts into the build tree's npm folder. A check whose reader is missing skips
+// or fails as tests/readers.h says.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -13,6 +14,7 @@
 
 #include "base/cp1252.h"
 #include "connections/access_connection.h"
+#include "tests/readers.h"
 
 namespace rh {
 namespace {
@@ -137,7 +139,7 @@ std::string* Readers::dir_ = nullptr;
 
 TEST_F(Readers, MdbToolsListsTableAndSchema) {
   if (!Have("command -v mdb-tables") || !Have("command -v mdb-schema"))
-    GTEST_SKIP() << "mdbtools not installed";
+    return test::ReaderMissing("mdbtools");
   for (int rows : kRowCounts) {
     std::string out;
     ASSERT_EQ(RunCommand("mdb-tables -1 '" + Path(rows) + "'", &out), 0);
@@ -153,7 +155,7 @@ TEST_F(Readers, MdbToolsListsTableAndSchema) {
 }
 
 TEST_F(Readers, MdbExportGivesBackEveryValue) {
-  if (!Have("command -v mdb-export")) GTEST_SKIP() << "mdbtools not installed";
+  if (!Have("command -v mdb-export")) return test::ReaderMissing("mdbtools");
   for (int rows : kRowCounts) {
     std::string out;
     ASSERT_EQ(RunCommand("mdb-export '" + Path(rows) + "' KVTdatatool", &out), 0);
@@ -174,7 +176,7 @@ TEST_F(Readers, MdbExportGivesBackEveryValue) {
 
 // 255 columns with long names: the table definition takes nine pages.
 TEST(WideTable, DefinitionSpanningPagesReadsBack) {
-  if (!Have("command -v mdb-export")) GTEST_SKIP() << "mdbtools not installed";
+  if (!Have("command -v mdb-export")) return test::ReaderMissing("mdbtools");
   const std::string path = fs::temp_directory_path() / "rh_mdb_wide.mdb";
   auto db = CreateAccessDatabase(path, ";LANGID=0x0409;CP=1252;COUNTRY=0");
   ASSERT_TRUE(db.ok());
@@ -208,7 +210,7 @@ std::string Python() {
 TEST_F(Readers, OdbcDriverReadsTheTable) {
   const std::string probe = Python() +
       " -c 'import glob,pyodbc,sys; sys.exit(0 if glob.glob(\"/usr/lib/*/odbc/libmdbodbc.so\") else 1)'";
-  if (!Have(probe)) GTEST_SKIP() << "pyodbc or odbc-mdbtools not installed";
+  if (!Have(probe)) return test::ReaderMissing("python3-pyodbc or odbc-mdbtools");
   // The driver (1.0) reads SHORT columns as unsigned and SINGLE columns
   // wrongly, and empty texts as null; texts, DOUBLE, BYTE and LONG are
   // compared.
@@ -243,14 +245,21 @@ TEST_F(Readers, OdbcDriverReadsTheTable) {
 }
 
 TEST_F(Readers, MdbReaderReadsEveryValue) {
-  // mdb-reader from npm, installed globally or found through NODE_PATH.
-  const std::string env = "NODE_PATH=\"${NODE_PATH:-$(npm root -g 2>/dev/null)}\" ";
-  if (!Have(env + "node -e 'require(\"mdb-reader\")'"))
-    GTEST_SKIP() << "node or the npm package mdb-reader not installed";
-  const std::string script = fs::temp_directory_path() / "rh_mdb_reader.cjs";
+  // mdb-reader is an ES module, which NODE_PATH does not reach: the script
+  // resolves it from the npm folder and imports it from there.
+  const std::string npm_dir = RECORDHAUL_NPM_DIR;
+  if (!Have("node -e \"require('module').createRequire('" + npm_dir +
+            "/package.json').resolve('mdb-reader')\""))
+    return test::ReaderMissing("node or the npm package mdb-reader (in " + npm_dir + ")");
+  const std::string script = fs::temp_directory_path() / "rh_mdb_reader.mjs";
   std::ofstream(script) <<
-      "const m = require('mdb-reader'); const Reader = m.default || m;\n"
-      "const r = new Reader(require('fs').readFileSync(process.argv[2]));\n"
+      "import { createRequire } from 'node:module';\n"
+      "import { readFileSync } from 'node:fs';\n"
+      "import { pathToFileURL } from 'node:url';\n"
+      "const [dir, file] = process.argv.slice(2);\n"
+      "const found = createRequire(dir + '/package.json').resolve('mdb-reader');\n"
+      "const { default: Reader } = await import(pathToFileURL(found).href);\n"
+      "const r = new Reader(readFileSync(file));\n"
       "console.log(JSON.stringify(r.getTableNames()));\n"
       "const t = r.getTable('KVTdatatool');\n"
       "console.log(t.rowCount + ' ' + JSON.stringify(t.getColumnNames()));\n"
@@ -259,7 +268,7 @@ TEST_F(Readers, MdbReaderReadsEveryValue) {
       "process.stdout.write(out.join('\\n') + '\\n');\n";
   for (int rows : kRowCounts) {
     std::string out;
-    ASSERT_EQ(RunCommand(env + "node " + script + " '" + Path(rows) + "'", &out), 0);
+    ASSERT_EQ(RunCommand("node " + script + " '" + npm_dir + "' '" + Path(rows) + "'", &out), 0);
     std::vector<std::string> lines = Lines(out);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[0], "[\"KVTdatatool\"]");

@@ -121,6 +121,8 @@ TEST(TableSchema, MapsInsertColumns) {
   }
   sql::CreateTable twice{"t", {{"Name", ColumnType::kLong, {}}, {"NAME", ColumnType::kLong, {}}}};
   EXPECT_EQ(TableSchema::Create(twice).status().sqlstate(), "42S21");
+  sql::CreateTable memo{"t", {{"Notes", ColumnType::kMemo, {}}}};
+  EXPECT_EQ(TableSchema::Create(memo).status().sqlstate(), "HYC00");
 }
 
 }  // namespace
