@@ -64,7 +64,7 @@ class Platform {
   // The catalog's message `id` (messages.h) in its message box.
   Answer Show(MessageId id, std::initializer_list<std::string_view> args = {}) {
     const std::string text = MessageText(id, args);
-    return Message({id, text, Spec(id).caption, Spec(id).style});
+    return Message({id, text, Spec(id).caption, Spec(id).style, {}});
   }
   // A failure's message in the box its message id describes.
   Answer Show(const Status& status) {

@@ -27,10 +27,10 @@ TEST_F(QtPlatformTest, MessagesGoToTheResponderWithTheirExactTexts) {
   responder_.QueueAnswer(Answer::kYes);
   EXPECT_EQ(platform_.Show(MessageId::kAlreadyExported, {"Salary"}), Answer::kYes);
   // Nothing queued: the answer that changes nothing.
-  EXPECT_EQ(platform_.Message({MessageId::kNone, "q", "Warning", MessageStyle::kYesNoCancelQuestion}), Answer::kCancel);
-  EXPECT_EQ(platform_.Message({MessageId::kNone, "q", "Warning", MessageStyle::kYesNoExclamation}), Answer::kNo);
-  EXPECT_EQ(platform_.Message({MessageId::kNone, "q", "Warning", MessageStyle::kOkCancel}), Answer::kCancel);
-  EXPECT_EQ(platform_.Message({MessageId::kNone, "done", "Export Complete", MessageStyle::kOk}), Answer::kOk);
+  EXPECT_EQ(platform_.Message({MessageId::kNone, "q", "Warning", MessageStyle::kYesNoCancelQuestion, {}}), Answer::kCancel);
+  EXPECT_EQ(platform_.Message({MessageId::kNone, "q", "Warning", MessageStyle::kYesNoExclamation, {}}), Answer::kNo);
+  EXPECT_EQ(platform_.Message({MessageId::kNone, "q", "Warning", MessageStyle::kOkCancel, {}}), Answer::kCancel);
+  EXPECT_EQ(platform_.Message({MessageId::kNone, "done", "Export Complete", MessageStyle::kOk, {}}), Answer::kOk);
 
   ASSERT_EQ(responder_.requests().size(), 5u);
   const auto& first = responder_.requests()[0];
