@@ -10,10 +10,11 @@ namespace {
 
 void WarnIncompatible(Platform& ui) { ui.Show(MessageId::kIncompatibleVersions); }
 
-// Whether the export type may change to `next`: a change to dBase asks
-// first, unless a template is being loaded.
+// Whether the export type may change to `next`: a change to a type whose
+// names are cut to dBase's nine characters asks first, unless a template is
+// being loaded.
 bool ConfirmExportType(const ExportState& s, Platform& ui, int next) {
-  if (next != kDBase || next == s.export_type() || s.loading) return true;
+  if (!FindExportType(next)->names.dbase || next == s.export_type() || s.loading) return true;
   return ui.Show(MessageId::kDBaseTitlesTruncated) != Answer::kCancel;
 }
 

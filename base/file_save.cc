@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "base/file_replacement.h"
 #include "base/paths.h"
 
 namespace rh {

@@ -37,9 +37,9 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
      "The data dictionary is damaged: the fields of file %1 of module %2 add up to a record "
      "length beyond 2 GB.",
      S::kOk},
-    {kRegisterOpenFail, "Error", "The company register %1 could not be opened.", S::kOk},
-    {kRegisterReadFail, "Error", "The company register %1 could not be read.", S::kOk},
-    {kRegisterNoEntry, "Error", "The company register %1 has no entry for file %2.", S::kOk},
+    {kRegisterOpenFail, "", "The company register %1 could not be opened.", S::kOk},
+    {kRegisterReadFail, "", "The company register %1 could not be read.", S::kOk},
+    {kRegisterNoEntry, "", "The company register %1 has no entry for file %2.", S::kOk},
     {kDataFileOpenFailText, "Error #6", "Company Data File Open Fail", S::kOk},
     {kDataFileOpenFailTable, "Error #6", "Company Data File open Fail", S::kOk},
     {kRecordLengthTooShort, "Error",

@@ -52,7 +52,7 @@ enum class MessageId : uint16_t {
   kDictionaryNoModule,
   kDictionaryNoFile,
   kDictionaryTooLong,
-  kRegisterOpenFail,
+  kRegisterOpenFail,  // details: why a register could not be used
   kRegisterReadFail,
   kRegisterNoEntry,
   kDataFileOpenFailText,

@@ -1,11 +1,12 @@
 // The data dictionary "QZFMDATA.DAT": the record layout of every data file
 // of every module, in fixed 40-byte records.
 //
-// Load() reads the section of one data file: the fields in record order with
-// their offsets, the record length, and the names offered for export (the
-// listed fields followed by the five pseudo-fields). FindField() answers from
-// that section as a scan from the section start would: the first field whose
-// name matches, with the offset the preceding records give it.
+// LoadFieldLayout() reads the section of one data file into a FieldLayout:
+// the fields in record order with their offsets, the record length, and the
+// names offered for export (the listed fields followed by the five
+// pseudo-fields). FieldLayout::FindField() answers from that section as a
+// scan from the section start would: the first field whose name matches,
+// with the offset the preceding records give it.
 #ifndef RECORDHAUL_DATA_DATA_DICTIONARY_H_
 #define RECORDHAUL_DATA_DATA_DICTIONARY_H_
 

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "base/env.h"
+#include "base/file_replacement.h"
 #include "base/paths.h"
 #include "export/export_types.h"
 #include "export/record_writer.h"

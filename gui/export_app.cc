@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "gui/main_window.h"
+#include "gui/export_dlg.h"
 #include "gui/program_icon.h"
 #include "gui/qt_settings_store.h"
 

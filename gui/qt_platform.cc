@@ -7,8 +7,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "gui/directories_dialog.h"
-#include "gui/progress_dialog.h"
+#include "gui/directories_dlg.h"
+#include "gui/progress_dlg.h"
 #include "gui/qt_file_dialog.h"
 #include "gui/qt_message_box.h"
 #include "gui/qt_settings_store.h"

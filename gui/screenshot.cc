@@ -11,7 +11,7 @@
 #include "app/directory_settings.h"
 #include "app/window_commands.h"
 #include "data/catalog.h"
-#include "gui/main_window.h"
+#include "gui/export_dlg.h"
 #include "gui/program_icon.h"
 #include "gui/scripted_responder.h"
 #include "platform/console_platform.h"

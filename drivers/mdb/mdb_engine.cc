@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/cp1252.h"
+#include "base/file_replacement.h"
 #include "base/paths.h"
 #include "drivers/mdb/jet_format.h"
 #include "drivers/mdb/jet_values.h"

@@ -19,6 +19,7 @@
 #include <sqlext.h>
 #include <sys/stat.h>
 
+#include "base/file_replacement.h"
 #include "base/paths.h"
 #include "drivers/dbf/dbf_writer.h"
 #include "drivers/odbc/table_schema.h"

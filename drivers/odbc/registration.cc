@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "base/env.h"
+#include "base/file_replacement.h"
 #include "base/paths.h"
 
 namespace rh::odbc {

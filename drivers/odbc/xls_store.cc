@@ -11,6 +11,7 @@
 #include <sqlext.h>
 #include <sys/stat.h>
 
+#include "base/file_replacement.h"
 #include "base/paths.h"
 #include "drivers/odbc/table_schema.h"
 #include "drivers/odbc/table_store.h"

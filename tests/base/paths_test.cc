@@ -1,3 +1,4 @@
+#include "base/file_replacement.h"
 #include "base/paths.h"
 
 #include <gtest/gtest.h>

@@ -13,8 +13,8 @@
 #include <functional>
 
 #include "gui/help_viewer.h"
-#include "gui/main_window.h"
-#include "gui/progress_dialog.h"
+#include "gui/export_dlg.h"
+#include "gui/progress_dlg.h"
 #include "cli/commands.h"
 #include "gui/screenshot.h"
 #include "tests/gui/window_fixture.h"

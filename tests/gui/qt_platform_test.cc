@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "gui/progress_dialog.h"
+#include "gui/progress_dlg.h"
 #include "platform/console_platform.h"
 #include "gui/scripted_responder.h"
 

@@ -21,7 +21,7 @@
 
 #include "app/directory_settings.h"
 #include "app/window_commands.h"
-#include "gui/main_window.h"
+#include "gui/export_dlg.h"
 #include "gui/qt_settings_store.h"
 #include "gui/scripted_responder.h"
 #include "sample/sample_data.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/env.h"
+#include "base/file_replacement.h"
 #include "base/paths.h"
 #include "drivers/dbf/dbf_writer.h"
 #include "drivers/xls/xls_writer.h"

@@ -1,8 +1,8 @@
 // CDirectoriesDlg: "Enter Your Tallyvane Directories" — the data, system
 // and program files directories, each typed or picked with Browse. The
 // folder picker goes through the Platform, so tests can answer it.
-#ifndef RECORDHAUL_GUI_DIRECTORIES_DIALOG_H_
-#define RECORDHAUL_GUI_DIRECTORIES_DIALOG_H_
+#ifndef RECORDHAUL_GUI_DIRECTORIES_DLG_H_
+#define RECORDHAUL_GUI_DIRECTORIES_DLG_H_
 
 #include <QDialog>
 #include <string>
@@ -50,4 +50,4 @@ class CDirectoriesDlg : public QDialog {
 
 }  // namespace rh
 
-#endif  // RECORDHAUL_GUI_DIRECTORIES_DIALOG_H_
+#endif  // RECORDHAUL_GUI_DIRECTORIES_DLG_H_

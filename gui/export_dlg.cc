@@ -1,4 +1,4 @@
-#include "gui/main_window.h"
+#include "gui/export_dlg.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -23,7 +23,7 @@
 #include "app/template_commands.h"
 #include "app/window_commands.h"
 #include "base/cp1252.h"
-#include "gui/about_dialog.h"
+#include "gui/about_dlg.h"
 #include "gui/program_icon.h"
 
 namespace rh {

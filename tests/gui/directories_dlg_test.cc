@@ -1,4 +1,4 @@
-#include "gui/directories_dialog.h"
+#include "gui/directories_dlg.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "gui/progress_dialog.h"
+#include "gui/progress_dlg.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

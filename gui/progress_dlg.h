@@ -3,8 +3,8 @@
 // but no close button and no way to cancel. The run is synchronous, so the
 // window keeps itself painted: while the percentage is set it lets Qt
 // handle paint and window-system events now and then, never user input.
-#ifndef RECORDHAUL_GUI_PROGRESS_DIALOG_H_
-#define RECORDHAUL_GUI_PROGRESS_DIALOG_H_
+#ifndef RECORDHAUL_GUI_PROGRESS_DLG_H_
+#define RECORDHAUL_GUI_PROGRESS_DLG_H_
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -47,4 +47,4 @@ class CProgressDlg : public QDialog {
 
 }  // namespace rh
 
-#endif  // RECORDHAUL_GUI_PROGRESS_DIALOG_H_
+#endif  // RECORDHAUL_GUI_PROGRESS_DLG_H_

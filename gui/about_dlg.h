@@ -1,7 +1,7 @@
 // CAboutDlg: "About Data Export Tool" — the icon, the tool's name line and
 // an OK button. Modal.
-#ifndef RECORDHAUL_GUI_ABOUT_DIALOG_H_
-#define RECORDHAUL_GUI_ABOUT_DIALOG_H_
+#ifndef RECORDHAUL_GUI_ABOUT_DLG_H_
+#define RECORDHAUL_GUI_ABOUT_DLG_H_
 
 #include <QDialog>
 
@@ -16,4 +16,4 @@ class CAboutDlg : public QDialog {
 
 }  // namespace rh
 
-#endif  // RECORDHAUL_GUI_ABOUT_DIALOG_H_
+#endif  // RECORDHAUL_GUI_ABOUT_DLG_H_

@@ -1,4 +1,4 @@
-#include "gui/about_dialog.h"
+#include "gui/about_dlg.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The main window driven through its widgets: its controls, the road of
 // one export, the dBase question, rename mode and the destination box.
-#include "gui/main_window.h"
+#include "gui/export_dlg.h"
 
 #include <gtest/gtest.h>
 

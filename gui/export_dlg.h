@@ -5,8 +5,8 @@
 //
 // Run modally; it closes when an operation ends the program (Exit, the close
 // box, Escape, a fatal error), and its closing ends the program.
-#ifndef RECORDHAUL_GUI_MAIN_WINDOW_H_
-#define RECORDHAUL_GUI_MAIN_WINDOW_H_
+#ifndef RECORDHAUL_GUI_EXPORT_DLG_H_
+#define RECORDHAUL_GUI_EXPORT_DLG_H_
 
 #include <QDialog>
 #include <functional>
@@ -105,4 +105,4 @@ class CExportDlg : public QDialog {
 
 }  // namespace rh
 
-#endif  // RECORDHAUL_GUI_MAIN_WINDOW_H_
+#endif  // RECORDHAUL_GUI_EXPORT_DLG_H_
