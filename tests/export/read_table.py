@@ -13,10 +13,16 @@ import shutil
 import subprocess
 import sys
 
+# mdb-reader is an ES module: resolved from the build tree's npm folder
+# (RECORDHAUL_NPM_DIR, where tools/install-deps.sh --npm puts it) and imported.
 MDB_READER = """
-const m = require('mdb-reader'); const Reader = m.default || m;
-const r = new Reader(require('fs').readFileSync(process.argv[1]));
-const t = r.getTable('KVTdatatool');
+import { createRequire } from 'node:module';
+import { readFileSync } from 'node:fs';
+import { pathToFileURL } from 'node:url';
+const [dir, file] = process.argv.slice(1);
+const found = createRequire(dir + '/package.json').resolve('mdb-reader');
+const { default: Reader } = await import(pathToFileURL(found).href);
+const t = new Reader(readFileSync(file)).getTable('KVTdatatool');
 console.log(JSON.stringify(t.getData().map(x => Object.values(x))));
 """
 
@@ -41,16 +47,15 @@ def rows(path, reader):
             missing("python3-dbfread")
         return [list(r.values()) for r in dbfread.DBF(path, encoding="cp1252")]
     if reader == "mdb-reader":
-        env = dict(os.environ)
-        if not env.get("NODE_PATH") and shutil.which("npm"):
-            env["NODE_PATH"] = subprocess.run(["npm", "root", "-g"], capture_output=True,
-                                              text=True).stdout.strip()
-        probe = subprocess.run(["node", "-e", "require('mdb-reader')"], env=env,
-                               capture_output=True) if shutil.which("node") else None
+        npm_dir = os.environ.get("RECORDHAUL_NPM_DIR", "")
+        probe = subprocess.run(
+            ["node", "-e", "require('module').createRequire(process.argv[1] + "
+             "'/package.json').resolve('mdb-reader')", npm_dir],
+            capture_output=True) if shutil.which("node") and npm_dir else None
         if probe is None or probe.returncode != 0:
             missing("node or the npm package mdb-reader")
-        out = subprocess.run(["node", "-e", MDB_READER, path], env=env, check=True,
-                             capture_output=True, text=True).stdout
+        out = subprocess.run(["node", "--input-type=module", "-e", MDB_READER, npm_dir, path],
+                             check=True, capture_output=True, text=True).stdout
         return json.loads(out)
     if not shutil.which("mdb-export"):
         missing("mdbtools")
