@@ -78,7 +78,10 @@ Result<ExportRequest> RequestFromChoices(const Args& args, const Directories& di
   auto file = ParseFileNumber(*args.Value("file"), *module);
   if (!file) return Usage("module has no data file '" + *args.Value("file") + "'");
   std::optional<int> type = args.Has("type") ? ParseType(*args.Value("type")) : 0;
-  if (!type) return Usage("--type must be an export type from 0 to 10 (see 'recordhaul list types')");
+  if (!type) {
+    return Usage("--type must be an export type from 0 to " +
+                 std::to_string(ExportTypes().size() - 1) + " (see 'recordhaul list types')");
+  }
 
   ExportRequest r;
   r.dirs = dirs;

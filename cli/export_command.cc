@@ -26,7 +26,7 @@ class ExportCommand : public Command {
            "  --module CODE   module code, e.g. QZGL ('recordhaul list modules')\n"
            "  --company NN    company number ('recordhaul list companies CODE')\n"
            "  --file N        data file number ('recordhaul list files CODE')\n"
-           "  --type T        export type 0 to 10 ('recordhaul list types'); default 0\n"
+           "  --type T        export type ('recordhaul list types'); default 0\n"
            "  --dest PATH     destination; a relative path is relative to the current\n"
            "                  directory\n"
            "  --field NAME[=EXPORTNAME]\n"
