@@ -14,6 +14,7 @@ ExportRequest ExportRequestOf(const ExportState& s, const std::string& relative_
   if (s.file_list.HasCurrent()) r.file_number = s.file_number;
   r.export_type = s.export_type();
   r.rows = s.selection.rows();
+  r.options = s.options;
   r.layout = s.layout;
   r.destination = s.destination_box;
   r.relative_to =

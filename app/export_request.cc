@@ -25,6 +25,7 @@ Result<ExportJob> BuildExportJob(Env* env, const ExportRequest& request) {
   job.documents_folder = request.relative_to;
   job.rows = request.rows;
   job.layout = request.layout;
+  job.options = request.options;
   job.now = request.now;
   job.opener = RealConnectionOpener();
   return job;

@@ -28,6 +28,7 @@ struct ExportRequest {
   FieldLayout layout;                  // the data file's, as the rows were chosen
   std::string destination;             // as typed or browsed
   std::string relative_to;             // where a relative destination goes
+  ExportOptions options;
   TodayClock::NowFunction now = nullptr;  // the clock of "Today's Date" (tests)
 };
 

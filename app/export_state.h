@@ -109,6 +109,9 @@ class ExportState {
   // Where a relative destination goes; empty: the Documents folder. The
   // command line sets the current directory for a destination it was given.
   std::string relative_destination_folder;
+  // The export options the window offers, kept in the settings (not in the
+  // template, whose layout is fixed).
+  ExportOptions options;
   std::string window_title;
 };
 

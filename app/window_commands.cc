@@ -1,6 +1,6 @@
 #include "app/window_commands.h"
 
-#include "app/directory_settings.h"
+#include "app/settings.h"
 #include "app/template_commands.h"
 
 namespace rh {

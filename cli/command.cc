@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/directory_settings.h"
+#include "app/settings.h"
 
 namespace rh::cli {
 

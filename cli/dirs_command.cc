@@ -1,5 +1,5 @@
 // recordhaul dirs [--data DIR] [--system DIR] [--programs DIR] [--if-unset]
-#include "app/directory_settings.h"
+#include "app/settings.h"
 #include "cli/choices.h"
 #include "cli/command.h"
 #include "cli/commands.h"

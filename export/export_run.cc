@@ -80,7 +80,7 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   if (record_length < kMinimumRecordLength) return Failed(RecordLengthTooShort(record_length));
   const std::string path = ResolveDestination(job.destination, job.documents_folder);
   std::unique_ptr<RecordWriter> writer =
-      job.type->make_writer(*job.type, WriterSetup{env, path, &ui, job.opener});
+      job.type->make_writer(*job.type, WriterSetup{env, path, &ui, job.opener, job.options});
   // The file written, which every check below is about.
   const std::string& file = writer->file();
   if (job.type->family == ExportFamily::kTable) {

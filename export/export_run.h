@@ -13,6 +13,7 @@
 #include "base/env.h"
 #include "data/data_dictionary.h"
 #include "data/field_value.h"
+#include "export/export_options.h"
 #include "export/export_types.h"
 #include "export/record_writer.h"
 #include "export/run_observer.h"
@@ -35,6 +36,7 @@ struct ExportJob {
   FieldLayout layout;            // of the data file, as the fields were chosen
   TodayClock::NowFunction now = nullptr;  // the clock of "Today's Date"
   ConnectionOpener opener;                 // how the table types connect
+  ExportOptions options;
 };
 
 struct ExportOutcome {

@@ -12,6 +12,7 @@
 
 #include "base/env.h"
 #include "base/messages.h"
+#include "export/export_options.h"
 #include "export/record_writer.h"
 #include "export/run_observer.h"
 #include "export/table_connection.h"
@@ -52,6 +53,7 @@ struct WriterSetup {
   std::string path;           // the resolved destination
   RunObserver* observer = nullptr;
   ConnectionOpener opener;    // how the table types connect
+  ExportOptions options;
 };
 
 // What a table type connects to, and the texts of its two failures.

@@ -8,7 +8,7 @@
 
 #include "app/choice_cascade.h"
 #include "app/selection_commands.h"
-#include "app/directory_settings.h"
+#include "app/settings.h"
 #include "app/window_commands.h"
 #include "data/catalog.h"
 #include "gui/export_dlg.h"

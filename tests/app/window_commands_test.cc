@@ -1,4 +1,4 @@
-#include "app/directory_settings.h"
+#include "app/settings.h"
 #include "app/window_commands.h"
 
 #include <gtest/gtest.h>

@@ -97,11 +97,15 @@ WriterTexts TableWriterTexts(TableTarget target) {
                      : target == TableTarget::kExcel ? "/out/a'b.xls" : "/out/db.mdb";
   const int type = target == TableTarget::kDBase ? kDBase
                    : target == TableTarget::kExcel ? kExcel : kAccess;
-  WriterSetup setup{&env, path, &ui, [&](const TableOpenRequest& r) {
-                      out.connection_strings.push_back(r.connection_string);
-                      return Result<std::unique_ptr<TableConnection>>(
-                          std::unique_ptr<TableConnection>(new Recorder(&out)));
-                    }};
+  WriterSetup setup;
+  setup.env = &env;
+  setup.path = path;
+  setup.observer = &ui;
+  setup.opener = [&](const TableOpenRequest& r) {
+    out.connection_strings.push_back(r.connection_string);
+    return Result<std::unique_ptr<TableConnection>>(
+        std::unique_ptr<TableConnection>(new Recorder(&out)));
+  };
   TableWriter writer(*FindExportType(type), setup);
   WriterInput input;
   input.values = ValueContext{"QZGL", "01", 1, nullptr};

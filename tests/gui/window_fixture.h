@@ -19,7 +19,7 @@
 #include <memory>
 #include <string>
 
-#include "app/directory_settings.h"
+#include "app/settings.h"
 #include "app/window_commands.h"
 #include "gui/export_dlg.h"
 #include "gui/qt_settings_store.h"

@@ -1,4 +1,4 @@
-#include "app/directory_settings.h"
+#include "app/settings.h"
 
 namespace rh {
 
