@@ -24,18 +24,24 @@ ExportHarness::ExportHarness(Installation& inst) : inst_(inst) {
 
 ExportResult ExportHarness::Run(int type, const std::vector<std::string>& rows,
                                 const std::string& dest, Env* env) {
-  return Run(*FindExportType(type), rows, dest, env);
+  return RunType(FindExportType(type), rows, dest, env);
 }
 
 ExportResult ExportHarness::Run(const ExportTypeInfo& type, const std::vector<std::string>& rows,
                                 const std::string& dest, Env* env) {
+  return RunType(&type, rows, dest, env);
+}
+
+ExportResult ExportHarness::RunType(const ExportTypeInfo* type,
+                                    const std::vector<std::string>& rows,
+                                    const std::string& dest, Env* env) {
   ExportJob job;
   job.data_dir = inst_.data();
   job.system_dir = inst_.system();
   job.module_code = "QZGL";
   job.company = "01";
   job.file_number = 1;
-  job.type = &type;
+  job.type = type;
   job.options = options;
   job.destination = dest;
   job.documents_folder = ui.documents;

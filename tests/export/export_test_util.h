@@ -38,6 +38,9 @@ class ExportHarness {
   ExportOptions options;
 
  private:
+  ExportResult RunType(const ExportTypeInfo* type, const std::vector<std::string>& rows,
+                       const std::string& dest, Env* env);
+
   Installation& inst_;
 };
 

@@ -88,6 +88,40 @@ TEST(JetValues, RealColumns) {
   }
 }
 
+// Date/Time columns hold days from 1899-12-30; NULL is a null cell in any
+// column.
+TEST(JetValues, DatesAndNulls) {
+  const sql::Value null{sql::Value::Kind::kNull, ""};
+  struct Case {
+    JetType type;
+    sql::Value value;
+    const char* sqlstate;
+    Cell::Kind kind;
+    double stored;
+  } cases[] = {
+      {JetType::kDateTime, Str("2022-03-05"), nullptr, Cell::Kind::kDouble, 44625},
+      {JetType::kDateTime, Str("1900-01-01"), nullptr, Cell::Kind::kDouble, 2},
+      {JetType::kDateTime, Str("1899-12-30"), nullptr, Cell::Kind::kDouble, 0},
+      {JetType::kDateTime, Str(""), nullptr, Cell::Kind::kNull, 0},
+      {JetType::kDateTime, null, nullptr, Cell::Kind::kNull, 0},
+      {JetType::kDateTime, Str("2022-13-01"), sql::kInvalidDate, Cell::Kind::kNull, 0},
+      {JetType::kDateTime, Num("44625"), kInvalidCast, Cell::Kind::kNull, 0},
+      {JetType::kLong, null, nullptr, Cell::Kind::kNull, 0},
+      {JetType::kText, null, nullptr, Cell::Kind::kNull, 0},
+  };
+  for (const auto& c : cases) {
+    Cell cell;
+    Status s = ToCell(c.value, {u"c", c.type, 510}, &cell);
+    if (c.sqlstate != nullptr) {
+      EXPECT_EQ(s.sqlstate(), c.sqlstate) << c.value.text;
+      continue;
+    }
+    ASSERT_TRUE(s.ok()) << c.value.text << ": " << s.ToString();
+    EXPECT_EQ(cell.kind, c.kind) << c.value.text;
+    EXPECT_EQ(cell.real, c.stored) << c.value.text;
+  }
+}
+
 TEST(JetValues, TextLengthCountsCharacters) {
   struct Case {
     uint16_t length_bytes;
