@@ -44,7 +44,7 @@ TEST(ExportState, StartsWithFixedListsAndClearFlags) {
   ASSERT_EQ(state.module_list.entries.size(), 17u);
   EXPECT_EQ(state.module_list.entries[16], "Fixed Assets");
   EXPECT_FALSE(state.module_list.HasCurrent());
-  ASSERT_EQ(state.export_type_list.entries.size(), 11u);
+  ASSERT_EQ(state.export_type_list.entries.size(), 12u);
   EXPECT_EQ(state.export_type_list.current, 0);
   EXPECT_EQ(state.default_extension(), "txt");
   EXPECT_FALSE(state.modified);
