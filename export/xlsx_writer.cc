@@ -169,6 +169,7 @@ Status XlsxWriter::WriteCell(int32_t row, const Column& column, const FieldValue
       break;
     }
     case FieldSource::kTodaysDate:
+      if (input_->values.today == nullptr) return Status();
       number = static_cast<double>(DaysFrom1899(input_->values.today->Date()));
       format = date_format_;
       break;

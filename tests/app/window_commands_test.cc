@@ -57,36 +57,6 @@ TEST(InitialiseWindow, SavedDirectoriesNeedNoDialog) {
   EXPECT_EQ(s.template_path, "/d//untitled.xdf");  // used as stored
 }
 
-// The check box's choice is kept in the settings and read back by the next
-// window; a store that refuses it says so.
-TEST(TypedColumns, KeptInTheSettings) {
-  test::FakePlatform ui;
-  ASSERT_TRUE(WriteDirectories(ui.settings, {"/d", "/s", "/p"}).ok());
-  for (bool typed : {true, false}) {
-    ExportState s;
-    SetTypedColumns(s, ui, typed);
-    EXPECT_EQ(s.options.typed, typed);
-    EXPECT_EQ(ui.settings.Read("export", "TypedColumns"), typed ? "1" : "0");
-    ExportState next;
-    ASSERT_TRUE(InitialiseWindow(next, ui));
-    EXPECT_EQ(next.options.typed, typed);
-  }
-  struct Refusing : MemorySettings {
-    Status Write(std::string_view, std::string_view, std::string_view) override {
-      return Status::Io(EACCES, "read-only");
-    }
-  };
-  struct RefusingPlatform : test::FakePlatform {
-    SettingsStore& Settings() override { return store; }
-    Refusing store;
-  } broken;
-  ExportState s;
-  SetTypedColumns(s, broken, true);
-  EXPECT_TRUE(s.options.typed);
-  ASSERT_EQ(broken.messages.size(), 1u);
-  EXPECT_EQ(broken.messages[0].text, "The export options could not be saved in the settings: read-only");
-}
-
 TEST(EditDirectories, SaveQuestionFirstThenResetOrKeepEmpty) {
   test::FakePlatform ui;
   ASSERT_TRUE(WriteDirectories(ui.settings, {"/d", "/s", "/p"}).ok());

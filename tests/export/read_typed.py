@@ -1,12 +1,10 @@
 #!/usr/bin/env python3
 """Prints the data rows of an exported table as JSON, with the types the
-reader reports: a date cell as "YYYY-MM-DD", an empty cell as null, a whole
+reader reports: a date cell as "date:YYYY-MM-DD", an empty cell as null, a whole
 number as an integer. Readers: openpyxl (.xlsx), xlrd (.xls), dbfread
 (.dbf), mdb-export or the npm package mdb-reader (.mdb).
 
-Usage: read_typed.py PATH [mdb-reader] [--summary]
---summary prints [number of rows, last row] instead. Exits 77 when the
-reader is missing.
+Usage: read_typed.py PATH [mdb-reader]. Exits 77 when the reader is missing.
 """
 import csv
 import datetime
@@ -23,12 +21,12 @@ from read_table import MDB_READER, missing
 MDB_READER_TYPED = MDB_READER.replace(
     "t.getData().map(x => Object.values(x))",
     "t.getData().map(x => Object.values(x).map("
-    "v => v instanceof Date ? v.toISOString().slice(0, 10) : v))")
+    "v => v instanceof Date ? 'date:' + v.toISOString().slice(0, 10) : v))")
 
 
 def plain(v):
     if isinstance(v, (datetime.datetime, datetime.date)):
-        return (v.date() if isinstance(v, datetime.datetime) else v).isoformat()
+        return "date:" + (v.date() if isinstance(v, datetime.datetime) else v).isoformat()
     if isinstance(v, float) and v.is_integer():
         return int(v)
     return None if v == "" else v
@@ -72,7 +70,7 @@ def rows(path, reader):
         return [[plain(v) for v in r] for r in json.loads(out.stdout)]
     if not shutil.which("mdb-export"):
         missing("mdbtools")
-    out = subprocess.run(["mdb-export", "-T", "%Y-%m-%d", path, "KVTdatatool"], check=True,
+    out = subprocess.run(["mdb-export", "-T", "date:%Y-%m-%d", path, "KVTdatatool"], check=True,
                          capture_output=True, text=True, encoding="utf-8").stdout
     def number(t):
         try:
@@ -83,6 +81,4 @@ def rows(path, reader):
 
 
 if __name__ == "__main__":
-    args = [a for a in sys.argv[1:] if a != "--summary"]
-    data = rows(args[0], args[1] if len(args) > 1 else "")
-    print(json.dumps([len(data), data[-1] if data else None] if "--summary" in sys.argv else data))
+    print(json.dumps(rows(sys.argv[1], sys.argv[2] if len(sys.argv) > 2 else "")))

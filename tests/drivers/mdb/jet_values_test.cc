@@ -74,6 +74,11 @@ TEST(JetValues, RealColumns) {
       {JetType::kSingle, Num("3.4e38"), nullptr, 3.4e38},
       {JetType::kSingle, Num("3.5e38"), sql::kOutOfRange, 0},
       {JetType::kSingle, Num("-1e39"), sql::kOutOfRange, 0},
+      // Date/Time: days from 1899-12-30.
+      {JetType::kDateTime, Str("2022-03-05"), nullptr, 44625},
+      {JetType::kDateTime, Str("1900-01-01"), nullptr, 2},
+      {JetType::kDateTime, Str("2022-13-01"), sql::kInvalidDate, 0},
+      {JetType::kDateTime, Num("44625"), kInvalidCast, 0},
   };
   for (const auto& c : cases) {
     Cell cell;
@@ -85,40 +90,6 @@ TEST(JetValues, RealColumns) {
     } else {
       EXPECT_EQ(s.sqlstate(), c.sqlstate) << c.value.text;
     }
-  }
-}
-
-// Date/Time columns hold days from 1899-12-30; NULL is a null cell in any
-// column.
-TEST(JetValues, DatesAndNulls) {
-  const sql::Value null{sql::Value::Kind::kNull, ""};
-  struct Case {
-    JetType type;
-    sql::Value value;
-    const char* sqlstate;
-    Cell::Kind kind;
-    double stored;
-  } cases[] = {
-      {JetType::kDateTime, Str("2022-03-05"), nullptr, Cell::Kind::kDouble, 44625},
-      {JetType::kDateTime, Str("1900-01-01"), nullptr, Cell::Kind::kDouble, 2},
-      {JetType::kDateTime, Str("1899-12-30"), nullptr, Cell::Kind::kDouble, 0},
-      {JetType::kDateTime, Str(""), nullptr, Cell::Kind::kNull, 0},
-      {JetType::kDateTime, null, nullptr, Cell::Kind::kNull, 0},
-      {JetType::kDateTime, Str("2022-13-01"), sql::kInvalidDate, Cell::Kind::kNull, 0},
-      {JetType::kDateTime, Num("44625"), kInvalidCast, Cell::Kind::kNull, 0},
-      {JetType::kLong, null, nullptr, Cell::Kind::kNull, 0},
-      {JetType::kText, null, nullptr, Cell::Kind::kNull, 0},
-  };
-  for (const auto& c : cases) {
-    Cell cell;
-    Status s = ToCell(c.value, {u"c", c.type, 510}, &cell);
-    if (c.sqlstate != nullptr) {
-      EXPECT_EQ(s.sqlstate(), c.sqlstate) << c.value.text;
-      continue;
-    }
-    ASSERT_TRUE(s.ok()) << c.value.text << ": " << s.ToString();
-    EXPECT_EQ(cell.kind, c.kind) << c.value.text;
-    EXPECT_EQ(cell.real, c.stored) << c.value.text;
   }
 }
 
