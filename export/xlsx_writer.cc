@@ -194,7 +194,7 @@ Status XlsxWriter::WriteRecord(const uint8_t* record, int32_t record_number, int
   // The library does not check its own writes: a full temporary folder shows
   // only in its file's error mark.
   if ((rows_ & 0xFFFF) == 0 && std::ferror(sheet_->optimize_tmpfile))
-    return Failed(MessageId::kFileWriteFail, LXW_ERROR_CREATING_TMPFILE);
+    return TemporaryFolderFailed(MessageId::kFileErrorGeneric);
   return Status();
 }
 
@@ -207,9 +207,13 @@ Status XlsxWriter::CheckScratchSpace() const {
   if (rows_bytes < 0 || ::statvfs(scratch_folder_.c_str(), &fs) != 0) return Status();
   const double free = static_cast<double>(fs.f_bavail) * static_cast<double>(fs.f_frsize);
   if (free >= 1.5 * static_cast<double>(rows_bytes)) return Status();
+  return TemporaryFolderFailed(MessageId::kFileErrorDiskFull);
+}
+
+Status XlsxWriter::TemporaryFolderFailed(MessageId why) const {
   return Status::Of(MessageId::kFileWriteFail)
       .WithDetail(MessageId::kDetailTemporaryFolder,
-                  {scratch_folder_, MessageText(MessageId::kFileErrorDiskFull, {scratch_folder_})});
+                  {scratch_folder_, MessageText(why, {scratch_folder_})});
 }
 
 Status XlsxWriter::CompleteWorkbook() {
@@ -224,7 +228,7 @@ Status XlsxWriter::CompleteWorkbook() {
   }
   lxw_worksheet_write_single_row(sheet_);
   if (std::fflush(sheet_->optimize_tmpfile) != 0 || std::ferror(sheet_->optimize_tmpfile))
-    return Failed(MessageId::kFileWriteFail, LXW_ERROR_CREATING_TMPFILE);
+    return TemporaryFolderFailed(MessageId::kFileErrorGeneric);
   if (Status s = CheckScratchSpace(); !s.ok()) return s;
   const lxw_error e = workbook_close(workbook_);  // frees the workbook either way
   workbook_ = nullptr;

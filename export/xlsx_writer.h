@@ -64,6 +64,9 @@ class XlsxWriter : public RecordWriter {
   Status WriteCell(int32_t row, const Column& column, const FieldValue& v);
   Status WriteText(int32_t row, int column, std::string_view cp1252);
   Status CheckScratchSpace() const;
+  // The library's temporary files could not be written (`why`: a file
+  // error message about the folder).
+  Status TemporaryFolderFailed(MessageId why) const;
   Status CompleteWorkbook();
   Status CopyScratch();
   void DropWorkbook();
