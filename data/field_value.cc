@@ -48,6 +48,11 @@ BoundField BindField(const FieldLayout& layout, std::string_view field_name) {
       return b;
     }
   }
+  return BindDictionaryField(layout, field_name);
+}
+
+BoundField BindDictionaryField(const FieldLayout& layout, std::string_view field_name) {
+  BoundField b;
   const FieldDef* def = layout.FindField(field_name);
   if (def == nullptr) return b;
   b.found = true;

@@ -48,6 +48,10 @@ struct BoundField {
 // no value rather than bytes from beyond the record.
 BoundField BindField(const FieldLayout& layout, std::string_view field_name);
 
+// FindField alone, without the pseudo-fields: a dictionary field that
+// happens to carry a pseudo-field's name is still read from the record.
+BoundField BindDictionaryField(const FieldLayout& layout, std::string_view field_name);
+
 // "Today's Date": the local date as MM/DD/YY, taken afresh for every value.
 // The text is rebuilt only when the clock's second changes.
 class TodayClock {
