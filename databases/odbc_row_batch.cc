@@ -4,6 +4,8 @@
 #include <cstring>
 #include <ctime>
 
+#include "databases/sql_text.h"
+
 namespace rh {
 
 namespace {
@@ -59,83 +61,127 @@ size_t Utf8ToUtf16(std::string_view text, SQLWCHAR* out, size_t limit) {
   return n;
 }
 
+size_t Aligned(size_t n) { return (n + 7) / 8 * 8; }
+
 }  // namespace
 
-Status OdbcRowBatch::Bind(SQLHSTMT stmt, const std::vector<ColumnPlan>& columns,
-                          size_t max_rows, int record_column) {
-  stmt_ = stmt;
+Status OdbcRowBatch::Prepare(SQLHDBC dbc, const std::string& table,
+                             const std::vector<ColumnPlan>& columns, char quote,
+                             size_t rows_per_statement, int record_column) {
   record_column_ = record_column;
-  size_t row_bytes = 0;
-  for (const ColumnPlan& c : columns) row_bytes += static_cast<size_t>(TypeOf(c).width);
-  capacity_ = std::clamp<size_t>(kBatchBytes / std::max<size_t>(row_bytes, 1), 1, max_rows);
-  // A driver without parameter arrays refuses the size, or keeps 1.
-  SQLULEN granted = 1;
-  if (capacity_ > 1 &&
-      OdbcSucceeded(SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE,
-                                   reinterpret_cast<SQLPOINTER>(capacity_), 0)) &&
-      OdbcSucceeded(SQLGetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE, &granted, 0, nullptr)) &&
-      granted == capacity_) {
-    row_status_.resize(capacity_);
-    SQLSetStmtAttr(stmt, SQL_ATTR_PARAM_STATUS_PTR, row_status_.data(), 0);
-    SQLSetStmtAttr(stmt, SQL_ATTR_PARAMS_PROCESSED_PTR, &processed_, 0);
-  } else {
-    capacity_ = 1;
-    SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
-  }
   columns_.clear();
-  columns_.reserve(columns.size());
-  for (size_t i = 0; i < columns.size(); ++i) {
-    const OdbcType t = TypeOf(columns[i]);
-    Column& c = columns_.emplace_back();
-    c.type = columns[i].type;
-    c.width = t.width;
-    c.characters = t.column_size;
-    c.data.assign(capacity_ * static_cast<size_t>(t.width), '\0');
-    c.lengths.assign(capacity_, SQL_NULL_DATA);
-    const SQLRETURN rc = SQLBindParameter(
-        stmt, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, t.c_type, t.sql_type,
-        t.column_size, t.decimal_digits, c.data.data(), t.width, c.lengths.data());
-    if (!OdbcSucceeded(rc)) return OdbcDiagnostic(SQL_HANDLE_STMT, stmt, "SQLBindParameter");
+  row_bytes_ = 0;
+  for (const ColumnPlan& c : columns) {
+    const OdbcType t = TypeOf(c);
+    Column& column = columns_.emplace_back();
+    column.type = c.type;
+    column.characters = t.column_size;
+    column.value_offset = row_bytes_;
+    row_bytes_ += Aligned(static_cast<size_t>(t.width));
+    column.length_offset = row_bytes_;
+    row_bytes_ += Aligned(sizeof(SQLLEN));
+  }
+  rows_per_statement_ = std::max<size_t>(rows_per_statement, 1);
+  const size_t per_call = rows_per_statement_;
+  size_t sets = std::max<size_t>(kBatchBytes / (row_bytes_ * per_call), 1);
+  auto prepare = [&](OdbcStatement& stmt, size_t rows) {
+    if (Status s = stmt.Allocate(dbc); !s.ok()) return s;
+    const std::string sql = InsertStatement(table, columns, quote, rows);
+    auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str()));
+    if (!OdbcSucceeded(SQLPrepare(stmt.get(), text, SQL_NTS))) return stmt.Fail("SQLPrepare");
+    return Status();
+  };
+  if (Status s = prepare(single_, 1); !s.ok()) return s;
+  if (per_call > 1) {
+    if (Status s = prepare(wide_, per_call); !s.ok()) return s;
+  }
+  // A driver without parameter arrays refuses the size, or keeps 1.
+  OdbcStatement& main = per_call > 1 ? wide_ : single_;
+  SQLULEN granted = 1;
+  arrays_ = sets > 1 &&
+            OdbcSucceeded(SQLSetStmtAttr(main.get(), SQL_ATTR_PARAMSET_SIZE,
+                                         reinterpret_cast<SQLPOINTER>(sets), 0)) &&
+            OdbcSucceeded(SQLGetStmtAttr(main.get(), SQL_ATTR_PARAMSET_SIZE, &granted, 0,
+                                         nullptr)) &&
+            granted == sets;
+  if (!arrays_) {
+    sets = 1;
+    SQLSetStmtAttr(main.get(), SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
+  }
+  capacity_ = sets * per_call;
+  buffer_.assign(capacity_ * row_bytes_, '\0');
+  set_status_.assign(std::max(sets, per_call), SQL_PARAM_UNUSED);
+  for (OdbcStatement* stmt : {&single_, &wide_}) {
+    if (stmt->get() == SQL_NULL_HSTMT) continue;
+    SQLSetStmtAttr(stmt->get(), SQL_ATTR_PARAM_STATUS_PTR, set_status_.data(), 0);
+  }
+  SQLSetStmtAttr(single_.get(), SQL_ATTR_PARAM_BIND_OFFSET_PTR, &bind_offset_, 0);
+  if (Status s = BindRows(single_, 1, columns); !s.ok()) return s;
+  if (per_call > 1) return BindRows(wide_, per_call, columns);
+  return Status();
+}
+
+Status OdbcRowBatch::BindRows(OdbcStatement& stmt, size_t rows,
+                              const std::vector<ColumnPlan>& columns) {
+  // By row: a set of parameters is `rows` rows of the buffer, the next set
+  // right after it.
+  SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAM_BIND_TYPE,
+                 reinterpret_cast<SQLPOINTER>(rows * row_bytes_), 0);
+  char* base = buffer_.data();
+  for (size_t r = 0; r < rows; ++r) {
+    for (size_t c = 0; c < columns.size(); ++c) {
+      const OdbcType t = TypeOf(columns[c]);
+      char* row = base + r * row_bytes_;
+      const auto number = static_cast<SQLUSMALLINT>(r * columns.size() + c + 1);
+      const SQLRETURN rc = SQLBindParameter(
+          stmt.get(), number, SQL_PARAM_INPUT, t.c_type, t.sql_type, t.column_size,
+          t.decimal_digits, row + columns_[c].value_offset, t.width,
+          reinterpret_cast<SQLLEN*>(row + columns_[c].length_offset));
+      if (!OdbcSucceeded(rc)) return stmt.Fail("SQLBindParameter");
+    }
   }
   return Status();
 }
 
-void OdbcRowBatch::Store(Column& column, size_t row, const CellValue& cell) {
-  char* slot = column.data.data() + row * static_cast<size_t>(column.width);
-  SQLLEN& length = column.lengths[row];
-  length = static_cast<SQLLEN>(column.width);
+void OdbcRowBatch::Store(const Column& column, char* row, const CellValue& cell) {
+  char* slot = row + column.value_offset;
+  SQLLEN length = 0;
   switch (cell.kind) {
     case CellValue::Kind::kNull:
       length = SQL_NULL_DATA;
-      return;
+      break;
     case CellValue::Kind::kText: {
       auto* units = reinterpret_cast<SQLWCHAR*>(slot);
       const size_t n = Utf8ToUtf16(cell.text, units, column.characters);
       units[n] = 0;
       length = static_cast<SQLLEN>(n * sizeof(SQLWCHAR));
-      return;
+      break;
     }
     case CellValue::Kind::kInteger:
       if (column.type == ColumnType::kSmallInt) {
         const auto v = static_cast<SQLSMALLINT>(cell.integer);
         std::memcpy(slot, &v, sizeof v);
+        length = sizeof v;
       } else {
         const auto v = static_cast<SQLINTEGER>(cell.integer);
         std::memcpy(slot, &v, sizeof v);
+        length = sizeof v;
       }
-      return;
+      break;
     case CellValue::Kind::kReal:
       std::memcpy(slot, &cell.real, sizeof cell.real);
-      return;
+      length = sizeof cell.real;
+      break;
     case CellValue::Kind::kDecimal4:
       length = static_cast<SQLLEN>(FormatDecimal4(cell.integer, slot));
-      return;
+      break;
     case CellValue::Kind::kDate: {
       SQL_DATE_STRUCT d{static_cast<SQLSMALLINT>(cell.date.year),
                         static_cast<SQLUSMALLINT>(cell.date.month),
                         static_cast<SQLUSMALLINT>(cell.date.day)};
       std::memcpy(slot, &d, sizeof d);
-      return;
+      length = sizeof d;
+      break;
     }
     case CellValue::Kind::kTimestamp: {
       const auto t = static_cast<std::time_t>(cell.seconds);
@@ -149,47 +195,70 @@ void OdbcRowBatch::Store(Column& column, size_t row, const CellValue& cell) {
                               static_cast<SQLUSMALLINT>(tm.tm_sec),
                               0};
       std::memcpy(slot, &ts, sizeof ts);
-      return;
+      length = sizeof ts;
+      break;
     }
   }
+  std::memcpy(row + column.length_offset, &length, sizeof length);
 }
 
 Status OdbcRowBatch::Add(std::span<const CellValue> row) {
-  for (size_t i = 0; i < columns_.size() && i < row.size(); ++i)
-    Store(columns_[i], rows_, row[i]);
+  char* at = buffer_.data() + rows_ * row_bytes_;
+  for (size_t i = 0; i < columns_.size() && i < row.size(); ++i) Store(columns_[i], at, row[i]);
   ++rows_;
   return rows_ == capacity_ ? Execute() : Status();
 }
 
 int32_t OdbcRowBatch::RecordAt(size_t row) const {
   if (record_column_ < 0) return 0;
-  const Column& c = columns_[static_cast<size_t>(record_column_)];
   SQLINTEGER v = 0;
-  std::memcpy(&v, c.data.data() + row * static_cast<size_t>(c.width), sizeof v);
+  std::memcpy(&v,
+              buffer_.data() + row * row_bytes_ +
+                  columns_[static_cast<size_t>(record_column_)].value_offset,
+              sizeof v);
   return v;
 }
 
-Status OdbcRowBatch::Execute() {
-  if (rows_ == 0) return Status();
-  const size_t rows = rows_;
-  rows_ = 0;
-  if (capacity_ > 1) {
-    std::fill(row_status_.begin(), row_status_.end(), SQL_PARAM_UNUSED);
-    SQLSetStmtAttr(stmt_, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(rows), 0);
+Status OdbcRowBatch::Run(OdbcStatement& stmt, size_t sets, size_t first_row,
+                         size_t rows_per_set) {
+  bind_offset_ = first_row * row_bytes_;
+  if (arrays_) {
+    std::fill(set_status_.begin(), set_status_.end(), SQL_PARAM_UNUSED);
+    SQLSetStmtAttr(stmt.get(), SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(sets), 0);
   }
-  const SQLRETURN rc = SQLExecute(stmt_);
-  if (OdbcSucceeded(rc)) {
-    SQLFreeStmt(stmt_, SQL_CLOSE);
-    return Status();
-  }
-  failed_ = {RecordAt(0), RecordAt(rows - 1)};
-  for (size_t r = 0; capacity_ > 1 && r < rows; ++r) {
-    if (row_status_[r] == SQL_PARAM_ERROR) {
-      failed_ = {RecordAt(r), RecordAt(r)};
+  if (OdbcSucceeded(SQLExecute(stmt.get()))) return Status();
+  size_t first = first_row;
+  size_t count = sets * rows_per_set;
+  for (size_t s = 0; arrays_ && s < sets; ++s) {
+    if (set_status_[s] == SQL_PARAM_ERROR) {
+      first = first_row + s * rows_per_set;
+      count = rows_per_set;
       break;
     }
   }
-  return OdbcDiagnostic(SQL_HANDLE_STMT, stmt_, "SQLExecute");
+  failed_ = {RecordAt(first), RecordAt(first + count - 1)};
+  return stmt.Fail("SQLExecute");
+}
+
+void OdbcRowBatch::Close() {
+  wide_.Free();
+  single_.Free();
+  rows_ = 0;
+}
+
+Status OdbcRowBatch::Execute() {
+  const size_t rows = rows_;
+  rows_ = 0;
+  const size_t sets = rows_per_statement_ > 1 ? rows / rows_per_statement_ : 0;
+  if (sets > 0) {
+    if (Status s = Run(wide_, sets, 0, rows_per_statement_); !s.ok()) return s;
+  }
+  const size_t first = sets * rows_per_statement_;
+  if (first < rows && arrays_) return Run(single_, rows - first, first, 1);
+  for (size_t r = first; r < rows; ++r) {
+    if (Status s = Run(single_, 1, r, 1); !s.ok()) return s;
+  }
+  return Status();
 }
 
 }  // namespace rh

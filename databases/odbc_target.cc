@@ -1,5 +1,6 @@
 #include "databases/odbc_target.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "base/paths.h"
@@ -11,8 +12,10 @@ namespace rh {
 
 namespace {
 
-// Rows per execution where the driver takes parameter arrays.
-constexpr size_t kRowsPerBatch = 1000;
+// Rows in one INSERT where the database takes several: up to this many
+// parameters, the fewest any of them allows.
+constexpr size_t kParametersPerStatement = 999;
+constexpr size_t kMostRowsPerStatement = 64;
 constexpr char kStagingSuffix[] = "_rh_new";
 
 std::string StagingName(const std::string& table) {
@@ -39,6 +42,11 @@ class OdbcTarget : public MigrationTarget {
   // What the loads use.
   bool TransactionalDdl() const { return transactions_ == SQL_TC_ALL; }
   char quote() const { return quote_; }
+  // How many rows of this many columns one INSERT carries.
+  size_t RowsPerStatement(size_t columns) const {
+    if (!multi_row_values_ || columns == 0) return 1;
+    return std::clamp<size_t>(kParametersPerStatement / columns, 1, kMostRowsPerStatement);
+  }
   std::string Quote(std::string_view name) const { return QuoteIdentifier(name, quote_); }
   Status Exec(const std::string& sql);
   // A CREATE, DROP or ALTER TABLE: inside the transaction where the
@@ -65,6 +73,7 @@ class OdbcTarget : public MigrationTarget {
   SQLUSMALLINT transactions_ = SQL_TC_NONE;
   char quote_ = '"';
   std::string text_type_ = "VARCHAR";
+  bool multi_row_values_ = false;
 };
 
 class OdbcTableLoad : public TableLoad {
@@ -83,14 +92,13 @@ class OdbcTableLoad : public TableLoad {
   std::string table_;
   std::string loading_;  // the table the rows go into
   bool direct_ = true;   // loading_ is table_, all in one transaction
-  OdbcStatement insert_;
   OdbcRowBatch batch_;
   bool done_ = false;
 };
 
 OdbcTableLoad::~OdbcTableLoad() {
   if (done_) return;
-  insert_.Free();
+  batch_.Close();  // its statements go before the rollback
   target_->EndTransaction(false).IgnoreError();
   if (!direct_) target_->DropIfExists(loading_, false).IgnoreError();
 }
@@ -103,21 +111,18 @@ Status OdbcTableLoad::Begin(const TablePlan& plan) {
   if (Status s = target_->DropIfExists(loading_, direct_); !s.ok()) return s;
   if (Status s = target_->Ddl(target_->CreateStatement(loading_, plan.columns)); !s.ok())
     return s;
-  if (Status s = insert_.Allocate(target_->dbc()); !s.ok()) return s;
-  const std::string sql = InsertStatement(loading_, plan.columns, target_->quote());
-  if (!OdbcSucceeded(SQLPrepare(insert_.get(), reinterpret_cast<SQLCHAR*>(
-                                                   const_cast<char*>(sql.c_str())),
-                                SQL_NTS)))
-    return insert_.Fail("SQLPrepare");
   int record_column = -1;
-  for (size_t i = 0; i < plan.columns.size(); ++i)
-    if (plan.columns[i].field.source == FieldSource::kCurrentRecord) record_column = static_cast<int>(i);
-  return batch_.Bind(insert_.get(), plan.columns, kRowsPerBatch, record_column);
+  for (size_t i = 0; i < plan.columns.size(); ++i) {
+    if (plan.columns[i].field.source == FieldSource::kCurrentRecord)
+      record_column = static_cast<int>(i);
+  }
+  return batch_.Prepare(target_->dbc(), loading_, plan.columns, target_->quote(),
+                        target_->RowsPerStatement(plan.columns.size()), record_column);
 }
 
 Status OdbcTableLoad::Commit(const std::vector<SourceRow>& sources) {
   if (Status s = batch_.Execute(); !s.ok()) return s;
-  insert_.Free();
+  batch_.Close();
   if (!direct_) {
     // The rows are in; now the new table takes the old one's place.
     if (Status s = target_->EndTransaction(true); !s.ok()) return s;
@@ -162,6 +167,14 @@ Status OdbcTarget::Open() {
                                        reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0)))
     return Fail("SQLSetConnectAttr");
   text_type_ = UnicodeTextType();
+  // The databases known to take INSERT ... VALUES (...), (...); ODBC has
+  // no way to ask.
+  char dbms[64] = {};
+  if (OdbcSucceeded(SQLGetInfo(dbc_, SQL_DBMS_NAME, dbms, sizeof dbms, nullptr))) {
+    for (std::string_view known : {"PostgreSQL", "MySQL", "MariaDB", "Microsoft SQL Server",
+                                   "SQLite"})
+      multi_row_values_ |= std::string_view(dbms).starts_with(known);
+  }
 
   const std::pair<const char*, const std::vector<ColumnPlan>*> kept[] = {
       {kCompaniesTable, &CompaniesColumns()}, {kSourcesTable, &SourcesColumns()}};
@@ -256,28 +269,24 @@ std::string OdbcTarget::CreateStatement(const std::string& table,
 Status OdbcTarget::ReplaceRows(const char* table, const std::vector<ColumnPlan>& columns,
                                const std::string& key,
                                const std::vector<std::vector<CellValue>>& rows) {
-  OdbcStatement stmt;
+  OdbcStatement forget;
+  if (Status s = forget.Allocate(dbc_); !s.ok()) return s;
+  const std::string sql =
+      "DELETE FROM " + Quote(table) + " WHERE " + Quote(columns[0].name) + " = ?";
+  std::u16string units(key.begin(), key.end());  // an ASCII key: a code or a name
+  SQLLEN length = static_cast<SQLLEN>(units.size() * sizeof(char16_t));
+  auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str()));
+  if (!OdbcSucceeded(SQLBindParameter(forget.get(), 1, SQL_PARAM_INPUT, SQL_C_WCHAR,
+                                      SQL_WVARCHAR, static_cast<SQLULEN>(columns[0].length),
+                                      0, units.data(), length, &length)) ||
+      !OdbcSucceeded(SQLExecDirect(forget.get(), text, SQL_NTS)))
+    return forget.Fail("SQLExecDirect");
   OdbcRowBatch batch;
-  const std::vector<ColumnPlan> key_column(columns.begin(), columns.begin() + 1);
-  std::string sql = "DELETE FROM " + Quote(table) + " WHERE " + Quote(columns[0].name) + " = ?";
-  auto prepare = [&](const std::vector<ColumnPlan>& bound) {
-    if (Status s = stmt.Allocate(dbc_); !s.ok()) return s;
-    auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql.c_str()));
-    if (!OdbcSucceeded(SQLPrepare(stmt.get(), text, SQL_NTS))) return stmt.Fail("SQLPrepare");
-    return batch.Bind(stmt.get(), bound, kRowsPerBatch, -1);
-  };
-  CellValue key_cell;
-  key_cell.kind = CellValue::Kind::kText;
-  key_cell.text = key;
-  Status s = prepare(key_column);
-  if (s.ok()) s = batch.Add(std::span<const CellValue>(&key_cell, 1));
-  if (s.ok()) s = batch.Execute();
-  if (!s.ok()) return s;
-  sql = InsertStatement(table, columns, quote_);
-  s = prepare(columns);
-  for (size_t i = 0; s.ok() && i < rows.size(); ++i) s = batch.Add(rows[i]);
-  if (s.ok()) s = batch.Execute();
-  return s;
+  if (Status s = batch.Prepare(dbc_, table, columns, quote_, 1, -1); !s.ok()) return s;
+  for (const std::vector<CellValue>& row : rows) {
+    if (Status s = batch.Add(row); !s.ok()) return s;
+  }
+  return batch.Execute();
 }
 
 Result<bool> OdbcTarget::TableExists(const std::string& table) {

@@ -24,15 +24,16 @@ std::string CreateTableStatement(std::string_view table, const std::vector<Colum
 }
 
 std::string InsertStatement(std::string_view table, const std::vector<ColumnPlan>& columns,
-                            char quote) {
+                            char quote, size_t rows) {
   std::string names;
   std::string marks;
   for (size_t i = 0; i < columns.size(); ++i) {
     names += (i > 0 ? ", " : "") + QuoteIdentifier(columns[i].name, quote);
     marks += i > 0 ? ", ?" : "?";
   }
-  return "INSERT INTO " + QuoteIdentifier(table, quote) + " (" + names + ") VALUES (" + marks +
-         ")";
+  std::string sql = "INSERT INTO " + QuoteIdentifier(table, quote) + " (" + names + ") VALUES ";
+  for (size_t r = 0; r < rows; ++r) sql += (r > 0 ? ", (" : "(") + marks + ")";
+  return sql;
 }
 
 std::string StandardTypeName(const ColumnPlan& column) {

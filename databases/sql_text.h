@@ -22,9 +22,10 @@ std::string QuoteIdentifier(std::string_view name, char quote);
 std::string CreateTableStatement(std::string_view table, const std::vector<ColumnPlan>& columns,
                                  char quote, const TypeNamer& type_of);
 
-// INSERT INTO table (columns) VALUES (?, ...).
+// INSERT INTO table (columns) VALUES (?, ...), with `rows` lists of
+// parameters.
 std::string InsertStatement(std::string_view table, const std::vector<ColumnPlan>& columns,
-                            char quote);
+                            char quote, size_t rows = 1);
 
 // The standard SQL name of a column's type: VARCHAR(n), SMALLINT, INTEGER,
 // DOUBLE PRECISION, NUMERIC(10,4), DATE, TIMESTAMP.
