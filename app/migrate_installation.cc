@@ -54,11 +54,11 @@ MigrationOutcome MigrateInstallation(Env* env, const MigrateRequest& request,
   return Migrate(env, scope, **target, observer);
 }
 
-std::vector<std::string> SummaryLines(const MigrationSummary& summary,
-                                      const std::string& database) {
-  std::vector<std::string> lines = {
-      MessageText(MessageId::kMigrateComplete, {std::to_string(summary.tables.size()),
-                                                std::to_string(summary.records), database})};
+std::vector<std::string> SummaryLines(const MigrationOutcome& outcome) {
+  const MigrationSummary& summary = outcome.summary;
+  std::vector<std::string> lines = {MessageText(
+      MessageId::kMigrateComplete, {std::to_string(summary.tables.size()),
+                                    std::to_string(summary.records), outcome.database})};
   for (const LoadedTable& t : summary.tables) {
     std::string companies;
     for (const std::string& c : t.companies) companies += (companies.empty() ? "" : ", ") + c;

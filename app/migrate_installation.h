@@ -32,8 +32,7 @@ MigrationOutcome MigrateInstallation(Env* env, const MigrateRequest& request,
 // What a finished run reports: the "Migration Complete" text, a line per
 // table loaded, a line per data file not found. The warnings are not among
 // them.
-std::vector<std::string> SummaryLines(const MigrationSummary& summary,
-                                      const std::string& database);
+std::vector<std::string> SummaryLines(const MigrationOutcome& outcome);
 
 // Where a destination points once a relative file path is resolved; a
 // connection string as it is.

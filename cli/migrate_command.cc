@@ -79,9 +79,7 @@ class MigrateCommand : public Command {
     if (outcome.error.Is(MessageId::kMigrateUnknownDestination))
       return PrintUsageError(ctx, *this, outcome.error.message());
     if (!outcome.error.ok()) return PrintError(ctx, outcome.error);
-    const std::string database =
-        ResolveMigrationDestination(request.destination, request.relative_to);
-    for (const std::string& line : SummaryLines(outcome.summary, database)) PrintLine(ctx, line);
+    for (const std::string& line : SummaryLines(outcome)) PrintLine(ctx, line);
     return kExitOk;
   }
 };

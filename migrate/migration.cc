@@ -152,6 +152,7 @@ Status DatabaseFailure(MessageId id, const MigrationTarget& target, const Status
 MigrationOutcome Migrate(Env* env, const MigrationScope& scope, MigrationTarget& target,
                          MigrationObserver& observer, std::time_t (*now)()) {
   MigrationOutcome out;
+  out.database = target.Describe();
   auto survey = SurveyInstallation(env, scope);
   if (!survey.ok()) {
     out.error = survey.status();

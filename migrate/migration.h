@@ -33,6 +33,7 @@ struct MigrationSummary {
 
 struct MigrationOutcome {
   Status error;  // ok, or why the run stopped; the summary is then partial
+  std::string database;  // as messages name it (MigrationTarget::Describe)
   MigrationSummary summary;
 };
 
