@@ -54,7 +54,9 @@ CMigrateDlg::CMigrateDlg(Env* env, Directories dirs, Platform* platform, QWidget
   company_box_ = Named(new QLineEdit, "company_box");
   company_box_->setPlaceholderText("every company; or numbers such as 01 02");
   files_bar_ = Named(new QProgressBar, "files_bar");
+  files_bar_->setFormat("%v of %m data files");
   records_bar_ = Named(new QProgressBar, "records_bar");
+  records_bar_->setFormat("%v of %m records");
   progress_label_ = Named(new QLabel, "progress_label");
   summary_box_ = Named(new QPlainTextEdit, "summary_box");
   summary_box_->setReadOnly(true);
