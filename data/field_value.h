@@ -103,6 +103,14 @@ inline FieldValue GetValue(const uint8_t* record, int32_t record_number,
 // century divisible by 4 a leap year; day 0 or less is 00/00/1900 and day
 // 73050 or more 12/31/2099. Writes 10 characters and a NUL.
 void DayNumberToDate(int32_t day, char out[11]);
+
+// The same date as numbers: {1900, 0, 0} for day 0 or less.
+struct DateParts {
+  int year = 1900;
+  int month = 0;
+  int day = 0;
+};
+DateParts DayNumberToParts(int32_t day);
 std::string DayNumberToDate(int32_t day);
 
 // The local date as MM/DD/YY.

@@ -4,19 +4,11 @@
 
 namespace rh {
 
-namespace {
-
-int TwoDigits(const char* p) { return (p[0] - '0') * 10 + (p[1] - '0'); }
-
-}  // namespace
-
 std::optional<CivilDate> DayNumberToCivil(int32_t day) {
   if (day <= 0 || day >= 73050 || day == 60) return std::nullopt;
-  // The exports' own conversion, so that both always agree: MM/DD/YYYY.
-  char text[11];
-  DayNumberToDate(day, text);
-  return CivilDate{TwoDigits(text + 6) * 100 + TwoDigits(text + 8), TwoDigits(text),
-                   TwoDigits(text + 3)};
+  // The exports' own calendar, so that both always agree.
+  const DateParts d = DayNumberToParts(day);
+  return CivilDate{d.year, d.month, d.day};
 }
 
 void FormatIsoDate(const CivilDate& date, char out[11]) {

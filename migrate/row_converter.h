@@ -14,11 +14,8 @@
 
 namespace rh {
 
-struct CivilDate {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-};
+// A calendar date; every one the migration stores is a real one.
+using CivilDate = DateParts;
 
 // The date a day number stands for, the one the exports show: day 1 is
 // 1900-01-01, day 61 1900-03-01, day 36526 2000-01-01. Nothing for the day
