@@ -136,7 +136,8 @@ class SqliteTableLoad : public TableLoad {
     name.text = table_;
     if (s.ok()) s = forget.Run(std::span<const CellValue>(&name, 1));
     Statement add;
-    if (s.ok()) s = add.Prepare(target_->db(), InsertStatement(kSourcesTable, SourcesColumns(), '"'));
+    if (s.ok())
+      s = add.Prepare(target_->db(), InsertStatement(kSourcesTable, SourcesColumns(), '"'));
     for (size_t i = 0; s.ok() && i < sources.size(); ++i) s = add.Run(SourceCells(sources[i]));
     if (s.ok()) s = target_->Exec("RELEASE table_load");
     if (s.ok()) open_ = false;

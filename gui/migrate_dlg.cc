@@ -39,7 +39,8 @@ CMigrateDlg::CMigrateDlg(Env* env, Directories dirs, Platform* platform, QWidget
     : QDialog(parent), env_(env), dirs_(std::move(dirs)), platform_(platform) {
   setWindowTitle("Migrate Installation");
   target_box_ = Named(new QLineEdit, "target_box");
-  target_box_->setPlaceholderText("a SQLite file (.sqlite, .sqlite3, .db) or odbc:connection string");
+  target_box_->setPlaceholderText(
+      "a SQLite file (.sqlite, .sqlite3, .db) or odbc:connection string");
   browse_button_ = Named(new QPushButton("&Browse..."), "browse_button");
   browse_button_->setAutoDefault(false);
   module_list_ = Named(new QListWidget, "module_list");

@@ -48,7 +48,8 @@ Status TableLoader::Failed(const TablePlan& plan, const std::string& path, int32
                                                       : MessageId::kMigrateTableFail;
   Status s = Status::Of(id, {plan.name, path});
   const std::string why = reason.ToString();
-  if (record > 0) return std::move(s).WithDetail(MessageId::kDetailRecord, {std::to_string(record), why});
+  if (record > 0)
+    return std::move(s).WithDetail(MessageId::kDetailRecord, {std::to_string(record), why});
   return std::move(s).WithDetail(MessageId::kDetailReason, {why});
 }
 

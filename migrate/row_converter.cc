@@ -30,7 +30,8 @@ size_t FormatDecimal4(int32_t ten_thousandths, char out[13]) {
   uint64_t magnitude = static_cast<uint64_t>(negative ? -v : v);
   char digits[12];
   size_t n = 0;
-  for (int i = 0; i < 4; ++i, magnitude /= 10) digits[n++] = static_cast<char>('0' + magnitude % 10);
+  for (int i = 0; i < 4; ++i, magnitude /= 10)
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
   digits[n++] = '.';
   do {
     digits[n++] = static_cast<char>('0' + magnitude % 10);

@@ -60,7 +60,8 @@ TEST(SummaryLines, TheCompleteMessageThenTablesThenMissingFiles) {
   out.summary.records = 10;
   EXPECT_EQ(SummaryLines(out),
             (std::vector<std::string>{
-                "Migration Complete.\n\nTables loaded: 2\nRecords loaded: 10\nDatabase: /tmp/acct.db",
+                "Migration Complete.\n\nTables loaded: 2\nRecords loaded: 10\n"
+                "Database: /tmp/acct.db",
                 "qzgl_postings_file: 7 records (companies 01, 02)",
                 "qzap_vendor_master: 3 records (companies 01)",
                 "Not loaded: qzap_check_master, company 02 has no data file QZAP0204.dat"}));
@@ -74,7 +75,8 @@ TEST(PlatformMigrationObserver, OnePercentageOverTheFilesAndTheirRecords) {
       int file, files;
       int32_t record, records;
     } steps[] = {{1, 4, 0, 0}, {1, 4, 50, 100}, {2, 4, 0, 0}, {4, 4, 100, 100}};
-    for (const auto& s : steps) observer.Progress({"t", "01", s.file, s.files, s.record, s.records});
+    for (const auto& s : steps)
+      observer.Progress({"t", "01", s.file, s.files, s.record, s.records});
     EXPECT_TRUE(ui.progress_open);
   }
   EXPECT_EQ(ui.percents, (std::vector<int>{0, 0, 12, 25, 100}));

@@ -57,7 +57,8 @@ std::string PostgresCluster::Missing() {
 
 bool PostgresCluster::Run(const std::string& command, bool as_server) {
   std::string line = command;
-  if (as_server && ::geteuid() == 0) line = "runuser -u " + std::string(kServerUser) + " -- " + line;
+  if (as_server && ::geteuid() == 0)
+    line = "runuser -u " + std::string(kServerUser) + " -- " + line;
   line += " >>" + Quoted(dir_ + "/log") + " 2>&1";
   if (std::system(line.c_str()) == 0) return true;
   std::ifstream log(dir_ + "/log");

@@ -70,7 +70,8 @@ TEST_F(SampleMigration, EveryDataFileOfEveryCompanyInOneTablePerFile) {
   EXPECT_TRUE(out.summary.warnings.empty());
   EXPECT_EQ(target_.companies.size(), 4u);
   ASSERT_EQ(target_.companies["QZAR"].size(), 3u);
-  EXPECT_EQ(target_.companies["QZAR"][1].name, "Soci\xc3\xa9t\xc3\xa9 Lumi\xc3\xa8re Lt\xc3\xa9" "e");
+  EXPECT_EQ(target_.companies["QZAR"][1].name,
+            "Soci\xc3\xa9t\xc3\xa9 Lumi\xc3\xa8re Lt\xc3\xa9" "e");
   ASSERT_EQ(target_.sources.size(), 126u);
   EXPECT_EQ(target_.sources[1].company, "02");
   EXPECT_EQ(target_.sources[1].data_file, dir_ / "data/CO02/QZGL0201.dat");
@@ -205,7 +206,8 @@ TEST(Migration, WhatIsLeftOutIsSaidInTheSummary) {
 TEST(Migration, DeletedRecordsKeepTheRecordNumbersOfTheOthers) {
   test::Installation inst;
   auto rb = inst.Builder();
-  inst.SetRecords(3, {rb.Text("Name", "one").Take(), rb.Deleted(), rb.Text("Name", "three").Take()});
+  inst.SetRecords(3, {rb.Text("Name", "one").Take(), rb.Deleted(),
+                      rb.Text("Name", "three").Take()});
   MigrationScope scope{inst.data(), inst.system(), {"QZGL"}, {}};
   FakeTarget target;
   Recorder observer;
@@ -222,7 +224,8 @@ TEST(Migration, ADictionaryThatCannotBeReadStopsTheRun) {
   MigrationScope scope{inst.data(), inst.system(), {"QZGL"}, {}};
   FakeTarget target;
   Recorder observer;
-  EXPECT_TRUE(Migrate(Env::Default(), scope, target, observer).error.Is(MessageId::kDictionaryOpenFail));
+  EXPECT_TRUE(Migrate(Env::Default(), scope, target, observer)
+                  .error.Is(MessageId::kDictionaryOpenFail));
   EXPECT_FALSE(target.opened);
 }
 

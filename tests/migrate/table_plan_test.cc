@@ -44,7 +44,8 @@ TEST(TableName, ModuleCodeAndDescription) {
 TEST(TableName, EveryDataFileOfTheCatalogHasATableOfItsOwn) {
   std::set<std::string> names;
   for (const DataFileInfo& f : AllDataFiles()) {
-    const std::string name = TableName(Modules()[static_cast<size_t>(f.module)].code, f.description);
+    const std::string name =
+        TableName(Modules()[static_cast<size_t>(f.module)].code, f.description);
     EXPECT_TRUE(names.insert(name).second) << name;
   }
 }
