@@ -52,21 +52,6 @@ TEST(MigrateInstallation, ARelativeFileGoesWhereTheRequestSaysAndCodesIgnoreLett
   EXPECT_EQ(out.summary.tables.size(), 1u);
 }
 
-TEST(SummaryLines, TheCompleteMessageThenTablesThenMissingFiles) {
-  MigrationOutcome out;
-  out.database = "/tmp/acct.db";
-  out.summary.tables = {{"qzgl_postings_file", {"01", "02"}, 7}, {"qzap_vendor_master", {"01"}, 3}};
-  out.summary.missing = {{"qzap_check_master", "02", "QZAP0204.dat"}};
-  out.summary.records = 10;
-  EXPECT_EQ(SummaryLines(out),
-            (std::vector<std::string>{
-                "Migration Complete.\n\nTables loaded: 2\nRecords loaded: 10\n"
-                "Database: /tmp/acct.db",
-                "qzgl_postings_file: 7 records (companies 01, 02)",
-                "qzap_vendor_master: 3 records (companies 01)",
-                "Not loaded: qzap_check_master, company 02 has no data file QZAP0204.dat"}));
-}
-
 TEST(PlatformMigrationObserver, OnePercentageOverTheFilesAndTheirRecords) {
   test::FakePlatform ui;
   {

@@ -73,36 +73,6 @@ FieldLayout LayoutOf(const std::vector<sample::FieldSpec>& fields) {
   return layout.ok() ? std::move(layout).value() : FieldLayout();
 }
 
-TEST(PlanTable, CompanyRecordNumberAndEveryListedFieldTyped) {
-  const TablePlan plan = PlanTable(*FindDataFile(0, 1), "QZGL", LayoutOf(test::EveryTypeFields()));
-  EXPECT_EQ(plan.name, "qzgl_chart_of_accounts_master");
-  const struct {
-    const char* name;
-    ColumnType type;
-    FieldSource source;
-  } expected[] = {
-      {"company", ColumnType::kText, FieldSource::kCompanyNumber},
-      {"record_number", ColumnType::kInteger, FieldSource::kCurrentRecord},
-      {"name", ColumnType::kText, FieldSource::kT},
-      {"count", ColumnType::kSmallInt, FieldSource::kI},
-      {"total", ColumnType::kInteger, FieldSource::kL},
-      {"rate", ColumnType::kDecimal4, FieldSource::kF},
-      {"balance", ColumnType::kDouble, FieldSource::kD},
-      {"flag", ColumnType::kSmallInt, FieldSource::kY},
-      {"posted", ColumnType::kDate, FieldSource::kJ},
-      {"odd", ColumnType::kText, FieldSource::kNone},  // an unknown letter: NULLs
-  };
-  ASSERT_EQ(plan.columns.size(), std::size(expected));
-  for (size_t i = 0; i < plan.columns.size(); ++i) {
-    SCOPED_TRACE(expected[i].name);
-    EXPECT_EQ(plan.columns[i].name, expected[i].name);
-    EXPECT_EQ(plan.columns[i].type, expected[i].type);
-    EXPECT_EQ(plan.columns[i].field.source, expected[i].source);
-  }
-  EXPECT_EQ(plan.columns[0].length, 2);
-  EXPECT_EQ(plan.columns[2].length, 10);
-}
-
 TEST(PlanTable, FieldsNamedLikeOurColumnsOrPseudoFieldsAreStillTheRecordsFields) {
   const TablePlan plan = PlanTable(
       *FindDataFile(0, 1), "QZGL",
