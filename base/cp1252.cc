@@ -58,8 +58,12 @@ char32_t Cp1252ToCodePoint(unsigned char byte) {
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char c : text) AppendUtf8(&out, Cp1252ToCodePoint(static_cast<unsigned char>(c)));
+  AppendCp1252AsUtf8(text, &out);
   return out;
+}
+
+void AppendCp1252AsUtf8(std::string_view text, std::string* out) {
+  for (char c : text) AppendUtf8(out, Cp1252ToCodePoint(static_cast<unsigned char>(c)));
 }
 
 std::u16string Cp1252ToUtf16(std::string_view text) {

@@ -17,6 +17,8 @@ namespace rh {
 char32_t Cp1252ToCodePoint(unsigned char byte);
 
 std::string Cp1252ToUtf8(std::string_view text);
+// The same, appended to `out`: for loops that reuse one buffer.
+void AppendCp1252AsUtf8(std::string_view text, std::string* out);
 std::u16string Cp1252ToUtf16(std::string_view text);
 
 // UTF-8 to Windows-1252; a character the code page lacks (or a malformed

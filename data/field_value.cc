@@ -48,6 +48,11 @@ BoundField BindField(const FieldLayout& layout, std::string_view field_name) {
       return b;
     }
   }
+  return BindDictionaryField(layout, field_name);
+}
+
+BoundField BindDictionaryField(const FieldLayout& layout, std::string_view field_name) {
+  BoundField b;
   const FieldDef* def = layout.FindField(field_name);
   if (def == nullptr) return b;
   b.found = true;
@@ -104,19 +109,13 @@ std::string TodayText(std::time_t now) {
   return std::string(out, 8);
 }
 
-void DayNumberToDate(int32_t day, char out[11]) {
-  if (day >= 73050) {
-    std::memcpy(out, "12/31/2099", 11);
-    return;
-  }
-  if (day <= 0) {
-    std::memcpy(out, "00/00/1900", 11);
-    return;
-  }
-  const char* century = "19";
+DateParts DayNumberToParts(int32_t day) {
+  if (day >= 73050) return {2099, 12, 31};
+  if (day <= 0) return {1900, 0, 0};
+  int century = 1900;
   if (day > 36525) {
     day -= 36525;
-    century = "20";
+    century = 2000;
   }
   // Whole four-year cycles first (a leap year and three others), then
   // year by year.
@@ -132,13 +131,17 @@ void DayNumberToDate(int32_t day, char out[11]) {
                           31, 31, 30, 31, 30, 31};
   int month = 0;
   while (month < 11 && day > months[month]) day -= months[month++];
-  TwoDigits(out, month + 1);
+  return {century + year, month + 1, day};
+}
+
+void DayNumberToDate(int32_t day, char out[11]) {
+  const DateParts d = DayNumberToParts(day);
+  TwoDigits(out, d.month);
   out[2] = '/';
-  TwoDigits(out + 3, day);
+  TwoDigits(out + 3, d.day);
   out[5] = '/';
-  out[6] = century[0];
-  out[7] = century[1];
-  TwoDigits(out + 8, year);
+  TwoDigits(out + 6, d.year / 100);
+  TwoDigits(out + 8, d.year);
   out[10] = '\0';
 }
 

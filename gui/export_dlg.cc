@@ -25,6 +25,7 @@
 #include "app/window_commands.h"
 #include "base/cp1252.h"
 #include "gui/about_dlg.h"
+#include "gui/migrate_dlg.h"
 #include "gui/program_icon.h"
 
 namespace rh {
@@ -312,6 +313,7 @@ void CExportDlg::BuildMenus() {
   save_template_as_ = add(file, "&Save Template As", "save_template_as");
   file->addSeparator();
   directories_ = add(file, "T&allyvane Directories", "directories");
+  migrate_installation_ = add(file, "&Migrate Installation\u2026", "migrate_installation");
   file->addSeparator();
   exit_ = add(file, "E&xit", "exit");
   QMenu* help = bar->addMenu("&Help");
@@ -381,6 +383,10 @@ void CExportDlg::Connect() {
           [this] { Perform([&] { SaveTemplateAs(*state_, *platform_); }); });
   connect(directories_, &QAction::triggered, this,
           [this] { Perform([&] { EditDirectories(*state_, *platform_); }); });
+  connect(migrate_installation_, &QAction::triggered, this, [this] {
+    CMigrateDlg migrate(state_->env, state_->dirs, platform_, this);
+    platform_->RunModal(migrate);
+  });
   connect(exit_, &QAction::triggered, this, [this] {
     Perform([&] { CloseWindowCommand(*state_, *platform_); }, QDialog::Accepted);
   });

@@ -50,8 +50,8 @@ class CExportDlg : public QDialog {
   // add_button, add_all_button, remove_button, remove_all_button,
   // selection_list, new_name_label, new_name_box, apply_button,
   // export_button. Menu actions: new_template, open_template,
-  // save_template, save_template_as, directories, exit, help_contents,
-  // about.
+  // save_template, save_template_as, directories, migrate_installation,
+  // exit, help_contents, about.
 
  protected:
   // Escape and the close box: the save question, then the end.
@@ -100,6 +100,7 @@ class CExportDlg : public QDialog {
   QAction* save_template_;
   QAction* save_template_as_;
   QAction* directories_;
+  QAction* migrate_installation_;
   QAction* exit_;
   QAction* help_contents_;
   QAction* about_;

@@ -67,8 +67,9 @@ TEST_F(MainWindow, ControlsCarryTheirTextsAndMnemonics) {
       menus << (entry->isSeparator() ? QString("-") : "  " + entry->text());
   }
   EXPECT_EQ(menus, QStringList({"&File", "  &New Template", "  &Open Template", "  Save Template",
-                                "  &Save Template As", "-", "  T&allyvane Directories", "-",
-                                "  E&xit", "&Help", "  Help...", "  &About"}));
+                                "  &Save Template As", "-", "  T&allyvane Directories",
+                                "  &Migrate Installation\u2026", "-", "  E&xit", "&Help",
+                                "  Help...", "  &About"}));
 
   QTreeWidget* selection = Selection();
   EXPECT_EQ(selection->headerItem()->text(0), "Fields to be exported");
