@@ -55,6 +55,8 @@ class TodayClock {
   using NowFunction = std::time_t (*)();
   explicit TodayClock(NowFunction now = nullptr);
   std::string_view Text();
+  // The clock it reads (nullptr: the system's).
+  NowFunction now() const { return now_; }
 
  private:
   NowFunction now_;

@@ -4,10 +4,17 @@
 #ifndef RECORDHAUL_EXPORT_EXPORT_OPTIONS_H_
 #define RECORDHAUL_EXPORT_EXPORT_OPTIONS_H_
 
+#include <cstddef>
+
 namespace rh {
 
 struct ExportOptions {
-  // Each option is added here with a default that changes nothing.
+  // Threads that format text records beside the one that reads and writes
+  // them: 0 one per core, 1 none (every record formatted in turn). The
+  // bytes are the same at any count.
+  int threads = 0;
+  // Records a formatting thread takes at a time; 0: about 256 KiB of them.
+  size_t records_per_block = 0;
 };
 
 }  // namespace rh

@@ -37,6 +37,7 @@ ExportResult ExportHarness::Run(int type, const std::vector<std::string>& rows,
   }
   job.layout = layout;
   job.now = &FixedNow;
+  job.options = options;
   job.opener = opener ? opener : RealConnectionOpener();
   ExportResult result;
   result.outcome = RunExport(job, ui, env);

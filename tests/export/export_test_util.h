@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "export/export_options.h"
 #include "export/export_run.h"
 #include "tests/fake_platform.h"
 #include "tests/fixture.h"
@@ -32,6 +33,7 @@ class ExportHarness {
   FieldLayout layout;
   Status layout_status;     // why `layout` could not be loaded, if it could not
   ConnectionOpener opener;  // empty: the real connections
+  ExportOptions options;
 
  private:
   Installation& inst_;
