@@ -63,6 +63,8 @@ class TodayClock {
   std::string_view Text();
   // The same local date as a calendar date.
   CalendarDate Date();
+  // The clock it reads (nullptr: the system's).
+  NowFunction now() const { return now_; }
 
  private:
   void Update();
