@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
 
 #include "app/field_choices.h"
@@ -64,6 +65,16 @@ std::string AbsolutePath(const std::string& path) {
 
 bool IsUsageError(const Status& status) {
   return status.Is(MessageId::kUsage) || status.Is(MessageId::kUnknownField);
+}
+
+Result<int> ThreadsOption(const Args& args) {
+  auto text = args.Value("threads");
+  if (!text) return 0;
+  int n = 0;
+  auto [end, ec] = std::from_chars(text->data(), text->data() + text->size(), n);
+  if (ec != std::errc() || end != text->data() + text->size() || n < 1 || n > 256)
+    return Usage("--threads takes a number from 1 to 256");
+  return n;
 }
 
 int ModuleIndexOf(const ExportRequest& request) {

@@ -27,6 +27,10 @@ Result<ExportRequest> RequestFromChoices(const Args& args, const Directories& di
 // The module index of a request's module code.
 int ModuleIndexOf(const ExportRequest& request);
 
+// --threads N (1 to 256): formatting threads of a text export; 0 (one per
+// core) when the option is absent.
+Result<int> ThreadsOption(const Args& args);
+
 // Whether a failure is the caller's mistake in the command line (exit 2).
 bool IsUsageError(const Status& status);
 
