@@ -21,7 +21,8 @@ struct ExportOptions {
   // them: 0 one per core, 1 none (every record formatted in turn). The
   // bytes are the same at any count.
   int threads = 0;
-  // Records a formatting thread takes at a time; 0: about 256 KiB of them.
+  // Records formatted per block, on a thread or in turn, each block written
+  // at once; 0: about 256 KiB of them.
   size_t records_per_block = 0;
 };
 

@@ -12,6 +12,8 @@ namespace {
 Status OpenFailed() { return Status::Of(MessageId::kFileOpenFail); }
 Status WriteFailed() { return Status::Of(MessageId::kFileWriteFail); }
 
+constexpr size_t kBlockBytes = size_t{256} << 10;
+
 // The column width of a fixed-width value and its title; 0 for a text field
 // (its own length) or a field with no value.
 int FixedWidth(FieldSource source) {
@@ -45,7 +47,8 @@ TextWriter::TextWriter(const ExportTypeInfo& type, const WriterSetup& setup)
       path_(setup.path),
       type_(type),
       quoted_(type.layout == TextLayout::kQuoted),
-      fixed_(type.layout == TextLayout::kFixed) {}
+      fixed_(type.layout == TextLayout::kFixed),
+      records_per_block_(setup.options.records_per_block) {}
 
 std::unique_ptr<RecordWriter> MakeTextWriter(const ExportTypeInfo& type,
                                              const WriterSetup& setup) {
@@ -102,7 +105,9 @@ Status TextWriter::Begin(const WriterInput& input) {
   input_ = &input;
   size_t longest = 2;
   for (const BoundRow& row : input.rows) longest += MaxFormattedBytes(row.field.source, row.field.text_size) + 3;
-  record_.resize(longest);
+  longest_line_ = longest;
+  block_.resize(kBlockBytes + longest);
+  block_used_ = 0;
   if (!type_.titles) return Status();
   line_.clear();
   for (size_t j = 0; j < input.rows.size(); ++j) {
@@ -191,9 +196,25 @@ char* TextWriter::FormatLine(char* p, const uint8_t* record, int32_t record_numb
 }
 
 Status TextWriter::WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) {
-  char* const begin = record_.data();
-  char* const end = FormatLine(begin, record, record_number, exported, input_->values);
-  return Write(std::string_view(begin, static_cast<size_t>(end - begin)));
+  char* const begin = block_.data();
+  char* const end = FormatLine(begin + block_used_, record, record_number, exported, input_->values);
+  block_used_ = static_cast<size_t>(end - begin);
+  ++block_records_;
+  const bool full = block_used_ >= kBlockBytes ||
+                    (records_per_block_ > 0 && block_records_ >= records_per_block_);
+  return full ? WriteBlock() : write_status_;
+}
+
+Status TextWriter::WriteFormatted(std::string_view bytes) {
+  if (Status s = WriteBlock(); !s.ok()) return s;
+  return Write(bytes);
+}
+
+Status TextWriter::WriteBlock() {
+  const size_t used = block_used_;
+  block_used_ = 0;
+  block_records_ = 0;
+  return used == 0 ? write_status_ : Write(std::string_view(block_.data(), used));
 }
 
 namespace {
@@ -230,7 +251,8 @@ std::unique_ptr<RecordFormatter> TextWriter::NewFormatter() const {
 }
 
 Status TextWriter::Finish() {
-  Status s = Write("\r\n");
+  Status s = WriteBlock();
+  if (s.ok()) s = Write("\r\n");
   if (s.ok() && replacement_) {
     s = replacement_->Commit().ok() ? Status() : WriteFailed();
     replacement_.reset();

@@ -88,13 +88,13 @@ std::vector<Fault> TextDestinationFaults(const std::string& name) {
       OnEnv("new file cannot be created", Op::kOpenWrite, 1, ".tmp", EACCES, "Error #8", overwrite),
       OnEnv("folder is full", Op::kOpenWrite, 1, ".tmp", ENOSPC, "Error #8", overwrite),
       OnEnv("first write fails", Op::kWrite, 1, ".tmp", ENOSPC, "Error #8", overwrite),
-      OnEnv("a later write fails", Op::kWrite, 600, ".tmp", EIO, "Error #8", overwrite),
+      OnEnv("a later write fails", Op::kWrite, 6, ".tmp", EIO, "Error #8", overwrite),
       OnEnv("close fails", Op::kClose, 1, ".tmp", EIO, "Error #8", overwrite),
       OnEnv("rename over the destination fails", Op::kRename, 1, name, EXDEV, "Error #8",
             overwrite),
       OnEnv("appending: cannot be opened", Op::kOpenWrite, 1, name, EACCES, "Error #8"),
       OnEnv("appending: first write fails", Op::kWrite, 1, name, ENOSPC, "Error #8"),
-      OnEnv("appending: a later write fails", Op::kWrite, 600, name, EIO, "Error #8"),
+      OnEnv("appending: a later write fails", Op::kWrite, 6, name, EIO, "Error #8"),
       OnEnv("appending: close fails", Op::kClose, 1, name, EIO, "Error #8"),
   };
 }
@@ -175,11 +175,12 @@ class ExportFaults : public ::testing::TestWithParam<int> {
   // Runs the export with the fault, with and without an existing
   // destination, and checks that nothing was lost. A refused INSERT keeps
   // the rows before it, but only in a new file. The text types run twice:
-  // formatting every record in turn, and on three threads in blocks of one
-  // record, which writes as often, so each fault strikes at the same record.
+  // formatting every record in turn, written 100 records at a time, and on
+  // three threads in blocks of one record, written one by one.
   void Check(const Fault& f) {
     ExportOptions in_turn;
     in_turn.threads = 1;
+    in_turn.records_per_block = 100;
     ExportOptions threaded;
     threaded.threads = 3;
     threaded.records_per_block = 1;
