@@ -37,8 +37,8 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
      "The data dictionary is damaged: the fields of file %1 of module %2 add up to a record "
      "length beyond 2 GB.",
      S::kOk},
-    {kRegisterOpenFail, "", "The company register %1 could not be opened.", S::kOk},
-    {kRegisterReadFail, "", "The company register %1 could not be read.", S::kOk},
+    {kRegisterOpenFail, "", "The company register %1 could not be opened: %2", S::kOk},
+    {kRegisterReadFail, "", "The company register %1 could not be read: %2", S::kOk},
     {kRegisterNoEntry, "", "The company register %1 has no entry for file %2.", S::kOk},
     {kDataFileOpenFailText, "Error #6", "Company Data File Open Fail", S::kOk},
     {kDataFileOpenFailTable, "Error #6", "Company Data File open Fail", S::kOk},
@@ -146,6 +146,25 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
     {kCannotMakeTempFolder, "Error", "Cannot make a temporary folder", S::kOk},
     {kCannotWriteFile, "Error", "Cannot write %1", S::kOk},
     {kWindowCouldNotStart, "Error", "The window could not start on these directories.", S::kOk},
+    {kUnknownFieldSuggest, "Usage", "the data file has no field '%1'; did you mean %2?",
+     S::kOk},
+    {kAmbiguousField, "Usage",
+     "the field name '%1' matches %2, which differ only in letter case; give one as it is "
+     "written",
+     S::kOk},
+    {kStandardOutputTextOnly, "Error",
+     "Only the text types 0 to 7 can be written to standard output; type %1 (%2) makes a file. "
+     "Give --dest a file name.",
+     S::kOk},
+    {kTableCannotAppend, "Error",
+     "%1 already exists, and a %2 destination cannot be appended to; nothing was written. "
+     "Give --overwrite to replace it.",
+     S::kOk},
+    {kTypeExtensionMismatch, "Warning",
+     "--type %1 writes %2, but the destination ends in .%3; exporting as type %1.",
+     S::kOkExclamation},
+    {kFieldsLeftOut, "Warning", "--all-fields left out %1, which cannot be exported: %2",
+     S::kOkExclamation},
 
     {kDetailIsAFolder, "", "%1 is a folder.", S::kOk},
     {kDetailAccountingFile, "",
@@ -155,6 +174,27 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
     {kDetailNaN, "", "NaN cannot be stored in a table.", S::kOk},
     {kDetailInfinity, "", "%1infinity cannot be stored in a table.", S::kOk},
     {kDetailNumberTooWide, "", "%1 does not fit the %2 characters of a dBase number.", S::kOk},
+    {kDetailPathReason, "", "%1: %2", S::kOk},
+    {kDetailDictionaryEmpty, "", "%1: the file holds no dictionary record.", S::kOk},
+    {kDetailDictionaryTooLarge, "", "%1: %2 bytes is too large for a data dictionary.", S::kOk},
+    {kDetailDriverSaid, "", "The driver reported %1: %2", S::kOk},
+    {kDetailInsertStopped, "",
+     "The export stopped at record %1, after %2 rows were inserted; the driver reported %3: %4",
+     S::kOk},
+    {kDetailExcelColumns, "",
+     "An Excel worksheet holds at most 256 columns; this export has %1.", S::kOk},
+    {kDetailExcelRows, "",
+     "An Excel worksheet holds at most 65,536 rows, the names' row included; record %1 would "
+     "have been row 65,537.",
+     S::kOk},
+    {kDetailDBaseFields, "", "A dBase table holds at most 255 fields; this export has %1.",
+     S::kOk},
+    {kDetailAccessFields, "", "An Access table holds at most 255 fields; this export has %1.",
+     S::kOk},
+    {kDetailGiveFields, "",
+     "Give the fields with --field NAME (repeatable) or --all-fields; 'recordhaul list fields' "
+     "names them.",
+     S::kOk},
 }};
 
 }  // namespace

@@ -123,6 +123,12 @@ enum class MessageId : uint16_t {
   kCannotMakeTempFolder,
   kCannotWriteFile,
   kWindowCouldNotStart,
+  kUnknownFieldSuggest,
+  kAmbiguousField,
+  kStandardOutputTextOnly,
+  kTableCannotAppend,
+  kTypeExtensionMismatch,
+  kFieldsLeftOut,
 
   // Details: a second line under a message, saying what failed and why.
   kDetailIsAFolder,
@@ -131,6 +137,16 @@ enum class MessageId : uint16_t {
   kDetailNaN,
   kDetailInfinity,
   kDetailNumberTooWide,
+  kDetailPathReason,
+  kDetailDictionaryEmpty,
+  kDetailDictionaryTooLarge,
+  kDetailDriverSaid,
+  kDetailInsertStopped,
+  kDetailExcelColumns,
+  kDetailExcelRows,
+  kDetailDBaseFields,
+  kDetailAccessFields,
+  kDetailGiveFields,
 
   kCount,
 };

@@ -54,6 +54,10 @@ struct WriterSetup {
   RunObserver* observer = nullptr;
   ConnectionOpener opener;    // how the table types connect
   ExportOptions options;
+  // Text types: written here instead of a file at `path` (standard
+  // output), and closed at the end; not owned. Nothing written to it can be
+  // taken back, so a failed run leaves what it wrote.
+  WritableFile* stream = nullptr;
 };
 
 // What a table type connects to, and the texts of its two failures.

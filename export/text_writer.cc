@@ -3,14 +3,23 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/cp1252.h"
 #include "export/value_format.h"
 
 namespace rh {
 
 namespace {
 
-Status OpenFailed() { return Status::Of(MessageId::kFileOpenFail); }
-Status WriteFailed() { return Status::Of(MessageId::kFileWriteFail); }
+constexpr char kStandardOutput[] = "standard output";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// "Error #8", and under it the file and the system's reason.
+Status Failed(MessageId id, std::string_view path, const Status& why) {
+  return Status::Of(id).WithDetail(MessageId::kDetailPathReason, {path, why.message()});
+}
+Status OpenFailed(const std::string& path, const Status& why) {
+  return Failed(MessageId::kFileOpenFail, path, why);
+}
 
 // The column width of a fixed-width value and its title; 0 for a text field
 // (its own length) or a field with no value.
@@ -45,7 +54,10 @@ TextWriter::TextWriter(const ExportTypeInfo& type, const WriterSetup& setup)
       path_(setup.path),
       type_(type),
       quoted_(type.layout == TextLayout::kQuoted),
-      fixed_(type.layout == TextLayout::kFixed) {}
+      fixed_(type.layout == TextLayout::kFixed),
+      utf8_output_(setup.options.encoding == TextEncoding::kUtf8),
+      byte_order_mark_(utf8_output_ && setup.options.byte_order_mark),
+      stream_(setup.stream) {}
 
 std::unique_ptr<RecordWriter> MakeTextWriter(const ExportTypeInfo& type,
                                              const WriterSetup& setup) {
@@ -61,13 +73,19 @@ bool TextWriter::ConfirmExisting(RunObserver& ui) {
 }
 
 Status TextWriter::OpenDestination() {
+  if (stream_ != nullptr) {
+    out_ = stream_;
+    return Status();
+  }
   FileKind kind = env_->GetFileKind(path_);
-  if (kind == FileKind::kDirectory) return OpenFailed();
+  if (kind == FileKind::kDirectory) {
+    return Status::Of(MessageId::kFileOpenFail).WithDetail(MessageId::kDetailIsAFolder, {path_});
+  }
   if (append_) {
     auto size = env_->FileSize(path_);
     auto file = size.ok() ? env_->OpenWritable(path_, WriteMode::kAppend)
                           : Result<std::unique_ptr<WritableFile>>(size.status());
-    if (!file.ok()) return OpenFailed();
+    if (!file.ok()) return OpenFailed(path_, file.status());
     original_size_ = *size;
     direct_ = std::move(file).value();
     out_ = direct_.get();
@@ -75,7 +93,7 @@ Status TextWriter::OpenDestination() {
   }
   if (kind == FileKind::kOther) {  // a device or pipe: written in place
     auto file = env_->OpenWritable(path_, WriteMode::kCreateTruncate);
-    if (!file.ok()) return OpenFailed();
+    if (!file.ok()) return OpenFailed(path_, file.status());
     direct_ = std::move(file).value();
     out_ = direct_.get();
     return Status();
@@ -83,19 +101,29 @@ Status TextWriter::OpenDestination() {
   if (kind == FileKind::kRegular) {
     // A file we may not write is not replaced behind its back.
     auto probe = env_->OpenWritable(path_, WriteMode::kOverwriteStart);
-    if (!probe.ok()) return OpenFailed();
+    if (!probe.ok()) return OpenFailed(path_, probe.status());
     (*probe)->Close().IgnoreError();
   }
   auto replacement = FileReplacement::Begin(env_, path_);
-  if (!replacement.ok()) return OpenFailed();
+  if (!replacement.ok()) return OpenFailed(path_, replacement.status());
   replacement_ = std::move(replacement).value();
   out_ = replacement_->file();
   return Status();
 }
 
-Status TextWriter::Write(std::string_view bytes) {
-  if (write_status_.ok() && !out_->Append(bytes).ok()) write_status_ = WriteFailed();
+Status TextWriter::WriteBytes(std::string_view bytes) {
+  if (!write_status_.ok()) return write_status_;
+  if (Status s = out_->Append(bytes); !s.ok())
+    write_status_ = Failed(MessageId::kFileWriteFail, stream_ ? kStandardOutput : path_, s);
   return write_status_;
+}
+
+Status TextWriter::Write(std::string_view line) {
+  if (!utf8_output_) return WriteBytes(line);
+  const size_t room = kMaxUtf8BytesPerCp1252Byte * line.size();
+  if (utf8_.size() < room) utf8_.resize(room);
+  char* end = Cp1252ToUtf8(utf8_.data(), line);
+  return WriteBytes(std::string_view(utf8_.data(), static_cast<size_t>(end - utf8_.data())));
 }
 
 Status TextWriter::Begin(const WriterInput& input) {
@@ -103,6 +131,11 @@ Status TextWriter::Begin(const WriterInput& input) {
   size_t longest = 2;
   for (const BoundRow& row : input.rows) longest += MaxFormattedBytes(row.field.source, row.field.text_size) + 3;
   record_.resize(longest);
+  if (utf8_output_) utf8_.resize(kMaxUtf8BytesPerCp1252Byte * longest);
+  // A mark in the middle of a file would be read as a character.
+  if (byte_order_mark_ && !(append_ && original_size_ > 0)) {
+    if (Status s = WriteBytes(kByteOrderMark); !s.ok()) return s;
+  }
   if (!type_.titles) return Status();
   line_.clear();
   for (size_t j = 0; j < input.rows.size(); ++j) {
@@ -193,11 +226,19 @@ Status TextWriter::WriteRecord(const uint8_t* record, int32_t record_number, int
 
 Status TextWriter::Finish() {
   Status s = Write("\r\n");
+  if (stream_ != nullptr) {
+    if (s.ok()) {
+      if (Status closed = stream_->Close(); !closed.ok())
+        s = Failed(MessageId::kFileWriteFail, kStandardOutput, closed);
+    }
+    out_ = nullptr;
+    return s;
+  }
   if (s.ok() && replacement_) {
-    s = replacement_->Commit().ok() ? Status() : WriteFailed();
+    if (Status c = replacement_->Commit(); !c.ok()) s = Failed(MessageId::kFileWriteFail, path_, c);
     replacement_.reset();
   } else if (s.ok() && direct_) {
-    s = direct_->Close().ok() ? Status() : WriteFailed();
+    if (Status c = direct_->Close(); !c.ok()) s = Failed(MessageId::kFileWriteFail, path_, c);
     if (!s.ok() && append_) env_->Truncate(path_, original_size_).IgnoreError();
     direct_.reset();
   }

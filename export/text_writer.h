@@ -6,6 +6,9 @@
 //   6-7  fixed-width columns, no separators; CR and LF become blanks
 // Even types start with a title line of the export names. Lines end in
 // CR LF, and a line feed inside a delimited value is written as CR LF.
+// Each line is formatted in the stored Windows-1252 bytes; in UTF-8 the
+// whole line is then mapped through the code page's table, so a fixed-width
+// column keeps its width in characters.
 // Overwriting writes a new file and puts it in place when the run has
 // finished; appending cuts the file back to its old length on failure.
 #ifndef RECORDHAUL_EXPORT_TEXT_WRITER_H_
@@ -42,13 +45,18 @@ class TextWriter : public RecordWriter {
 
  private:
   char* PutText(char* p, std::string_view text) const;
-  Status Write(std::string_view bytes);
+  // A line in Windows-1252, written in the export's encoding.
+  Status Write(std::string_view line);
+  Status WriteBytes(std::string_view bytes);
 
   Env* env_;
   std::string path_;
   const ExportTypeInfo& type_;
   bool quoted_;
   bool fixed_;
+  bool utf8_output_;
+  bool byte_order_mark_;
+  WritableFile* stream_;  // standard output, or nullptr
   bool append_ = false;
   uint64_t original_size_ = 0;
   std::unique_ptr<FileReplacement> replacement_;  // overwriting a regular file
@@ -57,6 +65,7 @@ class TextWriter : public RecordWriter {
   const WriterInput* input_ = nullptr;
   std::string line_;    // the title line
   std::string record_;  // room for the longest record line
+  std::string utf8_;    // UTF-8: room for that line converted
   Status write_status_;
 };
 

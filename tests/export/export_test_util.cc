@@ -38,6 +38,8 @@ ExportResult ExportHarness::Run(int type, const std::vector<std::string>& rows,
   job.layout = layout;
   job.now = &FixedNow;
   job.opener = opener ? opener : RealConnectionOpener();
+  job.options = options;
+  job.stream = stream;
   ExportResult result;
   result.outcome = RunExport(job, ui, env);
   std::string path = ResolveDestination(dest, ui.documents);

@@ -32,6 +32,8 @@ class ExportHarness {
   FieldLayout layout;
   Status layout_status;     // why `layout` could not be loaded, if it could not
   ConnectionOpener opener;  // empty: the real connections
+  ExportOptions options;
+  WritableFile* stream = nullptr;  // standard output's stand-in
 
  private:
   Installation& inst_;

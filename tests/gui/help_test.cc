@@ -85,6 +85,12 @@ bool ExplainedElsewhere(MessageId id) {
     case MessageId::kCannotMakeTempFolder:
     case MessageId::kCannotWriteFile:
     case MessageId::kWindowCouldNotStart:
+    case MessageId::kUnknownFieldSuggest:
+    case MessageId::kAmbiguousField:
+    case MessageId::kStandardOutputTextOnly:
+    case MessageId::kTableCannotAppend:
+    case MessageId::kTypeExtensionMismatch:
+    case MessageId::kFieldsLeftOut:
       return true;
     default:
       return Spec(id).caption.empty();  // a detail
