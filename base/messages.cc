@@ -157,13 +157,13 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
      "Give --dest a file name.",
      S::kOk},
     {kTableCannotAppend, "Error",
-     "%1 already exists, and a %2 destination cannot be appended to; nothing was written. "
-     "Give --overwrite to replace it.",
+     "The destination already exists, and an Excel, dBase or Access file cannot be appended "
+     "to; nothing was written. Give --overwrite to replace it.",
      S::kOk},
     {kTypeExtensionMismatch, "Warning",
      "--type %1 writes %2, but the destination ends in .%3; exporting as type %1.",
      S::kOkExclamation},
-    {kFieldsLeftOut, "Warning", "--all-fields left out %1, which cannot be exported: %2",
+    {kFieldsLeftOut, "Warning", "Some of the data file's fields cannot be exported:\n%1",
      S::kOkExclamation},
 
     {kDetailIsAFolder, "", "%1 is a folder.", S::kOk},
@@ -190,6 +190,13 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
     {kDetailDBaseFields, "", "A dBase table holds at most 255 fields; this export has %1.",
      S::kOk},
     {kDetailAccessFields, "", "An Access table holds at most 255 fields; this export has %1.",
+     S::kOk},
+    {kDetailUnknownFieldType, "",
+     "%1: the type letter %2 is none of D, F, I, J, L, T, Y, so the field has no value to "
+     "export.",
+     S::kOk},
+    {kDetailFieldLength, "",
+     "%1: a type %2 field takes %3 bytes but this one has %4, so the field list leaves it out.",
      S::kOk},
     {kDetailGiveFields, "",
      "Give the fields with --field NAME (repeatable) or --all-fields; 'recordhaul list fields' "

@@ -146,6 +146,8 @@ enum class MessageId : uint16_t {
   kDetailExcelRows,
   kDetailDBaseFields,
   kDetailAccessFields,
+  kDetailUnknownFieldType,
+  kDetailFieldLength,
   kDetailGiveFields,
 
   kCount,

@@ -17,15 +17,13 @@ std::unique_ptr<Command> MakeExportCommand();
 std::unique_ptr<Command> MakeRunCommand();
 std::unique_ptr<Command> MakeTemplateCommand();
 std::unique_ptr<Command> MakeDirsCommand();
+std::unique_ptr<Command> MakePreviewCommand();
 
 // Draws the main window over an installation into a PNG file; the window's
 // toolkit supplies it, so the command line does not depend on the window.
 using WindowPainter =
     std::function<Status(const Directories& dirs, const std::string& png_path)>;
 std::unique_ptr<Command> MakeScreenshotCommand(WindowPainter painter);
-
-// A data file number of the module, as the catalog lists it.
-std::optional<int> ParseFileNumber(const std::string& text, int module);
 
 }  // namespace rh::cli
 

@@ -87,6 +87,10 @@ std::span<const ExportTypeInfo> ExportTypes();
 // The row of an index of the list, or nullptr for an index with none.
 const ExportTypeInfo* FindExportType(int index);
 
+// The first row whose extension is the path's (any letter case), or nullptr
+// when the path has none or one no type writes.
+const ExportTypeInfo* FindExportTypeForPath(std::string_view path);
+
 // The three characters after the label's first "*.".
 std::string DefaultExtension(std::string_view label);
 

@@ -65,7 +65,7 @@ TEST_F(ExportVerbTest, RefusalsAndFailures) {
       {{"--type", "1", "--dest", "", "--field", "Name"}, 1, "Error #5: Invalid File Name"},
       {{"--type", "1", "--dest", Dest(), "--field", "Nope"}, 2, "recordhaul export: the data file has no field 'Nope'"},
       {{"--type", "12", "--dest", Dest(), "--field", "Name"}, 2, "recordhaul export: --type must be"},
-      {{"--dest", Dest(), "--field", "Name", "--overwrite", "--append"}, 2, "recordhaul export: --overwrite and --append"},
+      {{"--dest", Dest(), "--field", "Name", "--overwrite", "--append"}, 2, "recordhaul export: --overwrite excludes --append"},
       {{"--field", "Name"}, 2, "recordhaul export: --dest is required"},
       {{"--type", "1", "--dest", inst_.dir() / "no/dir/x.txt", "--field", "Name"}, 1,
        "Error #8: File could not be opened"},
