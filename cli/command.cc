@@ -37,6 +37,8 @@ std::string OverviewText(const std::vector<std::unique_ptr<Command>>& commands) 
   return text;
 }
 
+constexpr size_t kHelpWidth = 79;
+
 // A verb's help: its synopsis lines, its description, then the options as
 // CLI11 lists them and the footer.
 class HelpFormatter : public CLI::Formatter {
@@ -53,6 +55,38 @@ class HelpFormatter : public CLI::Formatter {
     const std::string footer = make_footer(app);
     if (!footer.empty()) text += "\n" + footer;
     return text;
+  }
+
+  // The name and its value's type only; what excludes what the text says.
+  std::string make_option_opts(const CLI::Option* opt) const override {
+    return opt->get_type_name().empty() || opt->get_type_size() == 0 ? ""
+                                                                    : " " + opt->get_type_name();
+  }
+
+  // The description wrapped to the terminal's usual 80 columns.
+  std::string make_option(const CLI::Option* opt, bool positional) const override {
+    const size_t indent = get_column_width() + 2;
+    std::string name = "  " + make_option_name(opt, positional);
+    if (!positional) name += make_option_opts(opt);
+    std::string text = name.size() + 1 < indent ? name + std::string(indent - name.size(), ' ')
+                                                : name + "\n" + std::string(indent, ' ');
+    size_t column = indent;
+    std::string_view desc = opt->get_description();
+    while (!desc.empty()) {
+      const size_t space = desc.find(' ');
+      const std::string_view word = desc.substr(0, space);
+      if (column > indent && column + 1 + word.size() > kHelpWidth) {
+        text += "\n" + std::string(indent, ' ');
+        column = indent;
+      } else if (column > indent) {
+        text += ' ';
+        ++column;
+      }
+      text += word;
+      column += word.size();
+      desc.remove_prefix(space == std::string_view::npos ? desc.size() : space + 1);
+    }
+    return text + "\n";
   }
 
  private:

@@ -26,7 +26,8 @@ class ExportCommand : public Command {
 
   void Define(CLI::App& app) override {
     app.description(
-        "Exports every record of one company's data file, as the window's Export button does.");
+        "Exports every record of one company's data file, as the window's Export\n"
+        "button does.");
     DefineChoiceOptions(app, &choices_);
     DefineTextOptions(app, &text_);
     DefineDirectoryOptions(app, &dirs_);
