@@ -1,5 +1,6 @@
 #include "app/preview.h"
 
+#include "app/export_command.h"
 #include "base/cp1252.h"
 #include "data/data_file_reader.h"
 #include "export/value_format.h"
@@ -83,6 +84,17 @@ Result<PreviewTable> BuildPreview(Env* env, const ExportRequest& request, int li
     table.record_numbers.push_back(i);
   }
   return table;
+}
+
+std::optional<PreviewTable> PreviewCommand(ExportState& s, Platform& ui) {
+  s.selection.EndRename();
+  auto table = BuildPreview(s.env, ExportRequestOf(s, ui.DocumentsFolder()), kWindowPreviewRecords);
+  if (table.ok()) return std::move(table).value();
+  ExportOutcome failed;
+  failed.kind = ExportOutcome::Kind::kFailed;
+  failed.error = table.status();
+  ReportOutcome(s, ui, failed);
+  return std::nullopt;
 }
 
 }  // namespace rh

@@ -5,10 +5,12 @@
 #define RECORDHAUL_APP_PREVIEW_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/export_request.h"
+#include "app/export_state.h"
 #include "base/status.h"
 
 namespace rh {
@@ -31,6 +33,11 @@ inline constexpr int kWindowPreviewRecords = 100;
 // The Export command's checks on the request (BuildExportJob), then the
 // first `limit` records of the data file that are not deleted.
 Result<PreviewTable> BuildPreview(Env* env, const ExportRequest& request, int limit);
+
+// The window's Preview: the first kWindowPreviewRecords records of the
+// current choices, or nothing after showing why there are none (a fatal
+// message closes the window, as after Export).
+std::optional<PreviewTable> PreviewCommand(ExportState& s, Platform& ui);
 
 }  // namespace rh
 

@@ -29,6 +29,12 @@ void BrowseDestination(ExportState& s, Platform& ui);
 // A path with doubled extensions collapsed: report.txt.txt -> report.txt.
 std::string CollapseDoubledExtensions(std::string path);
 
+// The text encoding beside the export type: kept in the export state and
+// in the settings (not in the template, whose layout is fixed). A byte-order
+// mark goes with UTF-8 only.
+void ChooseTextEncoding(ExportState& s, Platform& ui, TextEncoding encoding,
+                        bool byte_order_mark);
+
 // Exit (ok) and the close box (not ok): the save question, then the end.
 void CloseWindowCommand(ExportState& s, Platform& ui);
 

@@ -124,6 +124,10 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
     {kCouldNotOpenDirectory, kProgram, "Error - Could not open Directory.", S::kOk},
     {kSettingsNotSaved, "Error", "The directories could not be saved in the settings: %1",
      S::kOkExclamation},
+    {kEncodingNotSaved, "Error",
+     "The text encoding could not be saved in the settings; it holds until the window closes: "
+     "%1",
+     S::kOkExclamation},
     {kSettingsAccessDenied, "Error", "Access to %1 was denied.", S::kOk},
     {kSettingsUnknownError, "Error", "An unknown error occurred while accessing %1.", S::kOk},
     {kDestinationTooLong, "Warning",

@@ -107,6 +107,7 @@ enum class MessageId : uint16_t {
   kSetDefaults,
   kCouldNotOpenDirectory,
   kSettingsNotSaved,
+  kEncodingNotSaved,
   kSettingsAccessDenied,
   kSettingsUnknownError,
   kDestinationTooLong,

@@ -132,7 +132,7 @@ TEST(Help, ExplainsEveryExportTypeAndControl) {
   const QString window = PlainText("window.html");
   for (const char* control :
        {"Module name", "Current company", "File name", "Export to", "Export destination",
-        "Browse", "Fields available for export", "Add >", "Add All >>", "< Remove",
+        "Browse", "Encoding", "Preview", "Fields available for export", "Add >", "Add All >>", "< Remove",
         "<< Remove All", "Fields to be exported", "Your name for fields to be exported",
         "New name", "Apply", "Export", "New Template", "Open Template", "Save Template",
         "Save Template As", "Tallyvane Directories", "Exit", "Help...", "About"})
