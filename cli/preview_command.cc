@@ -60,7 +60,8 @@ class PreviewCommand : public Command {
     DefineChoiceOptions(app, &choices_, false);
     app.add_option("--records", records_, "how many records to show (default 20)")
         ->type_name("N")
-        ->check(CLI::Range(1, 1000000));
+        // Without a description the range stays out of the help's "N".
+        ->check(CLI::Range(1, 1000000).description(""));
     DefineDirectoryOptions(app, &dirs_);
   }
 

@@ -31,7 +31,8 @@ class SampleCommand : public Command {
     app.add_option("--records", records_,
                    "records per data file (default 500), a few of them deleted")
         ->type_name("N")
-        ->check(CLI::Range(0, 100000000));
+        // Without a description the range stays out of the help's "N".
+        ->check(CLI::Range(0, 100000000).description(""));
   }
 
   int Run(Context& ctx) override {
