@@ -11,6 +11,7 @@ constexpr std::string_view kProgramsKey = "APROGS";
 constexpr std::string_view kExportSection = "export";
 constexpr std::string_view kEncodingKey = "Encoding";
 constexpr std::string_view kByteOrderMarkKey = "ByteOrderMark";
+constexpr std::string_view kTypedKey = "TypedColumns";
 
 }  // namespace
 
@@ -34,13 +35,22 @@ ExportOptions ReadExportOptions(SettingsStore& settings) {
   if (auto e = ParseTextEncoding(settings.Read(kExportSection, kEncodingKey))) options.encoding = *e;
   options.byte_order_mark = options.encoding == TextEncoding::kUtf8 &&
                             settings.Read(kExportSection, kByteOrderMarkKey) == "1";
+  options.typed = ReadTypedColumns(settings);
   return options;
 }
 
-Status WriteExportOptions(SettingsStore& settings, const ExportOptions& options) {
+Status WriteTextEncoding(SettingsStore& settings, const ExportOptions& options) {
   Status s = settings.Write(kExportSection, kEncodingKey, TextEncodingName(options.encoding));
   if (s.ok()) s = settings.Write(kExportSection, kByteOrderMarkKey, options.byte_order_mark ? "1" : "0");
   return s;
+}
+
+bool ReadTypedColumns(SettingsStore& settings) {
+  return settings.Read(kExportSection, kTypedKey) == "1";
+}
+
+Status WriteTypedColumns(SettingsStore& settings, bool typed) {
+  return settings.Write(kExportSection, kTypedKey, typed ? "1" : "0");
 }
 
 }  // namespace rh

@@ -36,8 +36,8 @@ void ChooseTextEncoding(ExportState& s, Platform& ui, TextEncoding encoding,
                         bool byte_order_mark) {
   s.options.encoding = encoding;
   s.options.byte_order_mark = encoding == TextEncoding::kUtf8 && byte_order_mark;
-  if (Status st = WriteExportOptions(ui.Settings(), s.options); !st.ok())
-    ui.Show(MessageId::kEncodingNotSaved, {st.message()});
+  if (Status st = WriteTextEncoding(ui.Settings(), s.options); !st.ok())
+    ui.Show(MessageId::kOptionsNotSaved, {st.message()});
 }
 
 void EditDirectories(ExportState& s, Platform& ui) {
@@ -84,6 +84,12 @@ void BrowseDestination(ExportState& s, Platform& ui) {
     return;
   }
   s.destination_box = path;
+}
+
+void SetTypedColumns(ExportState& s, Platform& ui, bool typed) {
+  s.options.typed = typed;
+  if (Status st = WriteTypedColumns(ui.Settings(), typed); !st.ok())
+    ui.Show(MessageId::kOptionsNotSaved, {st.message()});
 }
 
 void CloseWindowCommand(ExportState& s, Platform& ui) {

@@ -85,6 +85,10 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
      "%1 values of the field %2 were longer than the %3 bytes a dBase field holds and were cut "
      "to %3.",
      S::kOkExclamation},
+    {kWorkbookRowLimit, "Error",
+     "An Excel worksheet holds at most %1 records below its names' row, and this data file "
+     "has more. Nothing was written.",
+     S::kOk},
 
     {kSaveNeedsChoices, kProgram, "Cannot save without selecting a Module, Company, and File",
      S::kOk},
@@ -124,9 +128,7 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
     {kCouldNotOpenDirectory, kProgram, "Error - Could not open Directory.", S::kOk},
     {kSettingsNotSaved, "Error", "The directories could not be saved in the settings: %1",
      S::kOkExclamation},
-    {kEncodingNotSaved, "Error",
-     "The text encoding could not be saved in the settings; it holds until the window closes: "
-     "%1",
+    {kOptionsNotSaved, "Error", "The export options could not be saved in the settings: %1",
      S::kOkExclamation},
     {kSettingsAccessDenied, "Error", "Access to %1 was denied.", S::kOk},
     {kSettingsUnknownError, "Error", "An unknown error occurred while accessing %1.", S::kOk},
@@ -206,6 +208,8 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
      "Give the fields with --field NAME (repeatable) or --all-fields; 'recordhaul list fields' "
      "names them.",
      S::kOk},
+    {kDetailTemporaryFolder, "", "The temporary folder %1 could not be used: %2", S::kOk},
+    {kDetailWorkbookLibrary, "", "The workbook could not be completed: %1", S::kOk},
 }};
 
 }  // namespace

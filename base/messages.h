@@ -83,6 +83,7 @@ enum class MessageId : uint16_t {
   kWarnings,
   kDBaseTextCutOne,
   kDBaseTextCutMany,
+  kWorkbookRowLimit,
 
   // Templates.
   kSaveNeedsChoices,
@@ -107,7 +108,7 @@ enum class MessageId : uint16_t {
   kSetDefaults,
   kCouldNotOpenDirectory,
   kSettingsNotSaved,
-  kEncodingNotSaved,
+  kOptionsNotSaved,
   kSettingsAccessDenied,
   kSettingsUnknownError,
   kDestinationTooLong,
@@ -150,6 +151,8 @@ enum class MessageId : uint16_t {
   kDetailUnknownFieldType,
   kDetailFieldLength,
   kDetailGiveFields,
+  kDetailTemporaryFolder,
+  kDetailWorkbookLibrary,
 
   kCount,
 };

@@ -76,7 +76,7 @@ void DefineChoiceOptions(CLI::App& app, ChoiceOptions* choices, bool export_opti
   if (export_options) {
     text("--type", &choices->type,
          "export type ('recordhaul list types'); default: the one the destination's "
-         "extension names (.txt 0, .csv 2, .xls 8, .dbf 9, .mdb 10), else 0",
+         "extension names (.txt 0, .csv 2, .xls 8, .dbf 9, .mdb 10, .xlsx 11), else 0",
          "T");
     text("--dest", &choices->dest,
          "destination; relative to the current directory; '-' is standard output (text "
@@ -104,29 +104,33 @@ void DefineChoiceOptions(CLI::App& app, ChoiceOptions* choices, bool export_opti
       ->trigger_on_parse();
 }
 
-void DefineTextOptions(CLI::App& app, TextOptions* text) {
+void DefineFormatOptions(CLI::App& app, FormatOptions* format) {
   app.add_option_function<std::string>(
-         "--encoding", [text](const std::string& v) { text->encoding = v; },
+         "--encoding", [format](const std::string& v) { format->encoding = v; },
          "text types: windows-1252 (the stored bytes, the default) or utf-8")
       ->type_name("ENC");
-  app.add_flag("--bom", text->byte_order_mark,
+  app.add_flag("--bom", format->byte_order_mark,
                "with --encoding utf-8: start the file with a byte-order mark");
+  app.add_flag("--typed", format->typed,
+               "types 8-10: dates as date columns (empty where a day number has no date) "
+               "and texts without trailing blanks");
 }
 
-Result<ExportOptions> ExportOptionsOf(const TextOptions& text, const ExportTypeInfo& type) {
+Result<ExportOptions> ExportOptionsOf(const FormatOptions& format, const ExportTypeInfo& type) {
   ExportOptions options;
-  if (text.encoding) {
-    auto encoding = ParseTextEncoding(*text.encoding);
+  options.typed = format.typed;
+  if (format.encoding) {
+    auto encoding = ParseTextEncoding(*format.encoding);
     if (!encoding) return Usage("--encoding must be windows-1252 or utf-8");
     options.encoding = *encoding;
   }
-  if ((text.encoding || text.byte_order_mark) && type.family != ExportFamily::kText) {
+  if ((format.encoding || format.byte_order_mark) && type.family != ExportFamily::kText) {
     return Usage("--encoding and --bom apply to the text types 0 to 7, not to type " +
                  std::to_string(type.index));
   }
-  if (text.byte_order_mark && options.encoding != TextEncoding::kUtf8)
+  if (format.byte_order_mark && options.encoding != TextEncoding::kUtf8)
     return Usage("--bom needs --encoding utf-8");
-  options.byte_order_mark = text.byte_order_mark;
+  options.byte_order_mark = format.byte_order_mark;
   return options;
 }
 

@@ -1,7 +1,7 @@
 // The choice options shared by "export", "preview" and "template create":
 // module, company, data file, export type, fields and destination, turned
-// into an export request without the window; and the text options
-// (--encoding, --bom) of "export" and "run".
+// into an export request without the window; and the options of how the
+// file is written (--encoding, --bom, --typed) of "export" and "run".
 #ifndef RECORDHAUL_CLI_CHOICES_H_
 #define RECORDHAUL_CLI_CHOICES_H_
 
@@ -38,15 +38,16 @@ void DefineChoiceOptions(CLI::App& app, ChoiceOptions* choices, bool export_opti
 Result<ExportRequest> RequestFromChoices(const ChoiceOptions& choices, const Directories& dirs,
                                          Env* env, std::vector<Status>* notes);
 
-// --encoding and --bom.
-struct TextOptions {
+// --encoding and --bom (text types), --typed (table types).
+struct FormatOptions {
   std::optional<std::string> encoding;
   bool byte_order_mark = false;
+  bool typed = false;
 };
-void DefineTextOptions(CLI::App& app, TextOptions* text);
+void DefineFormatOptions(CLI::App& app, FormatOptions* format);
 // The export options they give an export of `type`; a usage error for an
 // unknown encoding, --bom without UTF-8, or either on a table type.
-Result<ExportOptions> ExportOptionsOf(const TextOptions& text, const ExportTypeInfo& type);
+Result<ExportOptions> ExportOptionsOf(const FormatOptions& format, const ExportTypeInfo& type);
 
 // The module index of a request's module code.
 int ModuleIndexOf(const ExportRequest& request);

@@ -21,7 +21,7 @@ class ExportCommand : public Command {
            "                         [--field NAME[=EXPORTNAME]]... [--all-fields]\n"
            "                         [--encoding windows-1252|utf-8] [--bom]\n"
            "                         [--data DIR --system DIR --programs DIR]\n"
-           "                         [--overwrite | --append] [--quiet]\n";
+           "                         [--overwrite | --append] [--typed] [--quiet]\n";
   }
 
   void Define(CLI::App& app) override {
@@ -29,7 +29,7 @@ class ExportCommand : public Command {
         "Exports every record of one company's data file, as the window's Export\n"
         "button does.");
     DefineChoiceOptions(app, &choices_);
-    DefineTextOptions(app, &text_);
+    DefineFormatOptions(app, &format_);
     DefineDirectoryOptions(app, &dirs_);
     DefineRunOptions(app, &run_);
     app.footer(
@@ -51,7 +51,7 @@ class ExportCommand : public Command {
       if (request.status().Is(MessageId::kNoExportFields)) return NoFields(ctx, request.status());
       return PrintError(ctx, request.status());
     }
-    auto options = ExportOptionsOf(text_, *FindExportType(request->export_type));
+    auto options = ExportOptionsOf(format_, *FindExportType(request->export_type));
     if (!options.ok()) return PrintUsageError(ctx, name(), options.status().message());
     request->options = *options;
     for (const Status& note : notes) PrintWarning(ctx, note);
@@ -74,7 +74,7 @@ class ExportCommand : public Command {
   }
 
   ChoiceOptions choices_;
-  TextOptions text_;
+  FormatOptions format_;
   DirectoryOptions dirs_;
   RunOptions run_;
 };

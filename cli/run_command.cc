@@ -20,7 +20,7 @@ class RunCommand : public Command {
   std::string_view synopsis() const override {
     return "usage: recordhaul run TEMPLATE.xdf [--data DIR --system DIR --programs DIR]\n"
            "                      [--dest PATH] [--encoding windows-1252|utf-8] [--bom]\n"
-           "                      [--overwrite | --append] [--quiet]\n";
+           "                      [--overwrite | --append] [--typed] [--quiet]\n";
   }
 
   void Define(CLI::App& app) override {
@@ -32,7 +32,7 @@ class RunCommand : public Command {
            "export here instead of the template's destination; relative to the current "
            "directory; '-' is standard output (text types)")
         ->type_name("PATH");
-    DefineTextOptions(app, &text_);
+    DefineFormatOptions(app, &format_);
     DefineRunOptions(app, &run_);
     app.footer(
         "The directories default to the saved ones ('recordhaul dirs'). Prints\n"
@@ -51,7 +51,7 @@ class RunCommand : public Command {
     Status opened = OpenTemplateFile(state, console.ui(), AbsolutePath(template_));
     if (!opened.ok()) return PrintError(ctx, opened);
     if (state.window_closed) return kExitError;  // the dictionary refused; already said
-    auto options = ExportOptionsOf(text_, state.type());
+    auto options = ExportOptionsOf(format_, state.type());
     if (!options.ok()) return PrintUsageError(ctx, name(), options.status().message());
 
     // A destination given here is kept as typed; a relative one goes into
@@ -77,7 +77,7 @@ class RunCommand : public Command {
   std::string template_;
   std::optional<std::string> dest_;
   DirectoryOptions dirs_;
-  TextOptions text_;
+  FormatOptions format_;
   RunOptions run_;
 };
 

@@ -15,11 +15,19 @@ namespace rh {
 enum class TextEncoding { kWindows1252, kUtf8 };
 
 struct ExportOptions {
+  // Each option is added here with a default that changes nothing.
+
   TextEncoding encoding = TextEncoding::kWindows1252;
   // UTF-8 only: the file starts with a byte-order mark, which spreadsheet
   // programs take as the sign of UTF-8. Not written when appending to a
   // file that already holds something.
   bool byte_order_mark = false;
+
+  // Typed columns for the table types (8 to 10): J fields and "Today's
+  // Date" become date columns, a day number that shows no date an empty
+  // value (NULL), and texts lose their trailing blanks. The workbook type
+  // always writes this way; the text types have no use for it.
+  bool typed = false;
 };
 
 // "windows-1252" and "utf-8", the names the command line and the settings

@@ -17,6 +17,7 @@ const char* ColumnTypeName(ColumnType type) {
     case ColumnType::kSingle: return "SINGLE";
     case ColumnType::kText: return "TEXT";
     case ColumnType::kMemo: return "MEMO";
+    case ColumnType::kDate: return "DATE";
   }
   return "?";
 }
@@ -79,6 +80,11 @@ class Scanner {
     if (c == '\'') {
       v->kind = Value::Kind::kString;
       return Quoted('\'', '\'', &v->text);
+    }
+    if (AcceptWord("NULL")) {
+      v->kind = Value::Kind::kNull;
+      v->text.clear();
+      return true;
     }
     size_t start = pos_;
     if (c == '+' || c == '-') ++pos_;
@@ -170,7 +176,7 @@ std::optional<ColumnType> TypeWord(Scanner& s) {
   } kWords[] = {{"LONG", ColumnType::kLong},     {"SHORT", ColumnType::kShort},
                 {"BYTE", ColumnType::kByte},     {"DOUBLE", ColumnType::kDouble},
                 {"SINGLE", ColumnType::kSingle}, {"TEXT", ColumnType::kText},
-                {"MEMO", ColumnType::kMemo}};
+                {"MEMO", ColumnType::kMemo},     {"DATE", ColumnType::kDate}};
   for (const auto& w : kWords)
     if (s.AcceptWord(w.word)) return w.type;
   return std::nullopt;
