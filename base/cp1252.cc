@@ -102,6 +102,13 @@ char* Cp1252ToUtf8(char* out, std::string_view text) {
   return out;
 }
 
+void AppendCp1252AsUtf8(std::string_view text, std::string* out) {
+  const size_t old_size = out->size();
+  out->resize(old_size + kMaxUtf8BytesPerCp1252Byte * text.size());
+  char* end = Cp1252ToUtf8(out->data() + old_size, text);
+  out->resize(static_cast<size_t>(end - out->data()));
+}
+
 std::u16string Cp1252ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

@@ -27,6 +27,8 @@ inline constexpr size_t kMaxUtf8BytesPerCp1252Byte = 3;
 // of ASCII are copied as they are; other bytes go through one table lookup,
 // so the exports can afford it for every line.
 char* Cp1252ToUtf8(char* out, std::string_view text);
+// The same, appended to `out`: for loops that reuse one buffer.
+void AppendCp1252AsUtf8(std::string_view text, std::string* out);
 std::u16string Cp1252ToUtf16(std::string_view text);
 
 // UTF-8 to Windows-1252; a character the code page lacks (or a malformed

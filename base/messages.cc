@@ -137,6 +137,52 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
      "one.",
      S::kOkExclamation},
 
+    {kMigrateNoDestination, "Error",
+     "Choose the database to migrate into: a file ending in .sqlite, .sqlite3 or .db, or "
+     "odbc: followed by an ODBC connection string.",
+     S::kOk},
+    {kMigrateUnknownDestination, "Error",
+     "%1 is not a database recordhaul can write: give a file ending in .sqlite, .sqlite3 or "
+     ".db, or odbc: followed by an ODBC connection string.",
+     S::kOk},
+    {kMigrateNoModules, "Error", "Choose at least one module to migrate.", S::kOk},
+    {kMigrateDatabaseOpenFail, "Error", "The database %1 could not be opened.", S::kOk},
+    {kMigrateDatabaseFail, "Error",
+     "The database %1 could not be written. It is as it was before the run.", S::kOk},
+    {kMigrateDatabaseFailKept, "Error",
+     "The database %1 could not be written. The tables loaded before the failure are "
+     "complete; the rest is as it was before the run.",
+     S::kOk},
+    {kMigrateTableFail, "Error",
+     "The migration stopped while loading %1 from the data file %2. The database is as it "
+     "was before the run.",
+     S::kOk},
+    {kMigrateTableFailKept, "Error",
+     "The migration stopped while loading %1 from the data file %2. That table is as it was "
+     "before the run; the tables loaded before it are complete.",
+     S::kOk},
+    {kMigrateInterrupted, "Error",
+     "The migration was interrupted. The database is as it was before the run.", S::kOk},
+    {kMigrateInterruptedKept, "Error",
+     "The migration was interrupted while loading %1. That table is as it was before the "
+     "run; the tables loaded before it are complete.",
+     S::kOk},
+    {kMigrateComplete, "Migration Complete",
+     "Migration Complete.\n\nTables loaded: %1\nRecords loaded: %2\nDatabase: %3", S::kOk},
+    {kMigrateLayoutSkipped, "Warning",
+     "Company %1 was not loaded into %2: its register gives the data file a record length "
+     "of %3 bytes and the data dictionary %4 (Incompatible Versions).",
+     S::kOkExclamation},
+    {kMigrateCompanySkipped, "Warning", "Company %1 was not loaded into %2: %3",
+     S::kOkExclamation},
+    {kMigrateFileSkipped, "Warning", "%1 was not loaded: %2", S::kOkExclamation},
+    {kMigrateEndedEarly, "Warning",
+     "The data file %1 ended after %2 of the %3 records its header announces.",
+     S::kOkExclamation},
+    {kMigrateSummaryTable, "", "%1: %2 records (companies %3)", S::kOk},
+    {kMigrateSummaryMissing, "", "Not loaded: %1, company %2 has no data file %3", S::kOk},
+    {kMigrateProgressFile, "", "Loading %1, company %2 (data file %3 of %4)", S::kOk},
+
     {kUsage, "Usage", "%1", S::kOk},
     {kUnknownField, "Usage", "the data file has no field '%1' (see 'recordhaul list fields')",
      S::kOk},
@@ -210,6 +256,9 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
      S::kOk},
     {kDetailTemporaryFolder, "", "The temporary folder %1 could not be used: %2", S::kOk},
     {kDetailWorkbookLibrary, "", "The workbook could not be completed: %1", S::kOk},
+    {kDetailRecord, "", "Record %1: %2", S::kOk},
+    {kDetailRecords, "", "One of the records %1 to %2: %3", S::kOk},
+    {kDetailReason, "", "%1", S::kOk},
 }};
 
 }  // namespace

@@ -113,6 +113,27 @@ enum class MessageId : uint16_t {
   kSettingsUnknownError,
   kDestinationTooLong,
 
+  // Migrating a whole installation into a database.
+  kMigrateNoDestination,
+  kMigrateUnknownDestination,
+  kMigrateNoModules,
+  kMigrateDatabaseOpenFail,  // details: the database's or system's reason
+  kMigrateDatabaseFail,
+  kMigrateDatabaseFailKept,
+  kMigrateTableFail,         // details: the record and the reason
+  kMigrateTableFailKept,
+  kMigrateInterrupted,
+  kMigrateInterruptedKept,
+  kMigrateComplete,
+  kMigrateLayoutSkipped,
+  kMigrateCompanySkipped,
+  kMigrateFileSkipped,
+  kMigrateEndedEarly,
+  // Lines of the migration's summary and progress, under no caption.
+  kMigrateSummaryTable,
+  kMigrateSummaryMissing,
+  kMigrateProgressFile,
+
   // The command line.
   kUsage,
   kUnknownField,
@@ -153,6 +174,9 @@ enum class MessageId : uint16_t {
   kDetailGiveFields,
   kDetailTemporaryFolder,
   kDetailWorkbookLibrary,
+  kDetailRecord,
+  kDetailRecords,
+  kDetailReason,
 
   kCount,
 };

@@ -8,6 +8,7 @@ std::vector<std::unique_ptr<Command>> AllCommands() {
   commands.push_back(MakeExportCommand());
   commands.push_back(MakePreviewCommand());
   commands.push_back(MakeRunCommand());
+  commands.push_back(MakeMigrateCommand());
   commands.push_back(MakeTemplateCommand());
   commands.push_back(MakeDirsCommand());
   commands.push_back(MakeSampleCommand());

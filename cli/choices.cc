@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <charconv>
 #include <cstdlib>
 
 #include "app/field_notes.h"
@@ -114,11 +115,24 @@ void DefineFormatOptions(CLI::App& app, FormatOptions* format) {
   app.add_flag("--typed", format->typed,
                "types 8-10: dates as date columns (empty where a day number has no date) "
                "and texts without trailing blanks");
+  app.add_option_function<std::string>(
+         "--threads", [format](const std::string& v) { format->threads = v; },
+         "text types: format on N threads (default one per core; 1 formats every record "
+         "in turn); the bytes are the same")
+      ->type_name("N");
 }
 
 Result<ExportOptions> ExportOptionsOf(const FormatOptions& format, const ExportTypeInfo& type) {
   ExportOptions options;
   options.typed = format.typed;
+  if (format.threads) {
+    int n = 0;
+    const std::string& text = *format.threads;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    if (ec != std::errc() || end != text.data() + text.size() || n < 1 || n > 256)
+      return Usage("--threads takes a number from 1 to 256");
+    options.threads = n;
+  }
   if (format.encoding) {
     auto encoding = ParseTextEncoding(*format.encoding);
     if (!encoding) return Usage("--encoding must be windows-1252 or utf-8");

@@ -1,7 +1,7 @@
 // The choice options shared by "export", "preview" and "template create":
 // module, company, data file, export type, fields and destination, turned
 // into an export request without the window; and the options of how the
-// file is written (--encoding, --bom, --typed) of "export" and "run".
+// file is written (--encoding, --bom, --typed, --threads) of "export" and "run".
 #ifndef RECORDHAUL_CLI_CHOICES_H_
 #define RECORDHAUL_CLI_CHOICES_H_
 
@@ -38,15 +38,18 @@ void DefineChoiceOptions(CLI::App& app, ChoiceOptions* choices, bool export_opti
 Result<ExportRequest> RequestFromChoices(const ChoiceOptions& choices, const Directories& dirs,
                                          Env* env, std::vector<Status>* notes);
 
-// --encoding and --bom (text types), --typed (table types).
+// --encoding and --bom (text types), --typed (table types), --threads
+// (text types' formatting threads).
 struct FormatOptions {
   std::optional<std::string> encoding;
   bool byte_order_mark = false;
   bool typed = false;
+  std::optional<std::string> threads;
 };
 void DefineFormatOptions(CLI::App& app, FormatOptions* format);
 // The export options they give an export of `type`; a usage error for an
-// unknown encoding, --bom without UTF-8, or either on a table type.
+// unknown encoding, --bom without UTF-8, either on a table type, or a
+// --threads outside 1 to 256 (without it: 0, one thread per core).
 Result<ExportOptions> ExportOptionsOf(const FormatOptions& format, const ExportTypeInfo& type);
 
 // The module index of a request's module code.

@@ -18,6 +18,7 @@ std::unique_ptr<Command> MakeRunCommand();
 std::unique_ptr<Command> MakeTemplateCommand();
 std::unique_ptr<Command> MakeDirsCommand();
 std::unique_ptr<Command> MakePreviewCommand();
+std::unique_ptr<Command> MakeMigrateCommand();
 
 // Draws the main window over an installation into a PNG file; the window's
 // toolkit supplies it, so the command line does not depend on the window.

@@ -21,7 +21,7 @@ class ExportCommand : public Command {
            "                         [--field NAME[=EXPORTNAME]]... [--all-fields]\n"
            "                         [--encoding windows-1252|utf-8] [--bom]\n"
            "                         [--data DIR --system DIR --programs DIR]\n"
-           "                         [--overwrite | --append] [--typed] [--quiet]\n";
+           "                         [--overwrite | --append] [--typed] [--threads N] [--quiet]\n";
   }
 
   void Define(CLI::App& app) override {

@@ -20,7 +20,8 @@ class RunCommand : public Command {
   std::string_view synopsis() const override {
     return "usage: recordhaul run TEMPLATE.xdf [--data DIR --system DIR --programs DIR]\n"
            "                      [--dest PATH] [--encoding windows-1252|utf-8] [--bom]\n"
-           "                      [--overwrite | --append] [--typed] [--quiet]\n";
+           "                      [--overwrite | --append] [--typed] [--threads N]\n"
+           "                      [--quiet]\n";
   }
 
   void Define(CLI::App& app) override {

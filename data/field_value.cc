@@ -1,5 +1,6 @@
 #include "data/field_value.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -37,6 +38,25 @@ void TwoDigits(char* out, int v) {
   out[1] = static_cast<char>('0' + v % 10);
 }
 
+// The month and day of each day of a common and of a leap year, worked out
+// once so that a date costs a few divisions and one lookup.
+struct MonthDay {
+  uint8_t month;
+  uint8_t day;
+};
+using YearDays = std::array<std::array<MonthDay, 366>, 2>;
+constexpr YearDays kMonthDays = [] {
+  YearDays t{};
+  for (int leap = 0; leap < 2; ++leap) {
+    const int lengths[12] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    int i = 0;
+    for (int m = 0; m < 12; ++m)
+      for (int d = 1; d <= lengths[m]; ++d)
+        t[leap][i++] = {static_cast<uint8_t>(m + 1), static_cast<uint8_t>(d)};
+  }
+  return t;
+}();
+
 }  // namespace
 
 BoundField BindField(const FieldLayout& layout, std::string_view field_name) {
@@ -48,6 +68,11 @@ BoundField BindField(const FieldLayout& layout, std::string_view field_name) {
       return b;
     }
   }
+  return BindDictionaryField(layout, field_name);
+}
+
+BoundField BindDictionaryField(const FieldLayout& layout, std::string_view field_name) {
+  BoundField b;
   const FieldDef* def = layout.FindField(field_name);
   if (def == nullptr) return b;
   b.found = true;
@@ -104,41 +129,37 @@ std::string TodayText(std::time_t now) {
   return std::string(out, 8);
 }
 
-void DayNumberToDate(int32_t day, char out[11]) {
-  if (day >= 73050) {
-    std::memcpy(out, "12/31/2099", 11);
-    return;
-  }
-  if (day <= 0) {
-    std::memcpy(out, "00/00/1900", 11);
-    return;
-  }
-  const char* century = "19";
+DateParts DayNumberToParts(int32_t day) {
+  if (day >= 73050) return {2099, 12, 31};
+  if (day <= 0) return {1900, 0, 0};
+  int century = 1900;
   if (day > 36525) {
     day -= 36525;
-    century = "20";
+    century = 2000;
   }
-  // Whole four-year cycles first (a leap year and three others), then
-  // year by year.
+  // Every fourth year of the century, its first included, is a leap year,
+  // so the days fall into four-year cycles of 1461 that start with one.
+  const int cycle_day = (day - 1) % 1461;
   int year = (day - 1) / 1461 * 4;
-  day -= year / 4 * 1461;
-  for (;;) {
-    int length = year % 4 == 0 ? 366 : 365;
-    if (day <= length) break;
-    day -= length;
-    ++year;
+  int year_day = cycle_day;
+  bool leap = true;
+  if (cycle_day >= 366) {
+    year += 1 + (cycle_day - 366) / 365;
+    year_day = (cycle_day - 366) % 365;
+    leap = false;
   }
-  const int months[12] = {31, year % 4 == 0 ? 29 : 28, 31, 30, 31, 30,
-                          31, 31, 30, 31, 30, 31};
-  int month = 0;
-  while (month < 11 && day > months[month]) day -= months[month++];
-  TwoDigits(out, month + 1);
+  const MonthDay md = kMonthDays[leap ? 1 : 0][year_day];
+  return {century + year, md.month, md.day};
+}
+
+void DayNumberToDate(int32_t day, char out[11]) {
+  const DateParts d = DayNumberToParts(day);
+  TwoDigits(out, d.month);
   out[2] = '/';
-  TwoDigits(out + 3, day);
+  TwoDigits(out + 3, d.day);
   out[5] = '/';
-  out[6] = century[0];
-  out[7] = century[1];
-  TwoDigits(out + 8, year);
+  TwoDigits(out + 6, d.year / 100);
+  TwoDigits(out + 8, d.year);
   out[10] = '\0';
 }
 

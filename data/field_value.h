@@ -50,6 +50,10 @@ struct BoundField {
 // no value rather than bytes from beyond the record.
 BoundField BindField(const FieldLayout& layout, std::string_view field_name);
 
+// FindField alone, without the pseudo-fields: a dictionary field that
+// happens to carry a pseudo-field's name is still read from the record.
+BoundField BindDictionaryField(const FieldLayout& layout, std::string_view field_name);
+
 // "Today's Date": the local date as MM/DD/YY, taken afresh for every value.
 // The text is rebuilt only when the clock's second changes.
 class TodayClock {
@@ -59,6 +63,8 @@ class TodayClock {
   std::string_view Text();
   // The same local date as a calendar date.
   CalendarDate Date();
+  // The clock it reads (nullptr: the system's).
+  NowFunction now() const { return now_; }
 
  private:
   void Update();
@@ -106,6 +112,14 @@ inline FieldValue GetValue(const uint8_t* record, int32_t record_number,
 // century divisible by 4 a leap year; day 0 or less is 00/00/1900 and day
 // 73050 or more 12/31/2099. Writes 10 characters and a NUL.
 void DayNumberToDate(int32_t day, char out[11]);
+
+// The same date as numbers: {1900, 0, 0} for day 0 or less.
+struct DateParts {
+  int year = 1900;
+  int month = 0;
+  int day = 0;
+};
+DateParts DayNumberToParts(int32_t day);
 std::string DayNumberToDate(int32_t day);
 
 // The calendar date DayNumberToDate shows for a day number (day 1 is

@@ -4,6 +4,7 @@
 #ifndef RECORDHAUL_EXPORT_EXPORT_OPTIONS_H_
 #define RECORDHAUL_EXPORT_EXPORT_OPTIONS_H_
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -28,6 +29,13 @@ struct ExportOptions {
   // value (NULL), and texts lose their trailing blanks. The workbook type
   // always writes this way; the text types have no use for it.
   bool typed = false;
+
+  // Threads that format text records beside the one that reads and writes
+  // them: 0 one per core, 1 none (every record formatted in turn). The
+  // bytes are the same at any count.
+  int threads = 0;
+  // Records a formatting thread takes at a time; 0: about 256 KiB of them.
+  size_t records_per_block = 0;
 };
 
 // "windows-1252" and "utf-8", the names the command line and the settings

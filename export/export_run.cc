@@ -5,6 +5,7 @@
 #include "base/paths.h"
 #include "base/scope_guard.h"
 #include "data/data_file_reader.h"
+#include "export/formatting_pipeline.h"
 
 namespace rh {
 
@@ -25,6 +26,12 @@ Status ReadFailed(const std::string& path) {
 
 Status OpenFailed(MessageId detail, std::string_view arg = {}) {
   return Status::Of(MessageId::kFileOpenFail).WithDetail(detail, {arg});
+}
+
+// Records a formatting thread takes at a time: about 256 KiB of them, so
+// that the blocks in flight stay a few megabytes whatever the file's size.
+size_t RecordsPerBlock(int32_t record_length) {
+  return std::max<size_t>(64, (256 * 1024) / static_cast<size_t>(record_length));
 }
 
 // Characters, not bytes: a UTF-8 sequence counts once, a byte that starts
@@ -127,6 +134,17 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   auto header = (*reader)->ReadHeader();
   if (!header.ok()) return Failed(ReadFailed((*reader)->path()));
   const int32_t count = *header;
+  // Text records format independently of each other: other threads format
+  // them while this one reads and writes. Stopped before the writer is
+  // abandoned, since it is declared after the guard.
+  std::unique_ptr<FormattingPipeline> pipeline;
+  if (const int threads = FormattingPipeline::ThreadsFor(job.options.threads); threads > 1) {
+    if (writer->NewFormatter() != nullptr) {
+      const size_t block = job.options.records_per_block > 0 ? job.options.records_per_block
+                                                             : RecordsPerBlock(record_length);
+      pipeline = std::make_unique<FormattingPipeline>(*writer, threads, record_length, block);
+    }
+  }
   ui.ProgressCreate();
   progress_shown = true;
   int32_t exported = 0;
@@ -140,7 +158,12 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
     read = i;
     if (IsDeletedRecord(*record)) continue;
     ++exported;
-    if (Status s = writer->WriteRecord(*record, i, exported); !s.ok()) return Failed(s);
+    Status s = pipeline ? pipeline->Add(*record, i, exported)
+                        : writer->WriteRecord(*record, i, exported);
+    if (!s.ok()) return Failed(s);
+  }
+  if (pipeline) {
+    if (Status s = pipeline->Flush(); !s.ok()) return Failed(s);
   }
   if (ui.StopRequested()) return Failed(Status::Of(MessageId::kExportInterrupted));
   Status finished = writer->Finish();

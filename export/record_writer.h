@@ -5,6 +5,7 @@
 #define RECORDHAUL_EXPORT_RECORD_WRITER_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,16 @@ struct WriterInput {
   ValueContext values;
 };
 
+// Formats records apart from the writer, on a thread of its own, for
+// writers whose records do not depend on each other (the text types).
+class RecordFormatter {
+ public:
+  virtual ~RecordFormatter() = default;
+  // Appends to *out the bytes WriteRecord would write for this record.
+  virtual void Format(const uint8_t* record, int32_t record_number, int32_t exported,
+                      std::string* out) = 0;
+};
+
 class RecordWriter {
  public:
   virtual ~RecordWriter() = default;
@@ -46,6 +57,15 @@ class RecordWriter {
   virtual Status Begin(const WriterInput& input) = 0;
   virtual Status WriteRecord(const uint8_t* record, int32_t record_number,
                              int32_t exported) = 0;
+  // A formatter for another thread, made after Begin and used no longer
+  // than the writer; nullptr when the records can only go through
+  // WriteRecord one by one.
+  virtual std::unique_ptr<RecordFormatter> NewFormatter() const { return nullptr; }
+  // Writes what formatters made, in record order, as WriteRecord would have.
+  virtual Status WriteFormatted(std::string_view bytes) {
+    (void)bytes;
+    return Status();
+  }
   // Ends the output; on success the destination holds the export.
   virtual Status Finish() = 0;
   // After a failure an existing destination stays as it was and no

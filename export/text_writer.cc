@@ -203,9 +203,8 @@ inline char* TextWriter::PutValue(char* p, const BoundRow& row, const FieldValue
   return p;
 }
 
-Status TextWriter::WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) {
-  char* const begin = record_.data();
-  char* p = begin;
+char* TextWriter::FormatLine(char* p, const uint8_t* record, int32_t record_number,
+                             int32_t exported, const ValueContext& values) const {
   if (exported > 1) {
     *p++ = '\r';
     *p++ = '\n';
@@ -213,7 +212,7 @@ Status TextWriter::WriteRecord(const uint8_t* record, int32_t record_number, int
   const auto& rows = input_->rows;
   for (size_t j = 0; j < rows.size(); ++j) {
     if (quoted_) *p++ = '"';
-    p = PutValue(p, rows[j], GetValue(record, record_number, rows[j].field, input_->values));
+    p = PutValue(p, rows[j], GetValue(record, record_number, rows[j].field, values));
     if (quoted_) {
       *p++ = '"';
       if (j + 1 < rows.size()) *p++ = ',';
@@ -221,7 +220,55 @@ Status TextWriter::WriteRecord(const uint8_t* record, int32_t record_number, int
       *p++ = '\t';
     }
   }
-  return Write(std::string_view(begin, static_cast<size_t>(p - begin)));
+  return p;
+}
+
+Status TextWriter::WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) {
+  char* const begin = record_.data();
+  char* const end = FormatLine(begin, record, record_number, exported, input_->values);
+  return Write(std::string_view(begin, static_cast<size_t>(end - begin)));
+}
+
+namespace {
+
+// A text writer's lines, made on another thread: the writer's set-up is
+// shared, the clock of "Today's Date" is the formatter's own.
+class TextLineFormatter : public RecordFormatter {
+ public:
+  TextLineFormatter(const TextWriter& writer, const ValueContext& values)
+      : writer_(writer), today_(values.today != nullptr ? values.today->now() : nullptr),
+        values_(values) {
+    values_.today = &today_;
+  }
+
+  void Format(const uint8_t* record, int32_t record_number, int32_t exported,
+              std::string* out) override {
+    if (writer_.utf8_output()) {
+      // Converted here too, so that the writing thread only writes.
+      line_.resize(writer_.LongestLine());
+      char* end = writer_.FormatLine(line_.data(), record, record_number, exported, values_);
+      AppendCp1252AsUtf8(std::string_view(line_.data(), static_cast<size_t>(end - line_.data())),
+                         out);
+      return;
+    }
+    const size_t at = out->size();
+    out->resize(at + writer_.LongestLine());
+    char* end = writer_.FormatLine(out->data() + at, record, record_number, exported, values_);
+    out->resize(static_cast<size_t>(end - out->data()));
+  }
+
+ private:
+  const TextWriter& writer_;
+  TodayClock today_;
+  ValueContext values_;
+  std::string line_;  // UTF-8: the Windows-1252 line before it is converted
+};
+
+}  // namespace
+
+std::unique_ptr<RecordFormatter> TextWriter::NewFormatter() const {
+  if (input_ == nullptr) return nullptr;
+  return std::make_unique<TextLineFormatter>(*this, input_->values);
 }
 
 Status TextWriter::Finish() {

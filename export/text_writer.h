@@ -35,6 +35,9 @@ class TextWriter : public RecordWriter {
   Status OpenDestination() override;
   Status Begin(const WriterInput& input) override;
   Status WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) override;
+  std::unique_ptr<RecordFormatter> NewFormatter() const override;
+  // The formatters hand over lines already in the export's encoding.
+  Status WriteFormatted(std::string_view bytes) override { return WriteBytes(bytes); }
   Status Finish() override;
   void Abort() override;
 
@@ -42,6 +45,15 @@ class TextWriter : public RecordWriter {
   // separators, no comma-type quotes) and returns the end; there must be
   // room for MaxFormattedBytes of the row's field and two quotes.
   char* PutValue(char* p, const BoundRow& row, const FieldValue& value) const;
+
+  // Writes the record's line at p (the line end before it included, after
+  // the first record) and returns its end; there must be room for
+  // LongestLine() bytes. Reads nothing but its arguments and the run's
+  // set-up, so that formatters on other threads can share it.
+  char* FormatLine(char* p, const uint8_t* record, int32_t record_number, int32_t exported,
+                   const ValueContext& values) const;
+  size_t LongestLine() const { return record_.size(); }
+  bool utf8_output() const { return utf8_output_; }
 
  private:
   char* PutText(char* p, std::string_view text) const;

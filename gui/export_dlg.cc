@@ -26,6 +26,7 @@
 #include "base/cp1252.h"
 #include "app/preview.h"
 #include "gui/about_dlg.h"
+#include "gui/migrate_dlg.h"
 #include "gui/preview_dlg.h"
 #include "gui/program_icon.h"
 
@@ -351,6 +352,7 @@ void CExportDlg::BuildMenus() {
   preview_ = add(file, "Pre&view...", "preview");
   file->addSeparator();
   directories_ = add(file, "T&allyvane Directories", "directories");
+  migrate_installation_ = add(file, "&Migrate Installation\u2026", "migrate_installation");
   file->addSeparator();
   exit_ = add(file, "E&xit", "exit");
   QMenu* help = bar->addMenu("&Help");
@@ -427,6 +429,10 @@ void CExportDlg::Connect() {
           [this] { Perform([&] { SaveTemplateAs(*state_, *platform_); }); });
   connect(directories_, &QAction::triggered, this,
           [this] { Perform([&] { EditDirectories(*state_, *platform_); }); });
+  connect(migrate_installation_, &QAction::triggered, this, [this] {
+    CMigrateDlg migrate(state_->env, state_->dirs, platform_, this);
+    platform_->RunModal(migrate);
+  });
   connect(exit_, &QAction::triggered, this, [this] {
     Perform([&] { CloseWindowCommand(*state_, *platform_); }, QDialog::Accepted);
   });

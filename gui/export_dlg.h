@@ -51,7 +51,7 @@ class CExportDlg : public QDialog {
   // remove_all_button, selection_list, new_name_label, new_name_box,
   // apply_button, preview_button, export_button. Menu actions:
   // new_template, open_template, save_template, save_template_as, preview,
-  // directories, exit, help_contents, about.
+  // directories, migrate_installation, exit, help_contents, about.
 
  protected:
   // Escape and the close box: the save question, then the end.
@@ -104,6 +104,7 @@ class CExportDlg : public QDialog {
   QAction* save_template_as_;
   QAction* preview_;
   QAction* directories_;
+  QAction* migrate_installation_;
   QAction* exit_;
   QAction* help_contents_;
   QAction* about_;

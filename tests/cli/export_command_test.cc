@@ -67,6 +67,8 @@ TEST_F(ExportVerbTest, RefusalsAndFailures) {
       {{"--type", "12", "--dest", Dest(), "--field", "Name"}, 2, "recordhaul export: --type must be"},
       {{"--dest", Dest(), "--field", "Name", "--overwrite", "--append"}, 2, "recordhaul export: --overwrite excludes --append"},
       {{"--field", "Name"}, 2, "recordhaul export: --dest is required"},
+      {{"--dest", Dest(), "--field", "Name", "--threads", "0"}, 2, "recordhaul export: --threads takes"},
+      {{"--dest", Dest(), "--field", "Name", "--threads", "2x"}, 2, "recordhaul export: --threads takes"},
       {{"--type", "1", "--dest", inst_.dir() / "no/dir/x.txt", "--field", "Name"}, 1,
        "Error #8: File could not be opened"},
   };
@@ -108,6 +110,18 @@ TEST_F(ExportVerbTest, ShortDataFileWarnsButSucceeds) {
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "Records Exported:  1\n");
   EXPECT_EQ(r.err, "Warning: The data file ended after 1 of the 4 records its header announces.\n");
+}
+
+// The thread count changes how the records are formatted, never the bytes.
+TEST_F(ExportVerbTest, SameBytesAtAnyThreadCount) {
+  std::string first;
+  for (const char* threads : {"1", "2", "7"}) {
+    auto r = Export({"--type", "3", "--dest", Dest(), "--all-fields", "--overwrite", "--threads",
+                     threads});
+    ASSERT_EQ(r.code, 0) << r.err;
+    if (first.empty()) first = test::ReadFile(Dest());
+    EXPECT_EQ(test::ReadFile(Dest()), first) << threads;
+  }
 }
 
 TEST_F(ExportVerbTest, AllFieldsInListOrder) {

@@ -51,6 +51,7 @@ ExportResult ExportHarness::RunType(const ExportTypeInfo* type,
   }
   job.layout = layout;
   job.now = &FixedNow;
+  job.options = options;
   job.opener = opener ? opener : RealConnectionOpener();
   job.options = options;
   job.stream = stream;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "export/export_options.h"
 #include "export/export_run.h"
 #include "tests/fake_platform.h"
 #include "tests/fixture.h"

@@ -69,7 +69,7 @@ TEST_F(MainWindow, ControlsCarryTheirTextsAndMnemonics) {
   }
   EXPECT_EQ(menus, QStringList({"&File", "  &New Template", "  &Open Template", "  Save Template",
                                 "  &Save Template As", "-", "  Pre&view...", "-",
-                                "  T&allyvane Directories", "-",
+                                "  T&allyvane Directories", "  &Migrate Installation\u2026", "-",
                                 "  E&xit", "&Help", "  Help...", "  &About"}));
 
   QTreeWidget* selection = Selection();

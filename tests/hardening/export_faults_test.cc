@@ -174,8 +174,24 @@ class ExportFaults : public ::testing::TestWithParam<int> {
 
   // Runs the export with the fault, with and without an existing
   // destination, and checks that nothing was lost. A refused INSERT keeps
-  // the rows before it, but only in a new file.
+  // the rows before it, but only in a new file. The text types run twice:
+  // formatting every record in turn, and on three threads in blocks of one
+  // record, which writes as often, so each fault strikes at the same record.
   void Check(const Fault& f) {
+    ExportOptions in_turn;
+    in_turn.threads = 1;
+    ExportOptions threaded;
+    threaded.threads = 3;
+    threaded.records_per_block = 1;
+    const bool text = FindExportType(GetParam())->family == ExportFamily::kText;
+    for (const ExportOptions& options : {in_turn, threaded}) {
+      if (options.threads > 1 && !text) continue;
+      SCOPED_TRACE(options.threads > 1 ? "three threads" : "one thread");
+      Check(f, options);
+    }
+  }
+
+  void Check(const Fault& f, const ExportOptions& options) {
     for (bool existing : {true, false}) {
       SCOPED_TRACE(f.name + (existing ? ", existing destination" : ", new destination"));
       std::filesystem::remove_all(out_dir());
@@ -193,7 +209,8 @@ class ExportFaults : public ::testing::TestWithParam<int> {
         std::optional<ScopedSysFault> sys;
         if (f.sys) sys.emplace(f.sys->call, f.sys->nth, f.sys->part, f.sys->err);
         r = RunTo(inst_, GetParam(), dest(), &env, f.answer,
-                  f.refused_insert ? RefusingInsert(f.refused_insert, &struck) : nullptr);
+                  f.refused_insert ? RefusingInsert(f.refused_insert, &struck) : nullptr,
+                  options);
         if (f.env) struck = env.Struck(f.env->op);
         if (f.sys) struck = SysFaultStruck();
       }

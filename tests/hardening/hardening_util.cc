@@ -116,10 +116,11 @@ std::vector<std::string> FolderEntries(const std::string& dir) {
 }
 
 RunResult RunTo(Installation& inst, int type, const std::string& dest, Env* env,
-                Answer answer, const ConnectionOpener& opener) {
+                Answer answer, const ConnectionOpener& opener, const ExportOptions& options) {
   ExportHarness harness(inst);
   harness.ui.default_answer = answer;
   harness.opener = opener;
+  harness.options = options;
   RunResult result;
   if (!harness.layout_status.ok()) {
     result.outcome.kind = ExportOutcome::Kind::kFailed;

@@ -50,7 +50,8 @@ struct RunResult {
   int wait_depth = 0;
 };
 RunResult RunTo(Installation& inst, int type, const std::string& dest, Env* env,
-                Answer answer, const ConnectionOpener& opener = {});
+                Answer answer, const ConnectionOpener& opener = {},
+                const ExportOptions& options = {});
 
 // Points the driver manager at the drivers of this build (once a process).
 void UseBuildTreeDrivers();

@@ -1,0 +1,87 @@
+// FormattingPipeline: the records of an export formatted on worker threads
+// and written in order by the thread that reads them.
+//
+// The reader adds records one by one; they are copied into blocks of a fixed
+// number of records, each block is formatted by one worker into a buffer of
+// its own, and the buffers are handed to the writer in the order the blocks
+// were filled. At most a few blocks are in flight, so memory does not grow
+// with the file; the reader waits when the workers fall behind. The bytes
+// written are those the writer's own WriteRecord would write, at any number
+// of threads.
+#ifndef RECORDHAUL_EXPORT_FORMATTING_PIPELINE_H_
+#define RECORDHAUL_EXPORT_FORMATTING_PIPELINE_H_
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/status.h"
+#include "export/record_writer.h"
+
+namespace rh {
+
+class FormattingPipeline {
+ public:
+  // Starts `threads` workers, each with a formatter of `writer`, for records
+  // of `record_length` bytes. The writer must make formatters
+  // (NewFormatter); `threads` is at least 1.
+  FormattingPipeline(RecordWriter& writer, int threads, int32_t record_length,
+                     size_t records_per_block);
+  // Stops the workers; blocks not yet written are dropped.
+  ~FormattingPipeline();
+  FormattingPipeline(const FormattingPipeline&) = delete;
+  FormattingPipeline& operator=(const FormattingPipeline&) = delete;
+
+  // Adds one exported record; may write blocks that are done. A failed
+  // write is returned here or by a later call, and nothing more is written.
+  Status Add(const uint8_t* record, int32_t record_number, int32_t exported);
+  // Writes every block still in flight, the last partly filled one too.
+  Status Flush();
+
+  // Threads for `requested` (0: one per core), or 1 when parallel
+  // formatting would not help.
+  static int ThreadsFor(int requested);
+
+ private:
+  struct Block {
+    std::vector<uint8_t> records;  // record_length bytes each
+    std::vector<int32_t> numbers;
+    std::vector<int32_t> exported;
+    std::string bytes;  // formatted
+    bool done = false;
+  };
+
+  void Work(RecordFormatter* formatter);
+  void Submit();
+  // Writes the finished blocks at the head; with `wait`, waits for the head
+  // block first.
+  Status WriteDone(bool wait);
+  std::unique_ptr<Block> NewBlock();
+
+  RecordWriter& writer_;
+  const int32_t record_length_;
+  const size_t records_per_block_;
+  const size_t max_in_flight_;
+  std::vector<std::unique_ptr<RecordFormatter>> formatters_;
+  std::vector<std::thread> workers_;
+
+  std::mutex mutex_;
+  std::condition_variable work_ready_;
+  std::condition_variable block_done_;
+  std::deque<Block*> todo_;                    // to format, oldest first
+  std::deque<std::unique_ptr<Block>> order_;   // in flight, in record order
+  std::vector<std::unique_ptr<Block>> spare_;  // written, for reuse
+  bool stopping_ = false;
+
+  std::unique_ptr<Block> filling_;  // the reader's, not yet submitted
+  Status failed_;
+};
+
+}  // namespace rh
+
+#endif  // RECORDHAUL_EXPORT_FORMATTING_PIPELINE_H_
