@@ -4,6 +4,8 @@
 #                          short run (build-fuzz/, clang; skipped without it)
 #   ./test.sh --sanitize   AddressSanitizer + UBSan build in build-asan/, the
 #                          whole suite with leak checking, no fuzzing
+#   ./test.sh --tsan       ThreadSanitizer build in build-tsan/, the export
+#                          tests (the threaded text formatting among them)
 # RH_FUZZ_SECONDS sets the seconds per fuzzer (default 20; 0 skips fuzzing);
 # fuzz/run-long.sh runs them for longer.
 set -euo pipefail
@@ -12,7 +14,14 @@ cd "$(dirname "$0")"
 build=build
 flags=(-DCMAKE_BUILD_TYPE=Release)
 sanitize=0
-if [[ "${1:-}" == "--sanitize" ]]; then
+tests=()
+if [[ "${1:-}" == "--tsan" ]]; then
+  sanitize=1
+  build=build-tsan
+  flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DRECORDHAUL_TSAN=ON -DRECORDHAUL_GUI=OFF)
+  tests=(-R 'Formatting|ExportRun|ExportFault|TextWriter|ExportVerb')
+  export TSAN_OPTIONS=halt_on_error=1
+elif [[ "${1:-}" == "--sanitize" ]]; then
   sanitize=1
   build=build-asan
   flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DRECORDHAUL_SANITIZE=ON)
@@ -29,7 +38,7 @@ export RECORDHAUL_REQUIRE_READERS=1
 cmake -S . -B "$build" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$build" -j 2
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$build" --output-on-failure -j 2
+ctest --test-dir "$build" --output-on-failure -j 2 "${tests[@]}"
 
 if [[ $sanitize -eq 0 && ${RH_FUZZ_SECONDS:-20} -gt 0 ]]; then
   if command -v clang++ >/dev/null; then
