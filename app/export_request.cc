@@ -21,6 +21,12 @@ Result<ExportJob> BuildExportJob(Env* env, const ExportRequest& request) {
   if (!CheckRecordLayout(env, where, request.layout.record_length()))
     return Status::Of(MessageId::kExportIncompatible);
   job.type = FindExportType(request.export_type);
+  if (request.stream != nullptr && job.type != nullptr &&
+      job.type->family != ExportFamily::kText) {
+    return Status::Of(MessageId::kStandardOutputTextOnly,
+                      {std::to_string(job.type->index), job.type->label});
+  }
+  job.stream = request.stream;
   job.destination = request.destination;
   job.documents_folder = request.relative_to;
   job.rows = request.rows;

@@ -30,12 +30,15 @@ struct ExportRequest {
   std::string relative_to;             // where a relative destination goes
   ExportOptions options;
   TodayClock::NowFunction now = nullptr;  // the clock of "Today's Date" (tests)
+  // Text types only: written here (standard output) instead of the
+  // destination; a table type is refused.
+  WritableFile* stream = nullptr;
 };
 
 // The Export command's checks, in order: a module, company and data file
 // are chosen; there are fields to export; the dictionary's record length
-// agrees with the company's register (a fatal "Error #4" otherwise). Then
-// the job, with the real table connections.
+// agrees with the company's register (a fatal "Error #4" otherwise); a
+// stream takes a text type. Then the job, with the real table connections.
 Result<ExportJob> BuildExportJob(Env* env, const ExportRequest& request);
 
 // BuildExportJob, then the run, its questions and progress through `ui`. A

@@ -9,6 +9,8 @@ constexpr std::string_view kDataKey = "AUSER";
 constexpr std::string_view kSystemKey = "AFILES";
 constexpr std::string_view kProgramsKey = "APROGS";
 constexpr std::string_view kExportSection = "export";
+constexpr std::string_view kEncodingKey = "Encoding";
+constexpr std::string_view kByteOrderMarkKey = "ByteOrderMark";
 constexpr std::string_view kTypedKey = "TypedColumns";
 
 }  // namespace
@@ -25,6 +27,21 @@ Status WriteDirectories(SettingsStore& settings, const Directories& dirs) {
   Status s = settings.Write(kSection, kSystemKey, dirs.system);
   if (s.ok()) s = settings.Write(kSection, kDataKey, dirs.data);
   if (s.ok()) s = settings.Write(kSection, kProgramsKey, dirs.programs);
+  return s;
+}
+
+ExportOptions ReadExportOptions(SettingsStore& settings) {
+  ExportOptions options;
+  if (auto e = ParseTextEncoding(settings.Read(kExportSection, kEncodingKey))) options.encoding = *e;
+  options.byte_order_mark = options.encoding == TextEncoding::kUtf8 &&
+                            settings.Read(kExportSection, kByteOrderMarkKey) == "1";
+  options.typed = ReadTypedColumns(settings);
+  return options;
+}
+
+Status WriteTextEncoding(SettingsStore& settings, const ExportOptions& options) {
+  Status s = settings.Write(kExportSection, kEncodingKey, TextEncodingName(options.encoding));
+  if (s.ok()) s = settings.Write(kExportSection, kByteOrderMarkKey, options.byte_order_mark ? "1" : "0");
   return s;
 }
 

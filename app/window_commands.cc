@@ -17,7 +17,7 @@ void SaveDirectories(ExportState& s, Platform& ui) {
 
 bool InitialiseWindow(ExportState& s, Platform& ui) {
   s.dirs = ReadDirectories(ui.Settings());
-  s.options.typed = ReadTypedColumns(ui.Settings());
+  s.options = ReadExportOptions(ui.Settings());
   while (!s.dirs.AllSet()) {
     if (!ui.EditDirectories(&s.dirs)) {
       s.CloseMainWindow();
@@ -30,6 +30,14 @@ bool InitialiseWindow(ExportState& s, Platform& ui) {
   s.SetExportType(kCommaWithTitles);
   NewTemplate(s, ui);
   return true;
+}
+
+void ChooseTextEncoding(ExportState& s, Platform& ui, TextEncoding encoding,
+                        bool byte_order_mark) {
+  s.options.encoding = encoding;
+  s.options.byte_order_mark = encoding == TextEncoding::kUtf8 && byte_order_mark;
+  if (Status st = WriteTextEncoding(ui.Settings(), s.options); !st.ok())
+    ui.Show(MessageId::kOptionsNotSaved, {st.message()});
 }
 
 void EditDirectories(ExportState& s, Platform& ui) {

@@ -30,6 +30,12 @@ void BrowseDestination(ExportState& s, Platform& ui);
 // A path with doubled extensions collapsed: report.txt.txt -> report.txt.
 std::string CollapseDoubledExtensions(std::string path);
 
+// The text encoding beside the export type: kept in the export state and
+// in the settings (not in the template, whose layout is fixed). A byte-order
+// mark goes with UTF-8 only.
+void ChooseTextEncoding(ExportState& s, Platform& ui, TextEncoding encoding,
+                        bool byte_order_mark);
+
 // The typed-columns check box: the export option, kept in the settings.
 void SetTypedColumns(ExportState& s, Platform& ui, bool typed);
 

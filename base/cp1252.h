@@ -6,6 +6,7 @@
 #ifndef RECORDHAUL_BASE_CP1252_H_
 #define RECORDHAUL_BASE_CP1252_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,15 @@ namespace rh {
 char32_t Cp1252ToCodePoint(unsigned char byte);
 
 std::string Cp1252ToUtf8(std::string_view text);
+
+// The most bytes one Windows-1252 byte becomes in UTF-8.
+inline constexpr size_t kMaxUtf8BytesPerCp1252Byte = 3;
+
+// Writes `text` as UTF-8 at `out`, which has room for
+// kMaxUtf8BytesPerCp1252Byte * text.size() bytes, and returns the end. Runs
+// of ASCII are copied as they are; other bytes go through one table lookup,
+// so the exports can afford it for every line.
+char* Cp1252ToUtf8(char* out, std::string_view text);
 // The same, appended to `out`: for loops that reuse one buffer.
 void AppendCp1252AsUtf8(std::string_view text, std::string* out);
 std::u16string Cp1252ToUtf16(std::string_view text);

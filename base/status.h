@@ -60,6 +60,14 @@ class [[nodiscard]] Status {
     return std::move(*this);
   }
 
+  // The same failure with another failure's message as its detail: one that
+  // was made of a detail message of the catalog (one without a caption).
+  Status WithDetail(const Status& why) && {
+    assert(why.caption().empty());
+    detail_ = why.message();
+    return std::move(*this);
+  }
+
   // The same failure, remembering the errno that caused it.
   Status WithSysError(int sys_error) && {
     sys_error_ = sys_error;

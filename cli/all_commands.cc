@@ -6,6 +6,7 @@ std::vector<std::unique_ptr<Command>> AllCommands() {
   std::vector<std::unique_ptr<Command>> commands;
   commands.push_back(MakeListCommand());
   commands.push_back(MakeExportCommand());
+  commands.push_back(MakePreviewCommand());
   commands.push_back(MakeRunCommand());
   commands.push_back(MakeMigrateCommand());
   commands.push_back(MakeTemplateCommand());

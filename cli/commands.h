@@ -17,6 +17,7 @@ std::unique_ptr<Command> MakeExportCommand();
 std::unique_ptr<Command> MakeRunCommand();
 std::unique_ptr<Command> MakeTemplateCommand();
 std::unique_ptr<Command> MakeDirsCommand();
+std::unique_ptr<Command> MakePreviewCommand();
 std::unique_ptr<Command> MakeMigrateCommand();
 
 // Draws the main window over an installation into a PNG file; the window's
@@ -24,9 +25,6 @@ std::unique_ptr<Command> MakeMigrateCommand();
 using WindowPainter =
     std::function<Status(const Directories& dirs, const std::string& png_path)>;
 std::unique_ptr<Command> MakeScreenshotCommand(WindowPainter painter);
-
-// A data file number of the module, as the catalog lists it.
-std::optional<int> ParseFileNumber(const std::string& text, int module);
 
 }  // namespace rh::cli
 

@@ -1,4 +1,6 @@
 // recordhaul dirs [--data DIR] [--system DIR] [--programs DIR] [--if-unset]
+#include <CLI/CLI.hpp>
+
 #include "app/settings.h"
 #include "cli/choices.h"
 #include "cli/command.h"
@@ -12,33 +14,26 @@ class DirsCommand : public Command {
  public:
   std::string_view name() const override { return "dirs"; }
   std::string_view summary() const override { return "show or save the Tallyvane directories"; }
-  std::string_view usage() const override {
-    return "usage: recordhaul dirs [--data DIR] [--system DIR] [--programs DIR] [--if-unset]\n"
-           "\n"
-           "Without options prints the saved directories; with them saves the given\n"
-           "ones (the others stay) in the settings the window uses too.\n"
-           "\n"
-           "  --data DIR       data files directory (company registers and data files)\n"
-           "  --system DIR     system files directory (data dictionary, path table)\n"
-           "  --programs DIR   program files directory\n"
-           "  --if-unset       save only when no directory is saved yet\n";
+  std::string_view synopsis() const override {
+    return "usage: recordhaul dirs [--data DIR] [--system DIR] [--programs DIR] [--if-unset]\n";
   }
 
-  int Run(const std::vector<std::string>& argv, Context& ctx) override {
-    std::vector<OptionSpec> options = kDirectoryOptions;
-    options.push_back({"if-unset", false});
-    int code = 0;
-    auto args = ParseArgs(ctx, *this, argv, options, &code);
-    if (!args) return code;
-    if (!args->positionals().empty()) return PrintUsageError(ctx, *this, "unexpected arguments");
+  void Define(CLI::App& app) override {
+    app.description(
+        "Without options prints the saved directories; with them saves the given\n"
+        "ones (the others stay) in the settings the window uses too.");
+    DefineDirectoryOptions(app, &dirs_);
+    app.add_flag("--if-unset", if_unset_, "save only when no directory is saved yet");
+  }
+
+  int Run(Context& ctx) override {
     SettingsStore& settings = *ctx.settings;
     Directories dirs = ReadDirectories(settings);
     const bool any_saved = !dirs.data.empty() || !dirs.system.empty() || !dirs.programs.empty();
-    const bool change = args->Has("data") || args->Has("system") || args->Has("programs");
-    if (change && !(args->Has("if-unset") && any_saved)) {
-      if (auto v = args->Value("data")) dirs.data = AbsolutePath(*v);
-      if (auto v = args->Value("system")) dirs.system = AbsolutePath(*v);
-      if (auto v = args->Value("programs")) dirs.programs = AbsolutePath(*v);
+    if (dirs_.any() && !(if_unset_ && any_saved)) {
+      if (dirs_.data) dirs.data = AbsolutePath(*dirs_.data);
+      if (dirs_.system) dirs.system = AbsolutePath(*dirs_.system);
+      if (dirs_.programs) dirs.programs = AbsolutePath(*dirs_.programs);
       if (Status s = WriteDirectories(settings, dirs); !s.ok()) return PrintError(ctx, s);
     }
     PrintLine(ctx, "Data files:     " + dirs.data);
@@ -46,6 +41,10 @@ class DirsCommand : public Command {
     PrintLine(ctx, "Program files:  " + dirs.programs);
     return kExitOk;
   }
+
+ private:
+  DirectoryOptions dirs_;
+  bool if_unset_ = false;
 };
 
 }  // namespace

@@ -1,4 +1,6 @@
-// recordhaul export --module CODE --company NN --file N --type T --dest PATH ...
+// recordhaul export --module CODE --company NN --file N [--type T] --dest PATH ...
+#include <CLI/CLI.hpp>
+
 #include "app/export_request.h"
 #include "cli/choices.h"
 #include "cli/command.h"
@@ -14,69 +16,67 @@ class ExportCommand : public Command {
  public:
   std::string_view name() const override { return "export"; }
   std::string_view summary() const override { return "export one data file"; }
-  std::string_view usage() const override {
-    return "usage: recordhaul export --module CODE --company NN --file N --type T --dest PATH\n"
+  std::string_view synopsis() const override {
+    return "usage: recordhaul export --module CODE --company NN --file N [--type T] --dest PATH\n"
            "                         [--field NAME[=EXPORTNAME]]... [--all-fields]\n"
+           "                         [--encoding windows-1252|utf-8] [--bom]\n"
            "                         [--data DIR --system DIR --programs DIR]\n"
-           "                         [--overwrite | --append] [--typed] [--threads N] [--quiet]\n"
-           "\n"
-           "Exports every record of one company's data file, as the window's Export\n"
-           "button does.\n"
-           "\n"
-           "  --module CODE   module code, e.g. QZGL ('recordhaul list modules')\n"
-           "  --company NN    company number ('recordhaul list companies CODE')\n"
-           "  --file N        data file number ('recordhaul list files CODE')\n"
-           "  --type T        export type ('recordhaul list types'); default 0\n"
-           "  --dest PATH     destination; a relative path is relative to the current\n"
-           "                  directory\n"
-           "  --field NAME[=EXPORTNAME]\n"
-           "                  add a field (repeatable; the same field may be added twice),\n"
-           "                  optionally under another export name\n"
-           "  --all-fields    add every field not yet added\n"
-           "  --overwrite     replace an existing destination\n"
-           "  --append        append to an existing text destination\n"
-           "  --typed         types 8-10: dates as date columns (empty where a day\n"
-           "                  number has no date) and texts without trailing blanks\n"
-           "  --threads N     text types: format on N threads (default one per core;\n"
-           "                  1 formats every record in turn); the bytes are the same\n"
-           "  --quiet         no progress bar\n"
-           "\n"
-           "Prints 'Records Exported:  N' and exits 0 on success; prints\n"
-           "'Caption: message' on stderr and exits 1 when the export is refused or fails.\n";
+           "                         [--overwrite | --append] [--typed] [--threads N] [--quiet]\n";
   }
 
-  int Run(const std::vector<std::string>& argv, Context& ctx) override {
-    std::vector<OptionSpec> options = ChoiceOptions();
-    options.insert(options.end(), kDirectoryOptions.begin(), kDirectoryOptions.end());
-    options.insert(options.end(), kRunOptions.begin(), kRunOptions.end());
-    options.push_back({"typed", false});
-    options.push_back({"threads", true});
-    int code = 0;
-    auto args = ParseArgs(ctx, *this, argv, options, &code);
-    if (!args) return code;
-    if (!args->positionals().empty()) return PrintUsageError(ctx, *this, "unexpected arguments");
-    if (!args->Has("dest")) return PrintUsageError(ctx, *this, "--dest is required");
-    if (args->Has("overwrite") && args->Has("append"))
-      return PrintUsageError(ctx, *this, "--overwrite and --append exclude each other");
-    auto dirs = ResolveDirectories(*args, ctx);
-    if (!dirs.ok()) return PrintUsageError(ctx, *this, dirs.status().message());
+  void Define(CLI::App& app) override {
+    app.description(
+        "Exports every record of one company's data file, as the window's Export\n"
+        "button does.");
+    DefineChoiceOptions(app, &choices_);
+    DefineFormatOptions(app, &format_);
+    DefineDirectoryOptions(app, &dirs_);
+    DefineRunOptions(app, &run_);
+    app.footer(
+        "Prints 'Records Exported:  N' and exits 0 on success (on stderr when --dest is -);\n"
+        "prints 'Caption: message' and a line saying what failed and why on stderr and\n"
+        "exits 1 when the export is refused or fails; a usage error exits 2.");
+  }
 
-    auto request = RequestFromChoices(*args, *dirs, ctx.env);
+  int Run(Context& ctx) override {
+    if (!choices_.dest) return PrintUsageError(ctx, name(), "--dest is required");
+    auto dirs = ResolveDirectories(dirs_, ctx);
+    if (!dirs.ok()) return PrintUsageError(ctx, name(), dirs.status().message());
+
+    std::vector<Status> notes;
+    auto request = RequestFromChoices(choices_, *dirs, ctx.env, &notes);
     if (!request.ok()) {
       if (IsUsageError(request.status()))
-        return PrintUsageError(ctx, *this, request.status().message());
+        return PrintUsageError(ctx, name(), request.status().message());
+      if (request.status().Is(MessageId::kNoExportFields)) return NoFields(ctx, request.status());
       return PrintError(ctx, request.status());
     }
-    request->options.typed = args->Has("typed");
-    auto threads = ThreadsOption(*args);
-    if (!threads.ok()) return PrintUsageError(ctx, *this, threads.status().message());
-    request->options.threads = *threads;
-    ConsolePlatform ui(ctx.settings, ctx.err, ShowProgress(*args, ctx));
-    ui.SetAnswerer(BatchAnswers(args->Has("overwrite"), args->Has("append")));
+    auto options = ExportOptionsOf(format_, *FindExportType(request->export_type));
+    if (!options.ok()) return PrintUsageError(ctx, name(), options.status().message());
+    request->options = *options;
+    for (const Status& note : notes) PrintWarning(ctx, note);
+
+    const bool to_stdout = *choices_.dest == kStandardOutputName;
+    std::unique_ptr<WritableFile> out = StandardOutputFile(ctx.out);
+    if (to_stdout) request->stream = out.get();
+    BatchConsole console(ctx, run_);
     StopSignals stop;
-    ui.WatchStopFlag(stop.flag());
-    return ReportRun(ctx, RunExportRequest(ctx.env, *request, ui));
+    console.ui().WatchStopFlag(stop.flag());
+    ExportOutcome outcome = RunExportRequest(ctx.env, *request, console.ui());
+    if (outcome.error.Is(MessageId::kNoExportFields)) return NoFields(ctx, outcome.error);
+    return ReportRun(ctx, outcome, run_, console, to_stdout);
   }
+
+ private:
+  // The window's message, and how the command line names the fields.
+  static int NoFields(Context& ctx, const Status& status) {
+    return PrintError(ctx, Status(status).WithDetail(MessageId::kDetailGiveFields));
+  }
+
+  ChoiceOptions choices_;
+  FormatOptions format_;
+  DirectoryOptions dirs_;
+  RunOptions run_;
 };
 
 }  // namespace

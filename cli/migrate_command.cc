@@ -1,4 +1,6 @@
 // recordhaul migrate --to DEST [--module CODE]... [--company NN]... [dirs] [--quiet]
+#include <CLI/CLI.hpp>
+
 #include "app/migrate_installation.h"
 #include "cli/choices.h"
 #include "cli/command.h"
@@ -17,71 +19,78 @@ class MigrateCommand : public Command {
   std::string_view summary() const override {
     return "move a whole installation into a SQLite or ODBC database";
   }
-  std::string_view usage() const override {
+  std::string_view synopsis() const override {
     return "usage: recordhaul migrate --to DEST [--module CODE]... [--company NN]...\n"
-           "                          [--data DIR --system DIR --programs DIR] [--quiet]\n"
-           "\n"
-           "Loads every data file of the installation into one database, one table per\n"
-           "module data file (module code and data file description in snake case, e.g.\n"
-           "qzar_customer_master) with the records of every company, typed as the data\n"
-           "dictionary says, plus the tables 'companies' and 'sources'. A second run\n"
-           "replaces the tables it loads and leaves the others alone.\n"
-           "\n"
-           "  --to DEST       a SQLite file ending in .sqlite, .sqlite3 or .db (a relative\n"
-           "                  path is relative to the current directory), or odbc: and an\n"
-           "                  ODBC connection string, e.g.\n"
-           "                  'odbc:DRIVER={PostgreSQL Unicode};Servername=db;Database=acct'\n"
-           "  --module CODE   a module to load (repeatable); default every module\n"
-           "  --company NN    a company to load (repeatable); default every company\n"
-           "  --quiet         no progress bar\n"
-           "\n"
-           "Prints the summary (tables, records, data files not found) and exits 0;\n"
-           "warnings go to stderr. A failure prints 'Caption: message' and what failed\n"
-           "on stderr and exits 1; the database keeps what it had (SQLite: all of it;\n"
-           "ODBC: the table being loaded, and every table loaded before is complete).\n";
+           "                          [--data DIR --system DIR --programs DIR] [--quiet]\n";
   }
 
-  int Run(const std::vector<std::string>& argv, Context& ctx) override {
-    std::vector<OptionSpec> options = {
-        {"to", true}, {"module", true}, {"company", true}, {"quiet", false}};
-    options.insert(options.end(), kDirectoryOptions.begin(), kDirectoryOptions.end());
-    int code = 0;
-    auto args = ParseArgs(ctx, *this, argv, options, &code);
-    if (!args) return code;
-    if (!args->positionals().empty()) return PrintUsageError(ctx, *this, "unexpected arguments");
-    if (!args->Has("to")) return PrintUsageError(ctx, *this, "--to is required");
+  void Define(CLI::App& app) override {
+    app.description(
+        "Loads every data file of the installation into one database, one table per\n"
+        "module data file (module code and data file description in snake case, e.g.\n"
+        "qzar_customer_master) with the records of every company, typed as the data\n"
+        "dictionary says, plus the tables 'companies' and 'sources'. A second run\n"
+        "replaces the tables it loads and leaves the others alone.");
+    app.add_option("--to", to_,
+                   "a SQLite file ending in .sqlite, .sqlite3 or .db (a relative path is "
+                   "relative to the current directory), or odbc: and an ODBC connection "
+                   "string, e.g. 'odbc:DRIVER={PostgreSQL Unicode};Servername=db;"
+                   "Database=acct'")
+        ->type_name("DEST")
+        ->required();
+    app.add_option("--module", modules_, "a module to load (repeatable); default every module")
+        ->type_name("CODE");
+    app.add_option("--company", companies_,
+                   "a company to load (repeatable); default every company")
+        ->type_name("NN");
+    DefineDirectoryOptions(app, &dirs_);
+    app.add_flag("--quiet", quiet_, "no progress bar");
+    app.footer(
+        "Prints the summary (tables, records, data files not found) and exits 0;\n"
+        "warnings go to stderr. A failure prints 'Caption: message' and what failed\n"
+        "on stderr and exits 1; the database keeps what it had (SQLite: all of it;\n"
+        "ODBC: the table being loaded, and every table loaded before is complete).");
+  }
+
+  int Run(Context& ctx) override {
     MigrateRequest request;
-    request.destination = *args->Value("to");
+    request.destination = to_;
     request.relative_to = CurrentFolder();
-    for (const std::string& m : args->Values("module")) {
-      if (!ModuleIndexByCode(m)) return PrintUsageError(ctx, *this, "unknown module '" + m + "'");
+    for (const std::string& m : modules_) {
+      if (!ModuleIndexByCode(m)) return PrintUsageError(ctx, name(), "unknown module '" + m + "'");
       request.modules.push_back(m);
     }
     if (request.modules.empty())
       for (const ModuleInfo& m : Modules()) request.modules.emplace_back(m.code);
-    for (const std::string& c : args->Values("company")) {
+    for (const std::string& c : companies_) {
       if (c.size() != 2)
-        return PrintUsageError(ctx, *this, "a company number has two characters: '" + c + "'");
+        return PrintUsageError(ctx, name(), "a company number has two characters: '" + c + "'");
       request.companies.push_back(c);
     }
-    auto dirs = ResolveDirectories(*args, ctx);
-    if (!dirs.ok()) return PrintUsageError(ctx, *this, dirs.status().message());
+    auto dirs = ResolveDirectories(dirs_, ctx);
+    if (!dirs.ok()) return PrintUsageError(ctx, name(), dirs.status().message());
     request.dirs = *dirs;
 
-    ConsolePlatform ui(ctx.settings, ctx.err, ShowProgress(*args, ctx));
+    ConsolePlatform ui(ctx.settings, ctx.err, ctx.err_is_terminal && !quiet_);
     StopSignals stop;
     ui.WatchStopFlag(stop.flag());
     PlatformMigrationObserver observer(ui);
     MigrationOutcome outcome = MigrateInstallation(ctx.env, request, observer);
     observer.Done();
-    for (const Status& w : outcome.summary.warnings)
-      std::fprintf(ctx.err, "%s\n", w.ToString().c_str());
+    for (const Status& w : outcome.summary.warnings) PrintWarning(ctx, w);
     if (outcome.error.Is(MessageId::kMigrateUnknownDestination))
-      return PrintUsageError(ctx, *this, outcome.error.message());
+      return PrintUsageError(ctx, name(), outcome.error.message());
     if (!outcome.error.ok()) return PrintError(ctx, outcome.error);
     for (const std::string& line : SummaryLines(outcome)) PrintLine(ctx, line);
     return kExitOk;
   }
+
+ private:
+  std::string to_;
+  std::vector<std::string> modules_;
+  std::vector<std::string> companies_;
+  DirectoryOptions dirs_;
+  bool quiet_ = false;
 };
 
 }  // namespace

@@ -1,4 +1,6 @@
-// recordhaul run TEMPLATE.xdf [dirs] [--dest PATH] [--overwrite | --append] [--typed] [--quiet]
+// recordhaul run TEMPLATE.xdf [dirs] [--dest PATH] [--encoding ENC] [--bom] ...
+#include <CLI/CLI.hpp>
+
 #include "app/export_command.h"
 #include "app/template_commands.h"
 #include "cli/choices.h"
@@ -15,64 +17,69 @@ class RunCommand : public Command {
  public:
   std::string_view name() const override { return "run"; }
   std::string_view summary() const override { return "run the export an .xdf template describes"; }
-  std::string_view usage() const override {
+  std::string_view synopsis() const override {
     return "usage: recordhaul run TEMPLATE.xdf [--data DIR --system DIR --programs DIR]\n"
-           "                      [--dest PATH] [--overwrite | --append] [--typed] [--threads N] [--quiet]\n"
-           "\n"
-           "Opens the template as the window's Open Template does and runs its export.\n"
-           "\n"
-           "  --dest PATH   export here instead of the template's destination; a\n"
-           "                relative path is relative to the current directory\n"
-           "  --overwrite   replace an existing destination\n"
-           "  --append      append to an existing text destination\n"
-           "  --typed       types 8-10: dates as date columns (empty where a day number\n"
-           "                has no date) and texts without trailing blanks\n"
-           "  --threads N   text types: format on N threads (default one per core;\n"
-           "                1 formats every record in turn); the bytes are the same\n"
-           "  --quiet       no progress bar\n"
-           "\n"
-           "The directories default to the saved ones ('recordhaul dirs'). Prints\n"
-           "'Records Exported:  N' and exits 0 on success; prints 'Caption: message' on\n"
-           "stderr and exits 1 when the export is refused or fails.\n";
+           "                      [--dest PATH] [--encoding windows-1252|utf-8] [--bom]\n"
+           "                      [--overwrite | --append] [--typed] [--threads N]\n"
+           "                      [--quiet]\n";
   }
 
-  int Run(const std::vector<std::string>& argv, Context& ctx) override {
-    std::vector<OptionSpec> options = kDirectoryOptions;
-    options.push_back({"dest", true});
-    options.insert(options.end(), kRunOptions.begin(), kRunOptions.end());
-    options.push_back({"typed", false});
-    options.push_back({"threads", true});
-    int code = 0;
-    auto args = ParseArgs(ctx, *this, argv, options, &code);
-    if (!args) return code;
-    if (args->positionals().size() != 1) return PrintUsageError(ctx, *this, "give one template");
-    if (args->Has("overwrite") && args->Has("append"))
-      return PrintUsageError(ctx, *this, "--overwrite and --append exclude each other");
-    auto dirs = ResolveDirectories(*args, ctx);
-    if (!dirs.ok()) return PrintUsageError(ctx, *this, dirs.status().message());
+  void Define(CLI::App& app) override {
+    app.description("Opens the template as the window's Open Template does and runs its export.");
+    app.add_option("TEMPLATE", template_, "the .xdf template")->required();
+    DefineDirectoryOptions(app, &dirs_);
+    app.add_option_function<std::string>(
+           "--dest", [this](const std::string& v) { dest_ = v; },
+           "export here instead of the template's destination; relative to the current "
+           "directory; '-' is standard output (text types)")
+        ->type_name("PATH");
+    DefineFormatOptions(app, &format_);
+    DefineRunOptions(app, &run_);
+    app.footer(
+        "The directories default to the saved ones ('recordhaul dirs'). Prints\n"
+        "'Records Exported:  N' and exits 0 on success; prints 'Caption: message' and\n"
+        "what failed on stderr and exits 1 when the export is refused or fails.");
+  }
 
-    ConsolePlatform ui(ctx.settings, ctx.err, ShowProgress(*args, ctx));
-    ui.SetAnswerer(BatchAnswers(args->Has("overwrite"), args->Has("append")));
+  int Run(Context& ctx) override {
+    auto dirs = ResolveDirectories(dirs_, ctx);
+    if (!dirs.ok()) return PrintUsageError(ctx, name(), dirs.status().message());
+
+    BatchConsole console(ctx, run_);
     ExportState state;
     state.env = ctx.env;
     state.dirs = *dirs;
-    Status opened = OpenTemplateFile(state, ui, AbsolutePath(args->positionals()[0]));
+    Status opened = OpenTemplateFile(state, console.ui(), AbsolutePath(template_));
     if (!opened.ok()) return PrintError(ctx, opened);
     if (state.window_closed) return kExitError;  // the dictionary refused; already said
+    auto options = ExportOptionsOf(format_, state.type());
+    if (!options.ok()) return PrintUsageError(ctx, name(), options.status().message());
+
     // A destination given here is kept as typed; a relative one goes into
     // the current directory, not into the Documents folder.
-    if (auto dest = args->Value("dest")) {
-      state.destination_box = *dest;
-      state.relative_destination_folder = CurrentFolder();
+    std::string relative_to = console.ui().DocumentsFolder();
+    if (dest_) {
+      state.destination_box = *dest_;
+      relative_to = CurrentFolder();
     }
-    state.options.typed = args->Has("typed");
-    auto threads = ThreadsOption(*args);
-    if (!threads.ok()) return PrintUsageError(ctx, *this, threads.status().message());
-    state.options.threads = *threads;
+    const bool to_stdout = dest_ == kStandardOutputName;
+    state.selection.EndRename();
+    ExportRequest request = ExportRequestOf(state, relative_to);
+    request.options = *options;
+    std::unique_ptr<WritableFile> out = StandardOutputFile(ctx.out);
+    if (to_stdout) request.stream = out.get();
     StopSignals stop;
-    ui.WatchStopFlag(stop.flag());
-    return ReportRun(ctx, RunExportCommand(state, ui));
+    console.ui().WatchStopFlag(stop.flag());
+    return ReportRun(ctx, RunExportRequest(ctx.env, request, console.ui()), run_, console,
+                     to_stdout);
   }
+
+ private:
+  std::string template_;
+  std::optional<std::string> dest_;
+  DirectoryOptions dirs_;
+  FormatOptions format_;
+  RunOptions run_;
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
 // recordhaul sample DIR [--records N]
-#include <cstdlib>
+#include <CLI/CLI.hpp>
 
 #include "cli/command.h"
 #include "cli/commands.h"
@@ -14,34 +14,31 @@ class SampleCommand : public Command {
  public:
   std::string_view name() const override { return "sample"; }
   std::string_view summary() const override { return "write a sample Tallyvane installation"; }
-  std::string_view usage() const override {
-    return "usage: recordhaul sample DIR [--records N]\n"
-           "\n"
-           "Writes a sample accounting installation to try the tool on:\n"
-           "  DIR/data   company registers and data files (General Ledger, Accounts\n"
-           "             Payable, Accounts Receivable, Payroll; three companies)\n"
-           "  DIR/sys    the data dictionary and the path table\n"
-           "  DIR/progs  the program files directory\n"
-           "  DIR/templates  one export template per export type, exporting to\n"
-           "             DIR/exports\n"
-           "\n"
-           "  --records N   records per data file (default 500), a few of them deleted\n";
+  std::string_view synopsis() const override {
+    return "usage: recordhaul sample DIR [--records N]\n";
   }
 
-  int Run(const std::vector<std::string>& argv, Context& ctx) override {
-    int code = 0;
-    auto args = ParseArgs(ctx, *this, argv, {{"records", true}}, &code);
-    if (!args) return code;
-    if (args->positionals().size() != 1) return PrintUsageError(ctx, *this, "give one folder");
+  void Define(CLI::App& app) override {
+    app.description(
+        "Writes a sample accounting installation to try the tool on:\n"
+        "  DIR/data   company registers and data files (General Ledger, Accounts\n"
+        "             Payable, Accounts Receivable, Payroll; three companies)\n"
+        "  DIR/sys    the data dictionary and the path table\n"
+        "  DIR/progs  the program files directory\n"
+        "  DIR/templates  one export template per export type, exporting to\n"
+        "             DIR/exports");
+    app.add_option("DIR", dir_, "the folder to write")->required();
+    app.add_option("--records", records_,
+                   "records per data file (default 500), a few of them deleted")
+        ->type_name("N")
+        // Without a description the range stays out of the help's "N".
+        ->check(CLI::Range(0, 100000000).description(""));
+  }
+
+  int Run(Context& ctx) override {
     sample::SampleOptions options;
-    if (auto r = args->Value("records")) {
-      char* end = nullptr;
-      long n = std::strtol(r->c_str(), &end, 10);
-      if (r->empty() || *end != '\0' || n < 0 || n > 100000000)
-        return PrintUsageError(ctx, *this, "--records needs a number from 0 to 100000000");
-      options.records = static_cast<int>(n);
-    }
-    const std::string& dir = args->positionals()[0];
+    options.records = records_;
+    const std::string& dir = dir_;
     Status s = sample::WriteSampleInstallation(ctx.env, dir, options);
     if (s.ok()) s = WriteSampleTemplates(ctx.env, dir);
     if (!s.ok()) return PrintError(ctx, s);
@@ -52,6 +49,10 @@ class SampleCommand : public Command {
                        "/data --system " + dir + "/sys --programs " + dir + "/progs");
     return kExitOk;
   }
+
+ private:
+  std::string dir_;
+  int records_ = sample::SampleOptions().records;
 };
 
 }  // namespace

@@ -1,4 +1,5 @@
 // recordhaul screenshot FILE.png [--data DIR --system DIR --programs DIR]
+#include <CLI/CLI.hpp>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -39,29 +40,29 @@ class ScreenshotCommand : public Command {
 
   std::string_view name() const override { return "screenshot"; }
   std::string_view summary() const override { return "draw the window at work into a PNG file"; }
-  std::string_view usage() const override {
-    return "usage: recordhaul screenshot FILE.png [--data DIR --system DIR --programs DIR]\n"
-           "\n"
-           "Draws the main window, with a module, company and data file chosen and a\n"
-           "few fields selected and renamed, into FILE.png. Without the directories\n"
-           "it uses a sample installation written to a temporary folder. Needs no\n"
-           "display.\n";
+  std::string_view synopsis() const override {
+    return "usage: recordhaul screenshot FILE.png [--data DIR --system DIR --programs DIR]\n";
   }
 
-  int Run(const std::vector<std::string>& argv, Context& ctx) override {
-    int code = 0;
-    auto args = ParseArgs(ctx, *this, argv, kDirectoryOptions, &code);
-    if (!args) return code;
-    if (args->positionals().size() != 1) return PrintUsageError(ctx, *this, "give one PNG file");
-    const bool given = args->Has("data") || args->Has("system") || args->Has("programs");
+  void Define(CLI::App& app) override {
+    app.description(
+        "Draws the main window, with a module, company and data file chosen and a\n"
+        "few fields selected and renamed, into FILE.png. Without the directories\n"
+        "it uses a sample installation written to a temporary folder. Needs no\n"
+        "display.");
+    app.add_option("FILE", png_, "the PNG file to write")->required();
+    DefineDirectoryOptions(app, &dirs_);
+  }
+
+  int Run(Context& ctx) override {
+    const bool given = dirs_.any();
     SampleFolder sample_dir;
     Directories dirs;
     if (given) {
       // Only what the options say; the saved settings are left out.
-      dirs = {args->Value("data").value_or(""), args->Value("system").value_or(""),
-              args->Value("programs").value_or("")};
+      dirs = {dirs_.data.value_or(""), dirs_.system.value_or(""), dirs_.programs.value_or("")};
       if (!dirs.AllSet())
-        return PrintUsageError(ctx, *this, "give all of --data, --system and --programs");
+        return PrintUsageError(ctx, name(), "give all of --data, --system and --programs");
     } else {
       if (sample_dir.path().empty())
         return PrintError(ctx, Status::Of(MessageId::kCannotMakeTempFolder));
@@ -72,7 +73,7 @@ class ScreenshotCommand : public Command {
       const std::string& root = sample_dir.path();
       dirs = {root + "/data", root + "/sys", root + "/progs"};
     }
-    const std::string& path = args->positionals()[0];
+    const std::string& path = png_;
     if (Status s = painter_(dirs, path); !s.ok()) return PrintError(ctx, s);
     PrintLine(ctx, "Window drawn to " + path);
     return kExitOk;
@@ -80,6 +81,8 @@ class ScreenshotCommand : public Command {
 
  private:
   WindowPainter painter_;
+  std::string png_;
+  DirectoryOptions dirs_;
 };
 
 }  // namespace

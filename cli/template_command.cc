@@ -1,4 +1,6 @@
 // recordhaul template create FILE.xdf ... | template show FILE.xdf [dirs]
+#include <CLI/CLI.hpp>
+
 #include "base/cp1252.h"
 #include "base/paths.h"
 #include "cli/choices.h"
@@ -16,46 +18,49 @@ class TemplateCommand : public Command {
  public:
   std::string_view name() const override { return "template"; }
   std::string_view summary() const override { return "create or show an .xdf export template"; }
-  std::string_view usage() const override {
+  std::string_view synopsis() const override {
     return "usage: recordhaul template create FILE.xdf --module CODE --company NN --file N\n"
            "                         [--type T] [--dest PATH] [--field NAME[=EXPORTNAME]]...\n"
            "                         [--all-fields] [--data DIR --system DIR --programs DIR]\n"
            "                         [--overwrite]\n"
-           "       recordhaul template show FILE.xdf [--data DIR --system DIR --programs DIR]\n"
-           "\n"
-           "create  writes a template with the choices of 'recordhaul export' without\n"
-           "        running it; an existing FILE is replaced only with --overwrite.\n"
-           "show    prints the template's module, data file, company, export type,\n"
-           "        destination and fields (field name, then export name). With the\n"
-           "        directories, fields the data dictionary no longer lists are flagged.\n";
+           "       recordhaul template show FILE.xdf [--data DIR --system DIR --programs DIR]\n";
   }
 
-  int Run(const std::vector<std::string>& argv, Context& ctx) override {
-    std::vector<OptionSpec> options = ChoiceOptions();
-    options.insert(options.end(), kDirectoryOptions.begin(), kDirectoryOptions.end());
-    options.push_back({"overwrite", false});
-    int code = 0;
-    auto args = ParseArgs(ctx, *this, argv, options, &code);
-    if (!args) return code;
-    const auto& pos = args->positionals();
-    if (pos.size() != 2 || (pos[0] != "create" && pos[0] != "show"))
-      return PrintUsageError(ctx, *this, "say 'create FILE.xdf' or 'show FILE.xdf'");
-    const std::string path = AbsolutePath(pos[1]);
-    return pos[0] == "create" ? Create(*args, ctx, path) : Show(*args, ctx, path);
+  void Define(CLI::App& app) override {
+    app.description(
+        "create  writes a template with the choices of 'recordhaul export' without\n"
+        "        running it; an existing FILE is replaced only with --overwrite.\n"
+        "show    prints the template's module, data file, company, export type,\n"
+        "        destination and fields (field name, then export name). With the\n"
+        "        directories, fields the data dictionary no longer lists are flagged.");
+    app.add_option("ACTION", action_, "create or show");
+    app.add_option("FILE", file_, "the .xdf template");
+    DefineChoiceOptions(app, &choices_);
+    DefineDirectoryOptions(app, &dirs_);
+    app.add_flag("--overwrite", overwrite_, "create: replace an existing template");
+  }
+
+  int Run(Context& ctx) override {
+    if ((action_ != "create" && action_ != "show") || file_.empty())
+      return PrintUsageError(ctx, name(), "say 'create FILE.xdf' or 'show FILE.xdf'");
+    const std::string path = AbsolutePath(file_);
+    return action_ == "create" ? Create(ctx, path) : Show(ctx, path);
   }
 
  private:
-  int Create(const Args& args, Context& ctx, const std::string& path) {
-    if (!args.Has("overwrite") && ctx.env->Exists(path))
+  int Create(Context& ctx, const std::string& path) {
+    if (!overwrite_ && ctx.env->Exists(path))
       return PrintError(ctx, Status::Of(MessageId::kTemplateExists, {path}));
-    auto dirs = ResolveDirectories(args, ctx);
-    if (!dirs.ok()) return PrintUsageError(ctx, *this, dirs.status().message());
-    auto request = RequestFromChoices(args, *dirs, ctx.env);
+    auto dirs = ResolveDirectories(dirs_, ctx);
+    if (!dirs.ok()) return PrintUsageError(ctx, name(), dirs.status().message());
+    std::vector<Status> notes;
+    auto request = RequestFromChoices(choices_, *dirs, ctx.env, &notes);
     if (!request.ok()) {
       if (IsUsageError(request.status()))
-        return PrintUsageError(ctx, *this, request.status().message());
+        return PrintUsageError(ctx, name(), request.status().message());
       return PrintError(ctx, request.status());
     }
+    for (const Status& note : notes) PrintWarning(ctx, note);
     // A template keeps the destination absolute: it runs from anywhere.
     request->destination = AbsolutePath(request->destination);
     if (request->destination.size() > kTemplateDestinationLength)
@@ -78,7 +83,7 @@ class TemplateCommand : public Command {
     return r;
   }
 
-  int Show(const Args& args, Context& ctx, const std::string& path) {
+  int Show(Context& ctx, const std::string& path) {
     auto read = ReadTemplateFile(ctx.env, path);
     if (!read.ok()) return PrintError(ctx, read.status());
     const TemplateRecord& r = *read;
@@ -94,12 +99,14 @@ class TemplateCommand : public Command {
                        (FindExportType(r.export_type) != nullptr
                             ? std::string(FindExportType(r.export_type)->label)
                             : "(unknown)"));
-    PrintLine(ctx, "Destination:  " + Cp1252ToUtf8(r.destination));
+    // Paths are kept as they were given (UTF-8), not in the accounting texts'
+    // code page.
+    PrintLine(ctx, "Destination:  " + r.destination);
 
     // The field names come from the dictionary, when the directories are known.
     std::vector<std::string> available;
     bool have_fields = false;
-    if (auto dirs = ResolveDirectories(args, ctx); dirs.ok() && module) {
+    if (auto dirs = ResolveDirectories(dirs_, ctx); dirs.ok() && module) {
       auto layout = LoadFieldLayout(ctx.env, dirs->system, module->code, r.file_number);
       if (layout.ok()) {
         available = layout->available();
@@ -121,6 +128,12 @@ class TemplateCommand : public Command {
     }
     return kExitOk;
   }
+
+  std::string action_;
+  std::string file_;
+  ChoiceOptions choices_;
+  DirectoryOptions dirs_;
+  bool overwrite_ = false;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "data/companies.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 
 #include "base/bytes.h"
@@ -78,13 +79,13 @@ Result<RegisterEntry> FindRegisterEntry(Env* env, const DataFileLocation& where)
   std::string path = RegisterPath(env, where);
   auto file = env->OpenReadable(path);
   if (!file.ok()) {
-    return Status::Of(MessageId::kRegisterOpenFail, {path});
+    return Status::Of(MessageId::kRegisterOpenFail, {path, file.status().message()});
   }
   uint8_t entry[kEntrySize];
   for (uint64_t pos = kFirstEntry;; pos += kEntrySize) {
     auto got = (*file)->ReadAt(pos, entry, sizeof entry);
     if (!got.ok()) {
-      return Status::Of(MessageId::kRegisterReadFail, {path});
+      return Status::Of(MessageId::kRegisterReadFail, {path, got.status().message()});
     }
     if (*got < kEntrySize) break;  // end of the register
     if (entry[0] == where.file_number) {
@@ -113,9 +114,21 @@ std::string DataFileName(const DataFileLocation& where) {
 
 Result<LocatedFile> LocateDataFile(Env* env, const DataFileLocation& where,
                                    MessageId open_failure) {
-  auto fail = [&] { return Status::Of(open_failure); };
   auto entry = FindRegisterEntry(env, where);
-  if (!entry.ok()) return fail();
+  if (!entry.ok()) {
+    // The register's own message says which register and what is wrong.
+    return Status::Of(open_failure).WithDetail(entry.status());
+  }
+  // The failure worth naming: the first that is not a missing file, else the
+  // last place looked.
+  std::string failed_path;
+  Status failed_why;
+  auto note = [&](const std::string& path, const Status& why) {
+    if (failed_path.empty() || failed_why.sys_error() == ENOENT) {
+      failed_path = path;
+      failed_why = why;
+    }
+  };
   std::string name = DataFileName(where);
   // An empty prefix (no table, or an index past its end) would name a file in
   // whatever the working directory is; go to the data files directory.
@@ -126,13 +139,16 @@ Result<LocatedFile> LocateDataFile(Env* env, const DataFileLocation& where,
     std::string path = dir.empty() ? joined
                                    : ResolveIgnoringCase(env, dir.substr(0, dir.size() - 1),
                                                          BaseName(joined));
-    if (auto file = env->OpenReadable(path); file.ok())
-      return LocatedFile{path, std::move(file).value()};
+    auto file = env->OpenReadable(path);
+    if (file.ok()) return LocatedFile{path, std::move(file).value()};
+    note(path, file.status());
   }
   std::string fallback = ResolveIgnoringCase(env, where.data_dir, name);
-  if (auto file = env->OpenReadable(fallback); file.ok())
-    return LocatedFile{fallback, std::move(file).value()};
-  return fail();
+  auto file = env->OpenReadable(fallback);
+  if (file.ok()) return LocatedFile{fallback, std::move(file).value()};
+  note(fallback, file.status());
+  return Status::Of(open_failure)
+      .WithDetail(MessageId::kDetailPathReason, {failed_path, failed_why.message()});
 }
 
 }  // namespace rh

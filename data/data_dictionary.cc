@@ -33,18 +33,24 @@ DictRecord DecodeRecord(const uint8_t* p) {
   return r;
 }
 
-Status OpenError() {
-  return Status::Of(MessageId::kDictionaryOpenFail);
+// "Error #2", and under it the file and the system's reason.
+Status OpenError(const std::string& path, const Status& why) {
+  return Status::Of(MessageId::kDictionaryOpenFail)
+      .WithDetail(MessageId::kDetailPathReason, {path, why.message()});
 }
 
 Result<std::string> ReadWhole(Env* env, const std::string& path) {
   auto file = env->OpenReadable(path);
-  if (!file.ok()) return OpenError();
+  if (!file.ok()) return OpenError(path, file.status());
   auto size = (*file)->Size();
-  if (!size.ok() || *size > kMaxDictionarySize) return OpenError();
+  if (!size.ok()) return OpenError(path, size.status());
+  if (*size > kMaxDictionarySize) {
+    return Status::Of(MessageId::kDictionaryOpenFail)
+        .WithDetail(MessageId::kDetailDictionaryTooLarge, {path, std::to_string(*size)});
+  }
   std::string bytes(*size, '\0');
   auto got = (*file)->ReadAt(0, bytes.data(), bytes.size());
-  if (!got.ok()) return OpenError();
+  if (!got.ok()) return OpenError(path, got.status());
   bytes.resize(*got);
   return bytes;
 }
@@ -93,13 +99,17 @@ std::string DictionaryPath(Env* env, std::string_view system_dir) {
 Result<FieldLayout> LoadFieldLayout(Env* env, std::string_view system_dir,
                                     std::string_view module_code,
                                     int file_number) {
-  auto bytes = ReadWhole(env, DictionaryPath(env, system_dir));
+  const std::string path = DictionaryPath(env, system_dir);
+  auto bytes = ReadWhole(env, path);
   if (!bytes.ok()) return bytes.status();
   const auto* data = reinterpret_cast<const uint8_t*>(bytes->data());
   const size_t count = bytes->size() / kRecordSize;  // a partial tail is ignored
   auto record = [&](size_t n) { return DecodeRecord(data + n * kRecordSize); };
 
-  if (count == 0) return OpenError();
+  if (count == 0) {
+    return Status::Of(MessageId::kDictionaryOpenFail)
+        .WithDetail(MessageId::kDetailDictionaryEmpty, {path});
+  }
   if (VersionTooOld(data)) {
     return Status::Of(MessageId::kDictionaryTooOld);
   }

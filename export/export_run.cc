@@ -77,8 +77,9 @@ int ProgressPercent(int32_t i, int32_t count) {
 
 ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   if (job.type == nullptr) return Stopped();
+  const bool to_stream = job.stream != nullptr && job.type->family == ExportFamily::kText;
 
-  if (CharacterCount(job.destination) <= 3) {
+  if (!to_stream && CharacterCount(job.destination) <= 3) {
     ExportOutcome o = Failed(Status::Of(MessageId::kInvalidFileName));
     o.focus_destination = true;
     return o;
@@ -87,7 +88,8 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   if (record_length < kMinimumRecordLength) return Failed(RecordLengthTooShort(record_length));
   const std::string path = ResolveDestination(job.destination, job.documents_folder);
   std::unique_ptr<RecordWriter> writer =
-      job.type->make_writer(*job.type, WriterSetup{env, path, &ui, job.opener, job.options});
+      job.type->make_writer(*job.type, WriterSetup{env, path, &ui, job.opener, job.options,
+                                                    to_stream ? job.stream : nullptr});
   // The file written, which every check below is about.
   const std::string& file = writer->file();
   if (job.type->family == ExportFamily::kTable) {
@@ -97,7 +99,7 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
         return Failed(OpenFailed(MessageId::kDetailIsAFolder, p));
   }
   // Any regular file is asked about, also one we may not read.
-  if (env->GetFileKind(file) == FileKind::kRegular && !writer->ConfirmExisting(ui))
+  if (!to_stream && env->GetFileKind(file) == FileKind::kRegular && !writer->ConfirmExisting(ui))
     return Stopped();
 
   // From here on every way out but the last abandons what the writer wrote
@@ -117,7 +119,7 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   std::vector<std::string> accounting = AccountingFiles(env, where);
   accounting.push_back((*reader)->path());
   accounting.push_back(DictionaryPath(env, job.system_dir));
-  if (std::any_of(accounting.begin(), accounting.end(),
+  if (!to_stream && std::any_of(accounting.begin(), accounting.end(),
                   [&](const std::string& f) { return env->SameFile(file, f); })) {
     return Failed(OpenFailed(MessageId::kDetailAccountingFile));
   }

@@ -37,6 +37,9 @@ struct ExportJob {
   TodayClock::NowFunction now = nullptr;  // the clock of "Today's Date"
   ConnectionOpener opener;                 // how the table types connect
   ExportOptions options;
+  // A text type written to standard output instead of the destination
+  // (WriterSetup::stream); the destination's checks do not apply.
+  WritableFile* stream = nullptr;
 };
 
 struct ExportOutcome {

@@ -1,6 +1,7 @@
 #include "export/export_types.h"
 
 #include <array>
+#include <cctype>
 
 #include "export/table_writer.h"
 #include "export/text_writer.h"
@@ -61,6 +62,21 @@ std::span<const ExportTypeInfo> ExportTypes() { return kExportTypes; }
 const ExportTypeInfo* FindExportType(int index) {
   if (index < 0 || static_cast<size_t>(index) >= kExportTypes.size()) return nullptr;
   return &kExportTypes[static_cast<size_t>(index)];
+}
+
+const ExportTypeInfo* FindExportTypeForPath(std::string_view path) {
+  const size_t dot = path.rfind('.');
+  if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos)
+    return nullptr;
+  const std::string_view extension = path.substr(dot + 1);
+  for (const ExportTypeInfo& t : kExportTypes) {
+    if (t.extension.size() != extension.size()) continue;
+    bool same = true;
+    for (size_t i = 0; i < extension.size(); ++i)
+      same = same && std::tolower(static_cast<unsigned char>(extension[i])) == t.extension[i];
+    if (same) return &t;
+  }
+  return nullptr;
 }
 
 std::string DefaultExtension(std::string_view label) {

@@ -58,6 +58,10 @@ struct WriterSetup {
   RunObserver* observer = nullptr;
   ConnectionOpener opener;    // how the table types connect
   ExportOptions options;
+  // Text types: written here instead of a file at `path` (standard
+  // output), and closed at the end; not owned. Nothing written to it can be
+  // taken back, so a failed run leaves what it wrote.
+  WritableFile* stream = nullptr;
 };
 
 // What a table type connects to, and the texts of its two failures.
@@ -86,6 +90,10 @@ std::span<const ExportTypeInfo> ExportTypes();
 
 // The row of an index of the list, or nullptr for an index with none.
 const ExportTypeInfo* FindExportType(int index);
+
+// The first row whose extension is the path's (any letter case), or nullptr
+// when the path has none or one no type writes.
+const ExportTypeInfo* FindExportTypeForPath(std::string_view path);
 
 // The characters after the label's first "*." up to its ")".
 std::string DefaultExtension(std::string_view label);

@@ -6,6 +6,7 @@
 
 #include "base/numbers.h"
 #include "base/paths.h"
+#include "export/table_failure.h"
 #include "export/value_format.h"
 
 namespace rh {
@@ -194,7 +195,9 @@ bool TableWriter::ConfirmExisting(RunObserver& ui) {
   return replacing_;
 }
 
-Status TableWriter::CreationFailed() const { return Status::Of(table_.creation_failure); }
+Status TableWriter::CreationFailed(const Status& why) const {
+  return CreationFailure(table_.creation_failure, target_, columns_, why);
+}
 
 Status TableWriter::InsertFailed() const { return Status::Of(table_.insert_failure); }
 
@@ -250,7 +253,8 @@ Status TableWriter::Begin(const WriterInput& input) {
   auto connection = opener_ ? opener_(request)
                             : Result<std::unique_ptr<TableConnection>>(
                                   Status::Sql("IM002", "no way to connect was given"));
-  if (!connection.ok()) return CreationFailed();
+  for (const BoundRow& row : input.rows) columns_ += TypeWord(row, target_, typed_).empty() ? 0 : 1;
+  if (!connection.ok()) return CreationFailed(connection.status());
   connection_ = std::move(connection).value();
   ui_.BeginWaitCursor();
   waiting_ = true;
@@ -261,8 +265,8 @@ Status TableWriter::Begin(const WriterInput& input) {
   cut_values_.assign(input.rows.size(), 0);
   longest_insert_ = insert_prefix_.size() + 2;
   for (const BoundRow& row : input.rows) longest_insert_ += MaxFormattedBytes(row.field.source, row.field.text_size) + 3;  // quotes, comma
-  if (!connection_->Execute(CreateStatementOf(columns)).ok())
-    return CreationFailed();
+  if (Status s = connection_->Execute(CreateStatementOf(columns)); !s.ok())
+    return CreationFailed(s);
   return Status();
 }
 
@@ -330,17 +334,23 @@ Status TableWriter::WriteRecord(const uint8_t* record, int32_t record_number, in
     return s;
   }
   InsertStatement(*input_, record, record_number);
-  if (!connection_->Execute(statement_).ok()) {
+  if (Status s = connection_->Execute(statement_); !s.ok()) {
     insert_failed_ = true;
-    return InsertFailed();
+    return InsertFailure(table_.insert_failure, target_, record_number, inserted_, s);
   }
+  ++inserted_;
   return Status();
 }
 
 Status TableWriter::Finish() {
   Status s;
-  if (connection_ && !connection_->Close().ok())
-    s = Status::Of(MessageId::kFileWriteFail);
+  if (connection_) {
+    if (Status closed = connection_->Close(); !closed.ok())
+      s = Status::Of(MessageId::kFileWriteFail)
+              .WithDetail(MessageId::kDetailDriverSaid,
+                          {closed.sqlstate().empty() ? "an error" : closed.sqlstate(),
+                           closed.message()});
+  }
   connection_.reset();
   EndWait();
   return s;

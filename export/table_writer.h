@@ -65,7 +65,7 @@ class TableWriter : public RecordWriter {
   // The create list ("'name' TYPE,...") and the name list ("'name',...").
   void BuildLists(const WriterInput& input, std::string* columns, std::string* names) const;
   std::string CreateStatementOf(const std::string& columns) const;
-  Status CreationFailed() const;
+  Status CreationFailed(const Status& why) const;
   Status InsertFailed() const;
   void EndWait();
 
@@ -81,6 +81,8 @@ class TableWriter : public RecordWriter {
   std::string insert_prefix_;  // "INSERT INTO t (names) VALUES ("
   size_t longest_insert_ = 0;
   std::string statement_;
+  int columns_ = 0;
+  int32_t inserted_ = 0;
   bool waiting_ = false;
   bool insert_failed_ = false;
   bool replacing_ = false;  // the destination existed and may be replaced

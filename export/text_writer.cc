@@ -3,14 +3,23 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/cp1252.h"
 #include "export/value_format.h"
 
 namespace rh {
 
 namespace {
 
-Status OpenFailed() { return Status::Of(MessageId::kFileOpenFail); }
-Status WriteFailed() { return Status::Of(MessageId::kFileWriteFail); }
+constexpr char kStandardOutput[] = "standard output";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// "Error #8", and under it the file and the system's reason.
+Status Failed(MessageId id, std::string_view path, const Status& why) {
+  return Status::Of(id).WithDetail(MessageId::kDetailPathReason, {path, why.message()});
+}
+Status OpenFailed(const std::string& path, const Status& why) {
+  return Failed(MessageId::kFileOpenFail, path, why);
+}
 
 constexpr size_t kBlockBytes = size_t{256} << 10;
 
@@ -48,6 +57,9 @@ TextWriter::TextWriter(const ExportTypeInfo& type, const WriterSetup& setup)
       type_(type),
       quoted_(type.layout == TextLayout::kQuoted),
       fixed_(type.layout == TextLayout::kFixed),
+      utf8_output_(setup.options.encoding == TextEncoding::kUtf8),
+      byte_order_mark_(utf8_output_ && setup.options.byte_order_mark),
+      stream_(setup.stream),
       records_per_block_(setup.options.records_per_block) {}
 
 std::unique_ptr<RecordWriter> MakeTextWriter(const ExportTypeInfo& type,
@@ -64,13 +76,19 @@ bool TextWriter::ConfirmExisting(RunObserver& ui) {
 }
 
 Status TextWriter::OpenDestination() {
+  if (stream_ != nullptr) {
+    out_ = stream_;
+    return Status();
+  }
   FileKind kind = env_->GetFileKind(path_);
-  if (kind == FileKind::kDirectory) return OpenFailed();
+  if (kind == FileKind::kDirectory) {
+    return Status::Of(MessageId::kFileOpenFail).WithDetail(MessageId::kDetailIsAFolder, {path_});
+  }
   if (append_) {
     auto size = env_->FileSize(path_);
     auto file = size.ok() ? env_->OpenWritable(path_, WriteMode::kAppend)
                           : Result<std::unique_ptr<WritableFile>>(size.status());
-    if (!file.ok()) return OpenFailed();
+    if (!file.ok()) return OpenFailed(path_, file.status());
     original_size_ = *size;
     direct_ = std::move(file).value();
     out_ = direct_.get();
@@ -78,7 +96,7 @@ Status TextWriter::OpenDestination() {
   }
   if (kind == FileKind::kOther) {  // a device or pipe: written in place
     auto file = env_->OpenWritable(path_, WriteMode::kCreateTruncate);
-    if (!file.ok()) return OpenFailed();
+    if (!file.ok()) return OpenFailed(path_, file.status());
     direct_ = std::move(file).value();
     out_ = direct_.get();
     return Status();
@@ -86,19 +104,29 @@ Status TextWriter::OpenDestination() {
   if (kind == FileKind::kRegular) {
     // A file we may not write is not replaced behind its back.
     auto probe = env_->OpenWritable(path_, WriteMode::kOverwriteStart);
-    if (!probe.ok()) return OpenFailed();
+    if (!probe.ok()) return OpenFailed(path_, probe.status());
     (*probe)->Close().IgnoreError();
   }
   auto replacement = FileReplacement::Begin(env_, path_);
-  if (!replacement.ok()) return OpenFailed();
+  if (!replacement.ok()) return OpenFailed(path_, replacement.status());
   replacement_ = std::move(replacement).value();
   out_ = replacement_->file();
   return Status();
 }
 
-Status TextWriter::Write(std::string_view bytes) {
-  if (write_status_.ok() && !out_->Append(bytes).ok()) write_status_ = WriteFailed();
+Status TextWriter::WriteBytes(std::string_view bytes) {
+  if (!write_status_.ok()) return write_status_;
+  if (Status s = out_->Append(bytes); !s.ok())
+    write_status_ = Failed(MessageId::kFileWriteFail, stream_ ? kStandardOutput : path_, s);
   return write_status_;
+}
+
+Status TextWriter::Write(std::string_view lines) {
+  if (!utf8_output_) return WriteBytes(lines);
+  const size_t room = kMaxUtf8BytesPerCp1252Byte * lines.size();
+  if (utf8_.size() < room) utf8_.resize(room);
+  char* end = Cp1252ToUtf8(utf8_.data(), lines);
+  return WriteBytes(std::string_view(utf8_.data(), static_cast<size_t>(end - utf8_.data())));
 }
 
 Status TextWriter::Begin(const WriterInput& input) {
@@ -108,6 +136,11 @@ Status TextWriter::Begin(const WriterInput& input) {
   longest_line_ = longest;
   block_.resize(kBlockBytes + longest);
   block_used_ = 0;
+  if (utf8_output_) utf8_.resize(kMaxUtf8BytesPerCp1252Byte * block_.size());
+  // A mark in the middle of a file would be read as a character.
+  if (byte_order_mark_ && !(append_ && original_size_ > 0)) {
+    if (Status s = WriteBytes(kByteOrderMark); !s.ok()) return s;
+  }
   if (!type_.titles) return Status();
   line_.clear();
   for (size_t j = 0; j < input.rows.size(); ++j) {
@@ -207,7 +240,7 @@ Status TextWriter::WriteRecord(const uint8_t* record, int32_t record_number, int
 
 Status TextWriter::WriteFormatted(std::string_view bytes) {
   if (Status s = WriteBlock(); !s.ok()) return s;
-  return Write(bytes);
+  return WriteBytes(bytes);
 }
 
 Status TextWriter::WriteBlock() {
@@ -231,6 +264,14 @@ class TextLineFormatter : public RecordFormatter {
 
   void Format(const uint8_t* record, int32_t record_number, int32_t exported,
               std::string* out) override {
+    if (writer_.utf8_output()) {
+      // Converted here too, so that the writing thread only writes.
+      line_.resize(writer_.LongestLine());
+      char* end = writer_.FormatLine(line_.data(), record, record_number, exported, values_);
+      AppendCp1252AsUtf8(std::string_view(line_.data(), static_cast<size_t>(end - line_.data())),
+                         out);
+      return;
+    }
     const size_t at = out->size();
     out->resize(at + writer_.LongestLine());
     char* end = writer_.FormatLine(out->data() + at, record, record_number, exported, values_);
@@ -241,6 +282,7 @@ class TextLineFormatter : public RecordFormatter {
   const TextWriter& writer_;
   TodayClock today_;
   ValueContext values_;
+  std::string line_;  // UTF-8: the Windows-1252 line before it is converted
 };
 
 }  // namespace
@@ -253,11 +295,19 @@ std::unique_ptr<RecordFormatter> TextWriter::NewFormatter() const {
 Status TextWriter::Finish() {
   Status s = WriteBlock();
   if (s.ok()) s = Write("\r\n");
+  if (stream_ != nullptr) {
+    if (s.ok()) {
+      if (Status closed = stream_->Close(); !closed.ok())
+        s = Failed(MessageId::kFileWriteFail, kStandardOutput, closed);
+    }
+    out_ = nullptr;
+    return s;
+  }
   if (s.ok() && replacement_) {
-    s = replacement_->Commit().ok() ? Status() : WriteFailed();
+    if (Status c = replacement_->Commit(); !c.ok()) s = Failed(MessageId::kFileWriteFail, path_, c);
     replacement_.reset();
   } else if (s.ok() && direct_) {
-    s = direct_->Close().ok() ? Status() : WriteFailed();
+    if (Status c = direct_->Close(); !c.ok()) s = Failed(MessageId::kFileWriteFail, path_, c);
     if (!s.ok() && append_) env_->Truncate(path_, original_size_).IgnoreError();
     direct_.reset();
   }

@@ -6,6 +6,9 @@
 //   6-7  fixed-width columns, no separators; CR and LF become blanks
 // Even types start with a title line of the export names. Lines end in
 // CR LF, and a line feed inside a delimited value is written as CR LF.
+// Each line is formatted in the stored Windows-1252 bytes; in UTF-8 the
+// whole line is then mapped through the code page's table, so a fixed-width
+// column keeps its width in characters.
 // Overwriting writes a new file and puts it in place when the run has
 // finished; appending cuts the file back to its old length on failure.
 #ifndef RECORDHAUL_EXPORT_TEXT_WRITER_H_
@@ -33,6 +36,7 @@ class TextWriter : public RecordWriter {
   Status Begin(const WriterInput& input) override;
   Status WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) override;
   std::unique_ptr<RecordFormatter> NewFormatter() const override;
+  // The formatters hand over lines already in the export's encoding.
   Status WriteFormatted(std::string_view bytes) override;
   Status Finish() override;
   void Abort() override;
@@ -49,10 +53,13 @@ class TextWriter : public RecordWriter {
   char* FormatLine(char* p, const uint8_t* record, int32_t record_number, int32_t exported,
                    const ValueContext& values) const;
   size_t LongestLine() const { return longest_line_; }
+  bool utf8_output() const { return utf8_output_; }
 
  private:
   char* PutText(char* p, std::string_view text) const;
-  Status Write(std::string_view bytes);
+  // Lines in Windows-1252, written in the export's encoding.
+  Status Write(std::string_view lines);
+  Status WriteBytes(std::string_view bytes);
   // Writes the lines gathered in block_.
   Status WriteBlock();
 
@@ -61,6 +68,9 @@ class TextWriter : public RecordWriter {
   const ExportTypeInfo& type_;
   bool quoted_;
   bool fixed_;
+  bool utf8_output_;
+  bool byte_order_mark_;
+  WritableFile* stream_;  // standard output, or nullptr
   bool append_ = false;
   uint64_t original_size_ = 0;
   std::unique_ptr<FileReplacement> replacement_;  // overwriting a regular file
@@ -76,6 +86,7 @@ class TextWriter : public RecordWriter {
   size_t block_used_ = 0;
   size_t records_per_block_;
   size_t block_records_ = 0;
+  std::string utf8_;    // UTF-8: room for a block converted
   Status write_status_;
 };
 

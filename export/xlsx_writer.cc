@@ -14,6 +14,11 @@ namespace rh {
 
 namespace {
 
+// "Error #8", and under it the file and the system's reason.
+Status PathFailed(MessageId id, std::string_view path, const Status& why) {
+  return Status::Of(id).WithDetail(MessageId::kDetailPathReason, {path, why.message()});
+}
+
 constexpr char kSheetName[] = "KVTdatatool";
 constexpr char kDateFormat[] = "mm/dd/yyyy";
 constexpr double kMaxColumnWidth = 255;
@@ -81,11 +86,11 @@ Status XlsxWriter::OpenDestination() {
   if (env_->GetFileKind(path_) == FileKind::kRegular) {
     // A file we may not write is not replaced behind its back.
     auto probe = env_->OpenWritable(path_, WriteMode::kOverwriteStart);
-    if (!probe.ok()) return Status::Of(MessageId::kFileOpenFail);
+    if (!probe.ok()) return PathFailed(MessageId::kFileOpenFail, path_, probe.status());
     (*probe)->Close().IgnoreError();
   }
   auto replacement = FileReplacement::Begin(env_, path_);
-  if (!replacement.ok()) return Status::Of(MessageId::kFileOpenFail);
+  if (!replacement.ok()) return PathFailed(MessageId::kFileOpenFail, path_, replacement.status());
   replacement_ = std::move(replacement).value();
 
   scratch_folder_ = TemporaryFolder();
@@ -240,10 +245,10 @@ Status XlsxWriter::CopyScratch() {
   std::string chunk(kCopyChunk, '\0');
   for (uint64_t offset = 0;;) {
     auto n = scratch_->ReadAt(offset, chunk.data(), chunk.size());
-    if (!n.ok()) return Status::Of(MessageId::kFileWriteFail);
+    if (!n.ok()) return PathFailed(MessageId::kFileWriteFail, scratch_folder_, n.status());
     if (*n == 0) return Status();
-    if (!replacement_->file()->Append(std::string_view(chunk.data(), *n)).ok())
-      return Status::Of(MessageId::kFileWriteFail);
+    if (Status s = replacement_->file()->Append(std::string_view(chunk.data(), *n)); !s.ok())
+      return PathFailed(MessageId::kFileWriteFail, path_, s);
     offset += *n;
   }
 }
@@ -251,7 +256,10 @@ Status XlsxWriter::CopyScratch() {
 Status XlsxWriter::Finish() {
   Status s = CompleteWorkbook();
   if (s.ok()) s = CopyScratch();
-  if (s.ok()) s = replacement_->Commit().ok() ? Status() : Status::Of(MessageId::kFileWriteFail);
+  if (s.ok()) {
+    if (Status committed = replacement_->Commit(); !committed.ok())
+      s = PathFailed(MessageId::kFileWriteFail, path_, committed);
+  }
   replacement_.reset();
   Abort();
   return s;

@@ -24,8 +24,10 @@
 #include "app/template_commands.h"
 #include "app/window_commands.h"
 #include "base/cp1252.h"
+#include "app/preview.h"
 #include "gui/about_dlg.h"
 #include "gui/migrate_dlg.h"
+#include "gui/preview_dlg.h"
 #include "gui/program_icon.h"
 
 namespace rh {
@@ -34,6 +36,27 @@ namespace {
 
 constexpr int kFieldColumnWidth = 140;
 constexpr int kNameColumnWidth = 200;
+
+// The entries of the encoding list: the encoding and the byte-order mark.
+struct EncodingEntry {
+  const char* text;
+  TextEncoding encoding;
+  bool byte_order_mark;
+};
+constexpr EncodingEntry kEncodings[] = {
+    {"Windows-1252", TextEncoding::kWindows1252, false},
+    {"UTF-8", TextEncoding::kUtf8, false},
+    {"UTF-8 with BOM", TextEncoding::kUtf8, true},
+};
+
+int EncodingIndex(const ExportOptions& options) {
+  for (int i = 0; i < static_cast<int>(std::size(kEncodings)); ++i) {
+    if (kEncodings[i].encoding == options.encoding &&
+        kEncodings[i].byte_order_mark == options.byte_order_mark)
+      return i;
+  }
+  return 0;
+}
 
 // Accounting texts are Windows-1252; paths and titles are UTF-8.
 QString FromCp1252(const std::string& text) { return QString::fromStdString(Cp1252ToUtf8(text)); }
@@ -176,6 +199,12 @@ void CExportDlg::BuildControls() {
   file_list_ = DropDownList("file_list");
   export_type_list_ = DropDownList("export_type_list");
   export_type_list_->setMinimumContentsLength(40);
+  encoding_list_ = DropDownList("encoding_list");
+  encoding_list_->setMinimumContentsLength(14);
+  for (const EncodingEntry& e : kEncodings) encoding_list_->addItem(e.text);
+  encoding_list_->setToolTip(
+      "How the text types write the stored Windows-1252 text: as it is, or in UTF-8 for "
+      "programs that expect it");
 
   destination_box_ = new QLineEdit;
   destination_box_->setObjectName("destination_box");
@@ -225,9 +254,11 @@ void CExportDlg::BuildControls() {
   new_name_label_ = BuddyLabel("Ne&w name", new_name_box_, "new_name_label");
   apply_button_ = Button("Apply", "apply_button");
   apply_button_->setDefault(true);
+  preview_button_ = Button("&Preview", "preview_button");
   export_button_ = Button("E&xport", "export_button");
 
-  for (QComboBox* list : {module_list_, company_list_, file_list_, export_type_list_}) {
+  for (QComboBox* list :
+       {module_list_, company_list_, file_list_, export_type_list_, encoding_list_}) {
     list->setFocusPolicy(Qt::StrongFocus);
     list->installEventFilter(this);
   }
@@ -271,8 +302,12 @@ void CExportDlg::LayOutControls() {
 
   // Where the export goes.
   auto* output = new QGridLayout;
+  auto* type_row = new QHBoxLayout;
+  type_row->addWidget(export_type_list_, 1);
+  type_row->addWidget(BuddyLabel("Encodin&g", encoding_list_, "encoding_label"));
+  type_row->addWidget(encoding_list_);
   output->addWidget(BuddyLabel("Export to:", export_type_list_), 0, 0);
-  output->addWidget(export_type_list_, 0, 1, 1, 2);
+  output->addLayout(type_row, 0, 1, 1, 2);
   output->addWidget(BuddyLabel("Export &destination", destination_box_), 1, 0);
   output->addWidget(destination_box_, 1, 1);
   output->addWidget(browse_button_, 1, 2);
@@ -280,6 +315,7 @@ void CExportDlg::LayOutControls() {
   output->setColumnStretch(1, 1);
   auto* run = new QHBoxLayout;
   run->addStretch(1);
+  run->addWidget(preview_button_);
   run->addWidget(export_button_);
 
   auto* layout = new QVBoxLayout(this);
@@ -294,7 +330,8 @@ void CExportDlg::LayOutControls() {
   QWidget* order[] = {module_list_,       company_list_,  file_list_,     available_list_,
                       add_button_,        add_all_button_, remove_button_, remove_all_button_,
                       selection_list_,    new_name_box_,  apply_button_,  export_type_list_,
-                      destination_box_,   browse_button_, typed_box_,     export_button_};
+                      encoding_list_,     destination_box_, browse_button_, typed_box_,
+                      preview_button_,    export_button_};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   resize(760, 520);
 }
@@ -311,6 +348,8 @@ void CExportDlg::BuildMenus() {
   open_template_ = add(file, "&Open Template", "open_template");
   save_template_ = add(file, "Save Template", "save_template");
   save_template_as_ = add(file, "&Save Template As", "save_template_as");
+  file->addSeparator();
+  preview_ = add(file, "Pre&view...", "preview");
   file->addSeparator();
   directories_ = add(file, "T&allyvane Directories", "directories");
   migrate_installation_ = add(file, "&Migrate Installation\u2026", "migrate_installation");
@@ -336,6 +375,11 @@ void CExportDlg::Connect() {
           [this](int i) { Perform([&] { ChooseDataFile(*state_, *platform_, i); }); });
   connect(export_type_list_, &QComboBox::activated, this,
           [this](int i) { Perform([&] { ChooseExportType(*state_, *platform_, i); }); });
+  connect(encoding_list_, &QComboBox::activated, this, [this](int i) {
+    if (i < 0 || i >= static_cast<int>(std::size(kEncodings))) return;
+    const EncodingEntry& e = kEncodings[i];
+    Perform([&] { ChooseTextEncoding(*state_, *platform_, e.encoding, e.byte_order_mark); });
+  });
 
   // Typing in the destination box changes the destination, not the template.
   connect(destination_box_, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -372,6 +416,8 @@ void CExportDlg::Connect() {
   connect(apply_button_, &QPushButton::clicked, this,
           [this] { Perform([&] { ApplyRenameCommand(*state_); }); });
   connect(export_button_, &QPushButton::clicked, this, &CExportDlg::Export);
+  connect(preview_button_, &QPushButton::clicked, this, &CExportDlg::Preview);
+  connect(preview_, &QAction::triggered, this, &CExportDlg::Preview);
 
   connect(new_template_, &QAction::triggered, this,
           [this] { Perform([&] { NewTemplate(*state_, *platform_); }); });
@@ -421,6 +467,14 @@ void CExportDlg::Export() {
   }
 }
 
+void CExportDlg::Preview() {
+  std::optional<PreviewTable> table;
+  Perform([&] { table = PreviewCommand(*state_, *platform_); });
+  if (!table || state_->window_closed) return;
+  CPreviewDlg preview(*table, windowTitle(), this);
+  platform_->RunModal(preview);
+}
+
 bool CExportDlg::ExportRunning() const { return platform_->ProgressWindow() != nullptr; }
 
 void CExportDlg::reject() {
@@ -437,6 +491,13 @@ void CExportDlg::Refresh() {
   ShowList(company_list_, s.company_list);
   ShowList(file_list_, s.file_list);
   ShowList(export_type_list_, s.export_type_list);
+  {
+    QSignalBlocker block(encoding_list_);
+    encoding_list_->setCurrentIndex(EncodingIndex(s.options));
+  }
+  // The encoding is the text types' own; a table type keeps its Unicode.
+  encoding_list_->setEnabled(s.export_type_list.HasCurrent() &&
+                             s.type().family == ExportFamily::kText);
   ShowText(destination_box_, QString::fromStdString(s.destination_box));
   {
     QSignalBlocker block(typed_box_);

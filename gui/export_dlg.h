@@ -46,12 +46,12 @@ class CExportDlg : public QDialog {
   HelpWindow& help() { return help_; }
 
   // Controls by object name: module_list, company_list, file_list,
-  // export_type_list, destination_box, browse_button, typed_box, available_list,
-  // add_button, add_all_button, remove_button, remove_all_button,
-  // selection_list, new_name_label, new_name_box, apply_button,
-  // export_button. Menu actions: new_template, open_template,
-  // save_template, save_template_as, directories, migrate_installation,
-  // exit, help_contents, about.
+  // export_type_list, encoding_list, destination_box, browse_button,
+  // typed_box, available_list, add_button, add_all_button, remove_button,
+  // remove_all_button, selection_list, new_name_label, new_name_box,
+  // apply_button, preview_button, export_button. Menu actions:
+  // new_template, open_template, save_template, save_template_as, preview,
+  // directories, migrate_installation, exit, help_contents, about.
 
  protected:
   // Escape and the close box: the save question, then the end.
@@ -68,6 +68,7 @@ class CExportDlg : public QDialog {
   // if the operation ended the program, else shows the state.
   void Perform(const std::function<void()>& operation, int result = QDialog::Rejected);
   void Export();
+  void Preview();
   bool ExportRunning() const;
 
   bool SelectionListEvent(QEvent* event);
@@ -81,6 +82,7 @@ class CExportDlg : public QDialog {
   QComboBox* company_list_;
   QComboBox* file_list_;
   QComboBox* export_type_list_;
+  QComboBox* encoding_list_;
   QLineEdit* destination_box_;
   QPushButton* browse_button_;
   QCheckBox* typed_box_;
@@ -93,12 +95,14 @@ class CExportDlg : public QDialog {
   QLabel* new_name_label_;
   QLineEdit* new_name_box_;
   QPushButton* apply_button_;
+  QPushButton* preview_button_;
   QPushButton* export_button_;
 
   QAction* new_template_;
   QAction* open_template_;
   QAction* save_template_;
   QAction* save_template_as_;
+  QAction* preview_;
   QAction* directories_;
   QAction* migrate_installation_;
   QAction* exit_;

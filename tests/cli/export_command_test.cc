@@ -65,7 +65,7 @@ TEST_F(ExportVerbTest, RefusalsAndFailures) {
       {{"--type", "1", "--dest", "", "--field", "Name"}, 1, "Error #5: Invalid File Name"},
       {{"--type", "1", "--dest", Dest(), "--field", "Nope"}, 2, "recordhaul export: the data file has no field 'Nope'"},
       {{"--type", "12", "--dest", Dest(), "--field", "Name"}, 2, "recordhaul export: --type must be"},
-      {{"--dest", Dest(), "--field", "Name", "--overwrite", "--append"}, 2, "recordhaul export: --overwrite and --append"},
+      {{"--dest", Dest(), "--field", "Name", "--overwrite", "--append"}, 2, "recordhaul export: --overwrite excludes --append"},
       {{"--field", "Name"}, 2, "recordhaul export: --dest is required"},
       {{"--dest", Dest(), "--field", "Name", "--threads", "0"}, 2, "recordhaul export: --threads takes"},
       {{"--dest", Dest(), "--field", "Name", "--threads", "2x"}, 2, "recordhaul export: --threads takes"},
@@ -129,6 +129,94 @@ TEST_F(ExportVerbTest, AllFieldsInListOrder) {
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_TRUE(test::ReadFile(Dest()).starts_with(
       "Ann\t0\t5\t0.0000\t0.000000\t0\t00/00/1900\t\t1\tQZGL\t1\t"));
+}
+
+// Every refusal and failure: the message box's caption and text, then what
+// failed and why.
+TEST_F(ExportVerbTest, FailuresSayWhatAndWhyOnTheSecondLine) {
+  test::WriteFile(inst_.dir() / "old.dbf", "x");
+  const std::string empty = inst_.dir() / "empty";
+  std::filesystem::create_directory(empty);
+  const struct Case {
+    std::vector<std::string> args;
+    std::string err;
+  } cases[] = {
+      {{"--type", "1", "--dest", inst_.dir() / "no/x.txt", "--field", "Name"},
+       "Error #8: File could not be opened\n" + (inst_.dir() / "no/x.txt") +
+           ": No such file or directory\n"},
+      {{"--type", "1", "--dest", "-", "--field", "Name", "--system", empty},
+       "Error #2: Error - File could not be opened.\n" + empty +
+           "/QZFMDATA.DAT: No such file or directory\n"},
+      {{"--type", "1", "--dest", Dest()},
+       "Error: No Export Fields Specified\nGive the fields with --field NAME (repeatable) or "
+       "--all-fields; 'recordhaul list fields' names them.\n"},
+      {{"--dest", inst_.dir() / "old.dbf", "--field", "Name", "--append"},
+       "Error: The destination already exists, and an Excel, dBase or Access file cannot be "
+       "appended to; nothing was written. Give --overwrite to replace it.\n"},
+      {{"--type", "8", "--dest", "-", "--field", "Name"},
+       "Error: Only the text types 0 to 7 can be written to standard output; type 8 (Excel "
+       "worksheet (*.xls)) makes a file. Give --dest a file name.\n"},
+  };
+  for (const Case& c : cases) {
+    auto r = Export(c.args);
+    EXPECT_EQ(r.code, 1) << c.err;
+    EXPECT_EQ(r.err, c.err);
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_EQ(test::ReadFile(inst_.dir() / "old.dbf"), "x");
+
+  std::filesystem::remove(inst_.DataPath());
+  auto missing = Export({"--type", "1", "--dest", Dest(), "--field", "Name"});
+  EXPECT_TRUE(missing.err.starts_with("Error #6: Company Data File Open Fail\n")) << missing.err;
+  EXPECT_TRUE(missing.err.ends_with("QZGL0101.dat: No such file or directory\n")) << missing.err;
+}
+
+TEST_F(ExportVerbTest, StandardOutputTakesTheDataAndStandardErrorTheCount) {
+  auto r = Export({"--type", "5", "--dest", "-", "--field", "Name", "--field", "total"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, "Ann\t5\r\nBob\t-7\r\n");
+  EXPECT_EQ(r.err, "Records Exported:  2\n");
+  auto quiet = Export({"--type", "5", "--dest", "-", "--field", "Name", "--quiet"});
+  EXPECT_EQ(quiet.out, "Ann\r\nBob\r\n");
+  EXPECT_EQ(quiet.err, "");
+}
+
+// Without --type the extension names the type; a --type of another
+// extension is obeyed with a warning.
+TEST_F(ExportVerbTest, TypeFollowsTheExtension) {
+  const struct Case {
+    std::string dest;
+    std::vector<std::string> type;
+    std::string starts;  // the file's first bytes
+    std::string warning;
+  } cases[] = {
+      {"a.csv", {}, "\"Name\"\r\n\"Ann\"", ""},
+      {"a.txt", {}, "\"Name\"\r\n\"Ann\"", ""},
+      {"a.out", {}, "\"Name\"\r\n\"Ann\"", ""},
+      {"b.dbf", {}, "\x03", ""},
+      {"c.csv", {"--type", "5"}, "Ann\r\nBob\r\n",
+       "Warning: --type 5 writes Text - Tab delimited w/out titles (*.txt), but the destination "
+       "ends in .csv; exporting as type 5.\n"},
+      {"d.txt", {"--type", "1"}, "\"Ann\"\r\n", ""},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"--dest", inst_.dir() / c.dest, "--field", "Name", "--quiet"};
+    args.insert(args.end(), c.type.begin(), c.type.end());
+    auto r = Export(args);
+    EXPECT_EQ(r.code, 0) << c.dest << r.err;
+    EXPECT_EQ(r.err, c.warning) << c.dest;
+    EXPECT_TRUE(test::ReadFile(inst_.dir() / c.dest).starts_with(c.starts)) << c.dest;
+  }
+}
+
+TEST_F(ExportVerbTest, AllFieldsNamesTheFieldsItLeavesOut) {
+  auto r = Export({"--type", "5", "--dest", Dest(), "--all-fields", "--quiet"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err,
+            "Warning: Some of the data file's fields cannot be exported:\n  Odd: the type letter X "
+            "is none of D, F, I, J, L, T, Y, so the field has no value to export.\n");
+  auto named = Export({"--type", "5", "--dest", Dest(), "--field", "Name", "--overwrite"});
+  EXPECT_EQ(named.err, "");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include "sample/sample_data.h"
 #include "tests/cli/cli_test_util.h"
 #include "tests/test_util.h"
@@ -51,6 +53,49 @@ TEST_F(ListCommandTest, CompaniesAndFieldsOfTheSample) {
   EXPECT_NE(fields.out.find("Reserved\tX\t6\t67\nCurrent Record\t-\t-\t-\n"), std::string::npos);
   const std::string tail = "Company Number\t-\t-\t-\nRecord length: 73\n";
   EXPECT_EQ(fields.out.substr(fields.out.size() - tail.size()), tail);
+}
+
+// The listing keeps its columns for scripts; what cannot be exported is said
+// on standard error, and in JSON beside each field.
+TEST_F(ListCommandTest, FieldsThatCannotBeExportedAreNamedWithTheReason) {
+  auto fields = test::RunCli(With({"list", "fields", "QZGL", "1"}, Dirs()));
+  EXPECT_EQ(fields.err,
+            "Warning: Some of the data file's fields cannot be exported:\n"
+            "  Old Balance: a type D field takes 8 bytes but this one has 4, so the field list "
+            "leaves it out.\n"
+            "  Reserved: the type letter X is none of D, F, I, J, L, T, Y, so the field has no "
+            "value to export.\n");
+  auto json = test::RunCli(With({"list", "fields", "QZGL", "1", "--json"}, Dirs()));
+  EXPECT_EQ(json.err, "");
+  const auto rows = nlohmann::json::parse(json.out);
+  std::vector<std::string> left_out;
+  for (const auto& row : rows)
+    if (!row["exportable"].get<bool>()) left_out.push_back(row["name"]);
+  EXPECT_EQ(left_out, (std::vector<std::string>{"Old Balance", "Reserved"}));
+  EXPECT_EQ(rows[0]["name"], "Account Number");
+  EXPECT_EQ(rows[0]["length"], 10);
+}
+
+TEST_F(ListCommandTest, JsonIsAnArrayOfObjects) {
+  const struct Case {
+    std::vector<std::string> args;
+    std::string first;  // the first object, as JSON
+  } cases[] = {
+      {{"list", "modules", "--json"}, R"({"code":"QZGL","name":"General Ledger"})"},
+      {{"list", "files", "QZAR", "--json"}, R"({"description":"Customer Master","number":1})"},
+      {With({"list", "companies", "QZGL", "--json"}, Dirs()),
+       R"({"name":"Quillmont Hardware Inc.","number":"01"})"},
+      {{"list", "types", "--json"},
+       R"j({"extension":"txt","family":"text","index":0,"label":"Comma Delimited  with titles (*.txt)","titles":true})j"},
+  };
+  for (const Case& c : cases) {
+    auto r = test::RunCli(c.args);
+    ASSERT_EQ(r.code, 0) << c.args[1] << r.err;
+    const auto rows = nlohmann::json::parse(r.out);
+    ASSERT_TRUE(rows.is_array());
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0].dump(), c.first);
+  }
 }
 
 TEST_F(ListCommandTest, ErrorsAndUsage) {

@@ -43,7 +43,7 @@ TEST_F(MigrateVerbTest, UsageErrorsAndFailures) {
     const char* said;
   } cases[] = {
       {{}, 2, "--to is required"},
-      {{"--to", "x.db", "extra"}, 2, "unexpected arguments"},
+      {{"--to", "x.db", "extra"}, 2, "unexpected argument 'extra'"},
       {{"--to", "x.db", "--module", "QZZZ"}, 2, "unknown module 'QZZZ'"},
       {{"--to", "x.db", "--company", "123"}, 2, "a company number has two characters: '123'"},
       {{"--to", "x.csv"}, 2, "x.csv is not a database recordhaul can write"},

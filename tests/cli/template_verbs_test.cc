@@ -102,6 +102,16 @@ TEST_F(TemplateVerbsTest, CreateThenShowThenRun) {
   auto ran = test::RunCli(With({"run", path}, Dirs()));
   EXPECT_EQ(ran.code, 0) << ran.err;
   EXPECT_TRUE(test::ReadFile(dest).find("\t1\r\n") != std::string::npos);
+  // A destination outside ASCII shows as it was typed.
+  const std::string accented = *dir_ / "Ausgabe \xc3\xa4\xc3\xb8.txt";
+  auto other = test::RunCli(With({"template", "create", path, "--module", "QZGL", "--company",
+                                  "02", "--file", "1", "--dest", accented, "--field",
+                                  "Description", "--overwrite"},
+                                 Dirs()));
+  ASSERT_EQ(other.code, 0) << other.err;
+  EXPECT_NE(test::RunCli(With({"template", "show", path}, Dirs())).out.find(
+                "Destination:  " + accented + "\n"),
+            std::string::npos);
   // An existing template is replaced only with --overwrite.
   auto refused = test::RunCli(With({"template", "create", path, "--module", "QZGL", "--company",
                                     "01", "--file", "1"}, Dirs()));

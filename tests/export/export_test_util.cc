@@ -53,6 +53,8 @@ ExportResult ExportHarness::RunType(const ExportTypeInfo* type,
   job.now = &FixedNow;
   job.options = options;
   job.opener = opener ? opener : RealConnectionOpener();
+  job.options = options;
+  job.stream = stream;
   ExportResult result;
   result.outcome = RunExport(job, ui, env);
   std::string path = ResolveDestination(dest, ui.documents);

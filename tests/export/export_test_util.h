@@ -37,6 +37,7 @@ class ExportHarness {
   Status layout_status;     // why `layout` could not be loaded, if it could not
   ConnectionOpener opener;  // empty: the real connections
   ExportOptions options;
+  WritableFile* stream = nullptr;  // standard output's stand-in
 
  private:
   ExportResult RunType(const ExportTypeInfo* type, const std::vector<std::string>& rows,

@@ -52,8 +52,10 @@ struct Exported {
   std::string error;  // "Caption: message" when the run failed
 };
 
-Exported Export(Installation& inst, int type, int threads, size_t block, Env* env = Env::Default()) {
+Exported Export(Installation& inst, int type, int threads, size_t block, Env* env = Env::Default(),
+                TextEncoding encoding = TextEncoding::kWindows1252) {
   ExportHarness h(inst);
+  h.options.encoding = encoding;
   h.options.threads = threads;
   h.options.records_per_block = block;
   const std::string dest = inst.dir() / "out.txt";
@@ -70,15 +72,18 @@ TEST(FormattingPipeline, SameBytesAtAnyThreadCountAndBlockSize) {
     const int count = 200 + static_cast<int>(seed) * 137;
     inst.SetRecords(count, RandomRecords(inst, count, seed));
     for (int type = kCommaWithTitles; type <= kFixedWithoutTitles; ++type) {
-      const Exported in_turn = Export(inst, type, 1, 0);
-      ASSERT_EQ(in_turn.result.outcome.kind, ExportOutcome::Kind::kCompleted) << in_turn.error;
-      for (int threads : {2, 3, 8}) {
-        for (size_t block : {size_t{1}, size_t{7}, size_t{64}, size_t{0}}) {
-          SCOPED_TRACE("seed " + std::to_string(seed) + ", type " + std::to_string(type) + ", " +
-                       std::to_string(threads) + " threads, blocks of " + std::to_string(block));
-          const Exported threaded = Export(inst, type, threads, block);
-          EXPECT_EQ(threaded.result.outcome.exported, in_turn.result.outcome.exported);
-          EXPECT_TRUE(threaded.result.written == in_turn.result.written);
+      for (TextEncoding encoding : {TextEncoding::kWindows1252, TextEncoding::kUtf8}) {
+        const Exported in_turn = Export(inst, type, 1, 0, Env::Default(), encoding);
+        ASSERT_EQ(in_turn.result.outcome.kind, ExportOutcome::Kind::kCompleted) << in_turn.error;
+        for (int threads : {2, 3, 8}) {
+          for (size_t block : {size_t{1}, size_t{7}, size_t{64}, size_t{0}}) {
+            SCOPED_TRACE("seed " + std::to_string(seed) + ", type " + std::to_string(type) + ", " +
+                         std::string(TextEncodingName(encoding)) + ", " + std::to_string(threads) +
+                         " threads, blocks of " + std::to_string(block));
+            const Exported threaded = Export(inst, type, threads, block, Env::Default(), encoding);
+            EXPECT_EQ(threaded.result.outcome.exported, in_turn.result.outcome.exported);
+            EXPECT_TRUE(threaded.result.written == in_turn.result.written);
+          }
         }
       }
     }
@@ -110,7 +115,8 @@ TEST(FormattingPipeline, AWriteFailingPartWay) {
     env.FailAt(Op::kWrite, nth, ".tmp", EIO);
     const Exported threaded = Export(inst, kFixedWithTitles, 3, 50, &env);
     EXPECT_TRUE(env.Struck(Op::kWrite));
-    EXPECT_EQ(threaded.error, "Error #8: File could not be written");
+    EXPECT_EQ(threaded.error, "Error #8: File could not be written\n" +
+                                  (inst.dir() / "out.txt") + ": Input/output error");
     EXPECT_FALSE(std::filesystem::exists(inst.dir() / "out.txt"));
   }
 }

@@ -239,9 +239,15 @@ TEST(Screenshot, CommandWritesThePng) {
   std::FILE* sink = std::tmpfile();
   cli::Context ctx;
   ctx.out = ctx.err = sink;
-  EXPECT_EQ(cli::MakeScreenshotCommand(&DrawWindowPicture)->Run({png}, ctx), 0);
-  EXPECT_EQ(cli::MakeScreenshotCommand(&DrawWindowPicture)->Run({}, ctx), 2);
-  EXPECT_EQ(cli::MakeScreenshotCommand(&DrawWindowPicture)->Run({png, "--data", "/d"}, ctx), 2);
+  auto run = [&](std::vector<std::string> args) {
+    std::vector<std::unique_ptr<cli::Command>> screenshot;
+    screenshot.push_back(cli::MakeScreenshotCommand(&DrawWindowPicture));
+    args.insert(args.begin(), "screenshot");
+    return cli::RunCommandLine(args, ctx, std::move(screenshot));
+  };
+  EXPECT_EQ(run({png}), 0);
+  EXPECT_EQ(run({}), 2);
+  EXPECT_EQ(run({png, "--data", "/d"}), 2);
   std::fclose(sink);
   QImage image(QString::fromStdString(png));
   EXPECT_FALSE(image.isNull());

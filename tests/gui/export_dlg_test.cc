@@ -53,6 +53,7 @@ TEST_F(MainWindow, ControlsCarryTheirTextsAndMnemonics) {
                                                    {"remove_button", "< &Remove"},
                                                    {"remove_all_button", "<< Remove A&ll"},
                                                    {"apply_button", "Apply"},
+                                                   {"preview_button", "&Preview"},
                                                    {"export_button", "E&xport"}}) {
     EXPECT_EQ(Button(b.control)->text(), b.text) << b.control;
   }
@@ -67,9 +68,9 @@ TEST_F(MainWindow, ControlsCarryTheirTextsAndMnemonics) {
       menus << (entry->isSeparator() ? QString("-") : "  " + entry->text());
   }
   EXPECT_EQ(menus, QStringList({"&File", "  &New Template", "  &Open Template", "  Save Template",
-                                "  &Save Template As", "-", "  T&allyvane Directories",
-                                "  &Migrate Installation\u2026", "-", "  E&xit", "&Help",
-                                "  Help...", "  &About"}));
+                                "  &Save Template As", "-", "  Pre&view...", "-",
+                                "  T&allyvane Directories", "  &Migrate Installation\u2026", "-",
+                                "  E&xit", "&Help", "  Help...", "  &About"}));
 
   QTreeWidget* selection = Selection();
   EXPECT_EQ(selection->headerItem()->text(0), "Fields to be exported");

@@ -85,6 +85,12 @@ bool ExplainedElsewhere(MessageId id) {
     case MessageId::kCannotMakeTempFolder:
     case MessageId::kCannotWriteFile:
     case MessageId::kWindowCouldNotStart:
+    case MessageId::kUnknownFieldSuggest:
+    case MessageId::kAmbiguousField:
+    case MessageId::kStandardOutputTextOnly:
+    case MessageId::kTableCannotAppend:
+    case MessageId::kTypeExtensionMismatch:
+    case MessageId::kFieldsLeftOut:
       return true;
     default:
       return Spec(id).caption.empty();  // a detail
@@ -126,7 +132,7 @@ TEST(Help, ExplainsEveryExportTypeAndControl) {
   const QString window = PlainText("window.html");
   for (const char* control :
        {"Module name", "Current company", "File name", "Export to", "Export destination",
-        "Browse", "Fields available for export", "Add >", "Add All >>", "< Remove",
+        "Browse", "Encoding", "Preview", "Fields available for export", "Add >", "Add All >>", "< Remove",
         "<< Remove All", "Fields to be exported", "Your name for fields to be exported",
         "New name", "Apply", "Export", "New Template", "Open Template", "Save Template",
         "Save Template As", "Tallyvane Directories", "Exit", "Help...", "About",

@@ -108,7 +108,13 @@ class WindowTest : public ::testing::Test {
     QLineEdit* box = Edit("new_name_box");
     box->setFocus();
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(box, name);
+    // keyClicks knows ASCII keys only; other letters arrive as typed text.
+    for (QChar c : name) {
+      if (c.unicode() < 0x80)
+        QTest::keyClick(box, c.toLatin1());
+      else
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
     QTest::keyClick(box, Qt::Key_Return);
   }
   QStringList Column(int column) const {
