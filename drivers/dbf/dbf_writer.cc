@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "base/bytes.h"
+#include "base/decimal.h"
 #include "base/paths.h"
 
 namespace rh::dbf {
@@ -114,24 +115,29 @@ Status Writer::FormatField(const Field& f, const Value& v, char* out) const {
   }
   if (v.kind == Value::Kind::kText)
     return Status::Sql("22018", "a text for numeric field " + f.name);
-  char buf[400];
-  std::to_chars_result r;
+  char buf[MaxFixedChars(kMaxNumericWidth)];
+  char* end;
   if (v.kind == Value::Kind::kInteger) {
-    r = std::to_chars(buf, buf + sizeof buf, v.integer);
-    if (f.decimals > 0 && r.ec == std::errc()) {
-      *r.ptr++ = '.';
-      for (int i = 0; i < f.decimals; ++i) *r.ptr++ = '0';
+    auto r = std::to_chars(buf, buf + sizeof buf, v.integer);
+    end = r.ptr;
+    if (f.decimals > 0) {
+      *end++ = '.';
+      for (int i = 0; i < f.decimals; ++i) *end++ = '0';
     }
   } else {
-    if (!NumberFits(v.real, f.width)) return DoesNotFit(f);
-    // A value too wide for all its decimals keeps as many as fit.
-    for (int decimals = f.decimals;; --decimals) {
-      r = std::to_chars(buf, buf + sizeof buf, v.real, std::chars_format::fixed, decimals);
-      if (r.ptr - buf <= f.width || decimals == 0) break;
+    // Past 1e19 nothing fits (and the text stays short). A text with all
+    // the decimals that fits has a whole part that fits: only a wider one
+    // needs the check.
+    if (!std::isfinite(v.real) || std::fabs(v.real) >= 1e19) return DoesNotFit(f);
+    end = FormatFixed(buf, v.real, f.decimals);
+    if (end - buf > f.width) {
+      if (!NumberFits(v.real, f.width)) return DoesNotFit(f);
+      // A value too wide for all its decimals keeps as many as fit.
+      for (int decimals = f.decimals - 1; end - buf > f.width && decimals >= 0; --decimals)
+        end = FormatFixed(buf, v.real, decimals);
     }
   }
-  if (r.ec != std::errc()) return DoesNotFit(f);
-  size_t n = static_cast<size_t>(r.ptr - buf);
+  size_t n = static_cast<size_t>(end - buf);
   if (n > static_cast<size_t>(f.width)) return DoesNotFit(f);
   std::memcpy(out + f.width - n, buf, n);
   return Status();
