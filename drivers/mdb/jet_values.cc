@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "base/decimal.h"
+
 namespace rh::mdb {
 
 namespace {
@@ -107,8 +109,7 @@ NumberText ReadNumber(std::string_view text, double* out) {
       !((digits.front() >= '0' && digits.front() <= '9') || digits.front() == '.'))
     return NumberText::kNotANumber;
   double d;
-  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(),
-                                   d, std::chars_format::general);
+  auto [end, ec] = DecimalFromChars(digits.data(), digits.data() + digits.size(), d);
   if (end != digits.data() + digits.size()) return NumberText::kNotANumber;
   if (ec != std::errc()) return NumberText::kOutOfRange;
   *out = negative ? -d : d;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/decimal.h"
 #include "base/paths.h"
 
 namespace rh::odbc {
@@ -37,7 +38,7 @@ Parsed ParseNumber(std::string_view t, bool* is_integer, int64_t* i, double* d) 
     *d = static_cast<double>(*i);
     return Parsed::kOk;
   }
-  auto rd = std::from_chars(body.data(), end, *d);
+  auto rd = DecimalFromChars(body.data(), end, *d);
   if (rd.ptr != end) return Parsed::kNotANumber;
   if (rd.ec == std::errc::result_out_of_range) return Parsed::kOutOfRange;
   if (rd.ec != std::errc() || !std::isfinite(*d)) return Parsed::kNotANumber;
