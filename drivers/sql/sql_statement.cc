@@ -1,6 +1,8 @@
 #include "drivers/sql/sql_statement.h"
 
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
 
 namespace rh::sql {
 
@@ -74,34 +76,36 @@ class Scanner {
     return std::string(text_.substr(start, pos_ - start));
   }
 
-  bool Literal(Value* v) {
-    char c = Peek();
-    if (c == '\'') {
-      v->kind = Value::Kind::kString;
-      return Quoted('\'', '\'', &v->text);
+  // The literals of a VALUES list and its closing ")", into `values`
+  // (whose strings are reused). An export sends one list with every
+  // INSERT: this walks it with pointers, a few instructions a byte.
+  bool LiteralList(std::vector<Value>* values) {
+    const char* p = text_.data() + pos_;
+    const char* const end = text_.data() + text_.size();
+    size_t n = 0;
+    for (;;) {
+      p = SkipSpaces(p, end);
+      if (n == values->size()) values->emplace_back();
+      Value& v = (*values)[n++];
+      if (p != end && *p == '\'') {
+        v.kind = Value::Kind::kString;
+        p = QuotedText(p, end, '\'', &v.text);
+      } else {
+        const char* start = p;
+        p = NumberEnd(p, end);
+        if (p) {
+          v.kind = Value::Kind::kNumber;
+          v.text.assign(start, static_cast<size_t>(p - start));
+        }
+      }
+      if (!p) return false;
+      p = SkipSpaces(p, end);
+      if (p == end) return false;
+      if (*p == ')') break;
+      if (*p++ != ',') return false;
     }
-    size_t start = pos_;
-    if (c == '+' || c == '-') ++pos_;
-    size_t digits = Digits();
-    if (pos_ < text_.size() && text_[pos_] == '.') {
-      ++pos_;
-      digits += Digits();
-    }
-    if (digits == 0) {
-      pos_ = start;
-      return false;
-    }
-    if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
-      size_t mark = pos_++;
-      if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) ++pos_;
-      if (Digits() == 0) pos_ = mark;
-    }
-    if (pos_ < text_.size() && IsWordChar(text_[pos_])) {
-      pos_ = start;
-      return false;
-    }
-    v->kind = Value::Kind::kNumber;
-    v->text.assign(text_.data() + start, pos_ - start);
+    values->resize(n);
+    pos_ = static_cast<size_t>(p + 1 - text_.data());
     return true;
   }
 
@@ -121,36 +125,67 @@ class Scanner {
     return IsLetter(c) || IsDigit(c) || c == '_';
   }
   size_t Digits() {
-    size_t n = 0;
-    while (pos_ < text_.size() && IsDigit(text_[pos_])) {
-      ++pos_;
-      ++n;
-    }
+    const char* p = text_.data() + pos_;
+    const size_t n = static_cast<size_t>(DigitsEnd(p, text_.data() + text_.size()) - p);
+    pos_ += n;
     return n;
   }
-  // Text between `open` and `close`, with a doubled `close` standing for
-  // one; whole runs are copied at a time.
-  bool Quoted(char open, char close, std::string* out) {
-    size_t p = pos_;
-    if (p >= text_.size() || text_[p] != open) return false;
+  static const char* SkipSpaces(const char* p, const char* end) {
+    while (p != end && IsSpace(*p)) ++p;
+    return p;
+  }
+  static const char* DigitsEnd(const char* p, const char* end) {
+    while (p != end && IsDigit(*p)) ++p;
+    return p;
+  }
+  // The end of the number at p: [+-]digits[.digits][e[+-]digits], a digit
+  // somewhere before the exponent, no word character after it. Null when
+  // there is none.
+  static const char* NumberEnd(const char* p, const char* end) {
+    if (p != end && (*p == '+' || *p == '-')) ++p;
+    const char* digits = p;
+    p = DigitsEnd(p, end);
+    bool any = p != digits;
+    if (p != end && *p == '.') {
+      digits = ++p;
+      p = DigitsEnd(p, end);
+      any = any || p != digits;
+    }
+    if (!any) return nullptr;
+    if (p != end && (*p == 'e' || *p == 'E')) {
+      const char* q = p + 1;
+      if (q != end && (*q == '+' || *q == '-')) ++q;
+      const char* exponent_end = DigitsEnd(q, end);
+      if (exponent_end != q) p = exponent_end;
+    }
+    if (p != end && IsWordChar(*p)) return nullptr;
+    return p;
+  }
+  // Text from the `open` character at p to `close`, with a doubled `close`
+  // standing for one, into *out; whole runs are copied at a time. Returns
+  // the end, or null when the text is not closed.
+  static const char* QuotedText(const char* p, const char* end, char close,
+                                std::string* out) {
     ++p;
     out->clear();
     for (;;) {
-      size_t q = text_.find(close, p);
-      if (q == std::string_view::npos) return false;  // unterminated
-      out->append(text_.data() + p, q - p);
-      if (q + 1 < text_.size() && text_[q + 1] == close) {  // doubled
-        out->push_back(close);
-        p = q + 2;
-        continue;
-      }
-      pos_ = q + 1;
-      return true;
+      const void* found = p == end ? nullptr : std::memchr(p, close, static_cast<size_t>(end - p));
+      if (!found) return nullptr;  // unterminated
+      const char* q = static_cast<const char*>(found);
+      const bool doubled = q + 1 != end && q[1] == close;
+      out->append(p, static_cast<size_t>(q - p + (doubled ? 1 : 0)));
+      p = q + (doubled ? 2 : 1);
+      if (!doubled) return p;
     }
   }
   std::optional<std::string> Quoted(char open, char close) {
+    const char* p = text_.data() + pos_;
+    const char* const end = text_.data() + text_.size();
     std::string out;
-    if (!Quoted(open, close, &out)) return std::nullopt;
+    if (p == end || *p != open) return std::nullopt;
+    p = QuotedText(p, end, close, &out);
+    if (!p) return std::nullopt;
+    pos_ = static_cast<size_t>(p - text_.data());
     return out;
   }
 
@@ -212,14 +247,7 @@ std::optional<std::vector<std::string>> NameList(Scanner& s) {
 // strings are reused).
 bool ValuesClause(Scanner& s, std::vector<Value>* values) {
   if (!s.AcceptWord("VALUES") || !s.Accept('(')) return false;
-  size_t n = 0;
-  do {
-    if (n == values->size()) values->emplace_back();
-    if (!s.Literal(&(*values)[n])) return false;
-    ++n;
-  } while (s.Accept(','));
-  values->resize(n);
-  return s.Accept(')') && EndOfStatement(s);
+  return s.LiteralList(values) && EndOfStatement(s);
 }
 
 std::optional<std::vector<Value>> ValuesClause(Scanner& s) {
@@ -356,7 +384,12 @@ Result<const Statement*> StatementParser::Parse(std::string_view sql) {
   insert_prefix_.clear();
   if (!parsed.ok()) return parsed.status();
   last_ = std::move(parsed).value();
-  if (std::holds_alternative<Insert>(last_)) insert_prefix_ = std::string(sql.substr(0, values_at));
+  if (auto* insert = std::get_if<Insert>(&last_)) {
+    // Numbered across the process, so that no two parsers' INSERTs share one.
+    static std::atomic<uint64_t> last_head_id{0};
+    insert->head_id = ++last_head_id;
+    insert_prefix_ = std::string(sql.substr(0, values_at));
+  }
   return static_cast<const Statement*>(&last_);
 }
 

@@ -13,6 +13,7 @@
 #ifndef RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_
 #define RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,6 +47,10 @@ struct Insert {
   std::string table;
   std::vector<std::string> columns;  // empty when the statement names none
   std::vector<Value> values;
+  // The same number, never 0, for the INSERTs a StatementParser read with
+  // the same text up to VALUES, and so the same table and columns: users
+  // can keep what they worked out from those. 0 from Parse().
+  uint64_t head_id = 0;
 };
 
 using Statement = std::variant<CreateTable, Insert>;

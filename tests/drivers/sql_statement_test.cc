@@ -102,5 +102,51 @@ TEST(SqlParse, RefusesWhatItDoesNotKnow) {
   }
 }
 
+TEST(StatementParser, InsertsWithOneHeadShareItsNumber) {
+  // Each statement in turn: its values, or the SQLSTATE it fails with, and
+  // whether its head (the text before VALUES) is the one before it.
+  struct Step {
+    const char* sql;
+    const char* values;  // the value texts joined by "|"; or the SQLSTATE
+    bool same_head;
+  } steps[] = {
+      {"INSERT INTO T ('A','B') VALUES (1,'x')", "1|x", false},
+      {"INSERT INTO T ('A','B') VALUES ( -2.5 ,\t'it''s' ) ;", "-2.5|it's", true},
+      {"INSERT INTO T ('A','B') VALUES (3,'')", "3|", true},
+      {"INSERT INTO T ('A','B') VALUES (3)", kCountMismatch, false},
+      {"INSERT INTO T ('A','B') VALUES (4,'y')", "4|y", false},
+      {"INSERT INTO T ('A','B') VALUES (4,'y'", kSyntaxError, false},
+      {"INSERT INTO T ('A','B') VALUES (5,'z')", "5|z", false},
+      {"INSERT INTO T ('A','B') VALUES (6e,'z')", kSyntaxError, false},
+      {"INSERT INTO T ('A','C') VALUES (1,'x')", "1|x", false},
+      {"CREATE TABLE U ('A' LONG)", "", false},
+      {"INSERT INTO T ('A','C') VALUES (7,'w')", "7|w", false},
+      {"INSERT INTO T ('A','C') VALUES (+.5e-3,'''')", "+.5e-3|'", true},
+  };
+  StatementParser parser;
+  uint64_t last_head = 0;
+  for (const Step& step : steps) {
+    auto r = parser.Parse(step.sql);
+    const Insert* insert = r.ok() ? std::get_if<Insert>(*r) : nullptr;
+    if (!r.ok()) {
+      EXPECT_EQ(r.status().sqlstate(), step.values) << step.sql;
+      EXPECT_EQ(Parse(step.sql).status().sqlstate(), step.values) << step.sql;
+    } else if (insert) {
+      std::string values;
+      for (const Value& v : insert->values) values += (values.empty() ? "" : "|") + v.text;
+      EXPECT_EQ(values, step.values) << step.sql;
+      EXPECT_NE(insert->head_id, 0u) << step.sql;
+      EXPECT_EQ(insert->head_id == last_head, step.same_head) << step.sql;
+    }
+    last_head = insert ? insert->head_id : 0;
+  }
+  // Another parser's heads are its own; Parse() numbers none.
+  StatementParser other;
+  auto r = other.Parse(steps[0].sql);
+  ASSERT_TRUE(r.ok());
+  EXPECT_NE(std::get<Insert>(**r).head_id, last_head);
+  EXPECT_EQ(std::get<Insert>(*Parse(steps[0].sql)).head_id, 0u);
+}
+
 }  // namespace
 }  // namespace rh::sql
