@@ -3,7 +3,6 @@
 #include <bit>
 #include <cstdint>
 #include <cmath>
-#include <cstring>
 
 namespace rh {
 
@@ -81,27 +80,6 @@ bool SplitFixed(double value, int decimals, uint64_t* whole, uint64_t* fraction)
   return true;
 }
 
-char* PutWhole(char* p, uint64_t v) {
-  char buf[20];
-  char* end = buf + sizeof buf;
-  char* q = end;
-  while (v >= 100) {
-    const size_t pair = static_cast<size_t>(v % 100) * 2;
-    v /= 100;
-    *--q = kDigitPairs[pair + 1];
-    *--q = kDigitPairs[pair];
-  }
-  if (v >= 10) {
-    *--q = kDigitPairs[v * 2 + 1];
-    *--q = kDigitPairs[v * 2];
-  } else {
-    *--q = static_cast<char>('0' + v);
-  }
-  const auto n = static_cast<size_t>(end - q);
-  std::memcpy(p, q, n);
-  return p + n;
-}
-
 // Exactly `n` digits of v, leading zeros included.
 char* PutDigits(char* p, uint64_t v, int n) {
   char* q = p + n;
@@ -118,6 +96,17 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
+char* FormatUnsigned(char* p, uint64_t value) {
+  if (value < 10) {
+    *p = static_cast<char>('0' + value);
+    return p + 1;
+  }
+  // floor(log10(value)) is bit_width * log10(2), give or take one.
+  const int guess = (std::bit_width(value) * 1233) >> 12;
+  const int digits = guess + (value >= kPowersOfTen[guess] ? 1 : 0);
+  return PutDigits(p, value, digits);
+}
+
 char* FormatFixed(char* p, double value, int decimals) {
   uint64_t whole, fraction;
   if (!SplitFixed(value, decimals, &whole, &fraction)) {
@@ -126,7 +115,7 @@ char* FormatFixed(char* p, double value, int decimals) {
         .ptr;
   }
   if (std::signbit(value)) *p++ = '-';
-  p = PutWhole(p, whole);
+  p = FormatUnsigned(p, whole);
   if (decimals == 0) return p;
   *p++ = '.';
   return PutDigits(p, fraction, decimals);

@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 
 namespace rh {
 
@@ -16,6 +17,9 @@ namespace rh {
 constexpr size_t MaxFixedChars(int decimals) {
   return 311 + static_cast<size_t>(decimals < 0 ? 0 : decimals);
 }
+
+// The decimal digits of `value`, at most 20 bytes; returns the end.
+char* FormatUnsigned(char* p, uint64_t value);
 
 // Writes `value` with `decimals` (>= 0) digits after the point, as
 // std::to_chars(p, ..., value, std::chars_format::fixed, decimals) does (and

@@ -102,18 +102,29 @@ char* FormatFixedText(char* p, std::string_view text) {
 }
 
 char* FormatInt(char* p, int64_t value, int width) {
-  char buf[24];
-  char* end = buf + sizeof buf;
   const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  char* start = DigitsBackward(end, magnitude);
-  if (value < 0) *--start = '-';
-  const size_t n = static_cast<size_t>(end - start);
-  for (int pad = width - static_cast<int>(n); pad > 0; --pad) *p++ = ' ';
-  for (size_t i = 0; i < n; ++i) p[i] = start[i];  // a few bytes: no call
-  return p + n;
+  if (width > 0) {
+    char buf[24];
+    char* end = buf + sizeof buf;
+    char* start = DigitsBackward(end, magnitude);
+    if (value < 0) *--start = '-';
+    return PutRight(p, start, static_cast<size_t>(end - start), width);
+  }
+  if (value < 0) *p++ = '-';
+  return FormatUnsigned(p, magnitude);
 }
 
 char* FormatTenThousandths(char* p, int32_t v, int width) {
+  if (width <= 0) {
+    const uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(int64_t{v}) : static_cast<uint64_t>(v);
+    if (v < 0) *p++ = '-';
+    p = FormatUnsigned(p, magnitude / 10000);
+    const auto frac = static_cast<size_t>(magnitude % 10000);
+    *p++ = '.';
+    std::memcpy(p, kDigitPairs + frac / 100 * 2, 2);
+    std::memcpy(p + 2, kDigitPairs + frac % 100 * 2, 2);
+    return p + 4;
+  }
   char buf[24];
   char* end = buf + sizeof buf;
   const uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(int64_t{v}) : static_cast<uint64_t>(v);
@@ -132,6 +143,7 @@ char* FormatTenThousandths(char* p, int32_t v, int width) {
 static_assert(kMaxNumberChars >= MaxFixedChars(6));
 
 char* FormatReal(char* p, double value, int width) {
+  if (width <= 0) return FormatFixed(p, value, 6);
   char buf[MaxFixedChars(6)];
   return PutRight(p, buf, static_cast<size_t>(FormatFixed(buf, value, 6) - buf), width);
 }

@@ -101,10 +101,9 @@ std::string Writer::HeaderStart() const {
   return std::string(reinterpret_cast<const char*>(h), sizeof h);
 }
 
-// Writes `v` into the field's `f.width` bytes at `out`: texts left-aligned,
-// numbers right-aligned, both padded with blanks.
+// Writes `v` into the field's `f.width` bytes at `out`, which are blank:
+// texts left-aligned, numbers right-aligned.
 Status Writer::FormatField(const Field& f, const Value& v, char* out) const {
-  std::memset(out, ' ', static_cast<size_t>(f.width));
   if (v.kind == Value::Kind::kBlank) return Status();
   if (f.type == 'C') {
     if (v.kind != Value::Kind::kText)
@@ -147,7 +146,7 @@ Status Writer::AddRecord(std::span<const Value> values) {
   if (!failed_.ok()) return failed_;
   if (values.size() != fields_.size())
     return Status::Sql("21S01", "one value for each field is needed");
-  record_[0] = ' ';  // not deleted
+  record_.assign(record_size_, ' ');  // not deleted, every field blank
   size_t pos = 1;
   for (size_t i = 0; i < fields_.size(); ++i) {
     Status s = FormatField(fields_[i], values[i], &record_[pos]);

@@ -218,7 +218,7 @@ SQLRETURN DiagRec(HandleBase* h, SQLSMALLINT rec, SQLCHAR* state, SQLINTEGER* na
   if (static_cast<size_t>(rec) > h->diag.size()) return SQL_NO_DATA;
   const DiagRecord& r = h->diag.record(static_cast<size_t>(rec) - 1);
   const std::string message = r.Message();
-  if (state) std::memcpy(state, r.sqlstate.c_str(), 6);
+  if (state) std::memcpy(state, r.sqlstate, 6);
   if (native) *native = 0;
   // Truncation is reported by the return code alone: a diagnostic call
   // does not add diagnostics.
@@ -618,7 +618,7 @@ RH_ODBC_API SQLGetDiagField(SQLSMALLINT type, SQLHANDLE h, SQLSMALLINT rec, SQLS
     case SQL_DIAG_NATIVE: return put_int(0);
     case SQL_DIAG_CLASS_ORIGIN:
     case SQL_DIAG_SUBCLASS_ORIGIN:
-      return put_text(r.sqlstate.compare(0, 2, "IM") == 0 ? "ODBC 3.0" : "ISO 9075");
+      return put_text(std::memcmp(r.sqlstate, "IM", 2) == 0 ? "ODBC 3.0" : "ISO 9075");
     case SQL_DIAG_CONNECTION_NAME:
     case SQL_DIAG_SERVER_NAME:
       return put_text("");
@@ -639,7 +639,7 @@ RH_ODBC_API SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* state,
   const DiagRecord* r = h->diag.NextForSqlError();
   if (!r) return SQL_NO_DATA;
   const std::string message = r->Message();
-  if (state) std::memcpy(state, r->sqlstate.c_str(), 6);
+  if (state) std::memcpy(state, r->sqlstate, 6);
   if (native) *native = 0;
   if (len) *len = static_cast<SQLSMALLINT>(std::min<size_t>(message.size(), 32767));
   if (msg && max > 0) {

@@ -16,8 +16,8 @@ std::string DiagRecord::Message() const {
 DiagRecord& Diagnostics::NewRecord(std::string_view sqlstate) {
   DiagRecord& r = size_ == 0 ? first_ : more_.emplace_back();
   ++size_;
-  r.sqlstate.assign(sqlstate.substr(0, 5));
-  if (r.sqlstate.size() != 5) r.sqlstate = "HY000";
+  if (sqlstate.size() < 5) sqlstate = "HY000";
+  std::memcpy(r.sqlstate, sqlstate.data(), 5);
   return r;
 }
 

@@ -28,7 +28,7 @@ struct StaticText {
 };
 
 struct DiagRecord {
-  std::string sqlstate;               // five characters
+  char sqlstate[6] = {};              // five characters and a NUL
   const char* static_text = nullptr;  // the text when it is a StaticText,
   std::string text;                   // else the text
   // "[recordhaul][<component>]<text>", as the diagnostic calls return it.

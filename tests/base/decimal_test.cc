@@ -37,6 +37,19 @@ struct Random {
   }
 };
 
+TEST(FormatUnsigned, MatchesToChars) {
+  std::vector<uint64_t> values = {0, UINT64_MAX};
+  for (uint64_t p = 1; p <= UINT64_MAX / 10; p *= 10)
+    for (uint64_t v : {p - 1, p, p + 1, p * 10 - 1}) values.push_back(v);
+  Random next;
+  for (int i = 0; i < 10000; ++i) values.push_back(next() >> (next() % 64));
+  for (uint64_t v : values) {
+    char a[24], b[24];
+    auto r = std::to_chars(b, b + sizeof b, v);
+    ASSERT_EQ(std::string(a, FormatUnsigned(a, v)), std::string(b, r.ptr));
+  }
+}
+
 TEST(FormatFixed, HardValuesAtEveryDecimalCountMatchToChars) {
   const double two53 = 9007199254740992.0;
   const double values[] = {

@@ -41,6 +41,19 @@ TEST(ConvertValue, ByColumnType) {
       {ColumnType::kDouble, {}, Str("12,5"), Kind::kNull, 0, "22018"},
       {ColumnType::kSingle, {}, Num("12.3456"), Kind::kReal, 12.3456, nullptr},
       {ColumnType::kSingle, {}, Num("1e39"), Kind::kNull, 0, "22003"},
+      // Integers read digit by digit up to 18 digits, the library past them.
+      {ColumnType::kLong, {}, Num("-0"), Kind::kInteger, 0, nullptr},
+      {ColumnType::kLong, {}, Num("000000000000000000000012"), Kind::kInteger, 12, nullptr},
+      {ColumnType::kLong, {}, Num("123456789012345678"), Kind::kNull, 0, "22003"},
+      {ColumnType::kLong, {}, Num("-"), Kind::kNull, 0, "22018"},
+      {ColumnType::kLong, {}, Num("12abc"), Kind::kNull, 0, "22018"},
+      {ColumnType::kLong, {}, Num("1."), Kind::kInteger, 1, nullptr},
+      {ColumnType::kLong, {}, Num("-7.5"), Kind::kInteger, -8, nullptr},
+      {ColumnType::kDouble, {}, Num("123456789012345678"), Kind::kReal, 123456789012345678.0, nullptr},
+      {ColumnType::kDouble, {}, Num("-9223372036854775808"), Kind::kReal, -9223372036854775808.0, nullptr},
+      {ColumnType::kDouble, {}, Num("99999999999999999999"), Kind::kReal, 1e20, nullptr},
+      {ColumnType::kDouble, {}, Num("123456789012345678.5"), Kind::kReal, 123456789012345678.5, nullptr},
+      {ColumnType::kDouble, {}, Num("--1"), Kind::kNull, 0, "22018"},
   };
   for (const auto& c : cases) {
     sql::ColumnDef col{"C", c.type, c.length};
