@@ -151,8 +151,13 @@ TEST(OdbcDrivers, StatementFailuresCarryDiagnostics) {
     Status s = c->Execute(k.sql);
     EXPECT_EQ(s.sqlstate(), k.sqlstate) << k.sql;
     EXPECT_NE(s.message().find("[recordhaul][dBase driver]"), std::string::npos) << k.sql;
+    // The connection keeps one statement handle: a failure leaves nothing
+    // behind for the next statement.
+    s = c->Execute("INSERT INTO t.dbf ('A','N') VALUES ('ok',1)");
+    EXPECT_TRUE(s.ok()) << k.sql << ": " << s.ToString();
   }
   ASSERT_TRUE(c->Close().ok());
+  EXPECT_EQ(DbfRecordCount(dir.File("t.dbf")), std::size(cases));
 }
 
 TEST(OdbcDrivers, ConnectionFailures) {
