@@ -77,6 +77,9 @@ class ExportState {
   std::string destination_filter() const { return DestinationFilter(type().label); }
   // How the current export type wants its column names.
   const ExportNameRules& NameRules() const { return type().names; }
+  // Whether the typed-columns option changes the current type's output:
+  // the types that create their table through a connection.
+  bool TypedOptionApplies() const { return type().table.target != TableTarget::kNone; }
 
   Env* env = Env::Default();
 

@@ -8,6 +8,8 @@ constexpr std::string_view kSection = "dirs";
 constexpr std::string_view kDataKey = "AUSER";
 constexpr std::string_view kSystemKey = "AFILES";
 constexpr std::string_view kProgramsKey = "APROGS";
+constexpr std::string_view kExportSection = "export";
+constexpr std::string_view kTypedKey = "TypedColumns";
 
 }  // namespace
 
@@ -24,6 +26,14 @@ Status WriteDirectories(SettingsStore& settings, const Directories& dirs) {
   if (s.ok()) s = settings.Write(kSection, kDataKey, dirs.data);
   if (s.ok()) s = settings.Write(kSection, kProgramsKey, dirs.programs);
   return s;
+}
+
+bool ReadTypedColumns(SettingsStore& settings) {
+  return settings.Read(kExportSection, kTypedKey) == "1";
+}
+
+Status WriteTypedColumns(SettingsStore& settings, bool typed) {
+  return settings.Write(kExportSection, kTypedKey, typed ? "1" : "0");
 }
 
 }  // namespace rh

@@ -2,6 +2,8 @@
 // here. The three accounting directories are in section "dirs", keys
 // "AUSER" (data files), "AFILES" (system files) and "APROGS" (program
 // files). The window and the command line both read and write them here.
+// The window's export options are in section "export": "TypedColumns" is
+// "1" when the table types write typed columns.
 #ifndef RECORDHAUL_APP_SETTINGS_H_
 #define RECORDHAUL_APP_SETTINGS_H_
 
@@ -15,6 +17,10 @@ Directories ReadDirectories(SettingsStore& settings);
 
 // Written all three together, AFILES first.
 Status WriteDirectories(SettingsStore& settings, const Directories& dirs);
+
+// The window's choice of typed columns; off unless set.
+bool ReadTypedColumns(SettingsStore& settings);
+Status WriteTypedColumns(SettingsStore& settings, bool typed);
 
 }  // namespace rh
 

@@ -17,6 +17,7 @@ void SaveDirectories(ExportState& s, Platform& ui) {
 
 bool InitialiseWindow(ExportState& s, Platform& ui) {
   s.dirs = ReadDirectories(ui.Settings());
+  s.options.typed = ReadTypedColumns(ui.Settings());
   while (!s.dirs.AllSet()) {
     if (!ui.EditDirectories(&s.dirs)) {
       s.CloseMainWindow();
@@ -75,6 +76,12 @@ void BrowseDestination(ExportState& s, Platform& ui) {
     return;
   }
   s.destination_box = path;
+}
+
+void SetTypedColumns(ExportState& s, Platform& ui, bool typed) {
+  s.options.typed = typed;
+  if (Status st = WriteTypedColumns(ui.Settings(), typed); !st.ok())
+    ui.Show(MessageId::kOptionsNotSaved, {st.message()});
 }
 
 void CloseWindowCommand(ExportState& s, Platform& ui) {

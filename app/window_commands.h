@@ -15,8 +15,9 @@ namespace rh {
 inline constexpr size_t kDestinationBoxLength = 74;
 
 // The window's initialisation: reads the directories and asks for them
-// until all three are set, then starts an untitled template. False when the
-// directories dialog was cancelled: the window closes.
+// until all three are set, then starts an untitled template; the export
+// options come from the settings. False when the directories dialog was
+// cancelled: the window closes.
 bool InitialiseWindow(ExportState& s, Platform& ui);
 
 // "T&allyvane Directories": asks to save, shows the dialog, stores the
@@ -28,6 +29,9 @@ void BrowseDestination(ExportState& s, Platform& ui);
 
 // A path with doubled extensions collapsed: report.txt.txt -> report.txt.
 std::string CollapseDoubledExtensions(std::string path);
+
+// The typed-columns check box: the export option, kept in the settings.
+void SetTypedColumns(ExportState& s, Platform& ui, bool typed);
 
 // Exit (ok) and the close box (not ok): the save question, then the end.
 void CloseWindowCommand(ExportState& s, Platform& ui);

@@ -85,6 +85,10 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
      "%1 values of the field %2 were longer than the %3 bytes a dBase field holds and were cut "
      "to %3.",
      S::kOkExclamation},
+    {kWorkbookRowLimit, "Error",
+     "An Excel worksheet holds at most %1 records below its names' row, and this data file "
+     "has more. Nothing was written.",
+     S::kOk},
 
     {kSaveNeedsChoices, kProgram, "Cannot save without selecting a Module, Company, and File",
      S::kOk},
@@ -124,6 +128,8 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
     {kCouldNotOpenDirectory, kProgram, "Error - Could not open Directory.", S::kOk},
     {kSettingsNotSaved, "Error", "The directories could not be saved in the settings: %1",
      S::kOkExclamation},
+    {kOptionsNotSaved, "Error", "The export options could not be saved in the settings: %1",
+     S::kOkExclamation},
     {kSettingsAccessDenied, "Error", "Access to %1 was denied.", S::kOk},
     {kSettingsUnknownError, "Error", "An unknown error occurred while accessing %1.", S::kOk},
     {kDestinationTooLong, "Warning",
@@ -155,6 +161,8 @@ constexpr std::array<MessageSpec, static_cast<size_t>(kCount)> kMessages = {{
     {kDetailNaN, "", "NaN cannot be stored in a table.", S::kOk},
     {kDetailInfinity, "", "%1infinity cannot be stored in a table.", S::kOk},
     {kDetailNumberTooWide, "", "%1 does not fit the %2 characters of a dBase number.", S::kOk},
+    {kDetailTemporaryFolder, "", "The temporary folder %1 could not be used: %2", S::kOk},
+    {kDetailWorkbookLibrary, "", "The workbook could not be completed: %1", S::kOk},
 }};
 
 }  // namespace

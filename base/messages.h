@@ -83,6 +83,7 @@ enum class MessageId : uint16_t {
   kWarnings,
   kDBaseTextCutOne,
   kDBaseTextCutMany,
+  kWorkbookRowLimit,
 
   // Templates.
   kSaveNeedsChoices,
@@ -107,6 +108,7 @@ enum class MessageId : uint16_t {
   kSetDefaults,
   kCouldNotOpenDirectory,
   kSettingsNotSaved,
+  kOptionsNotSaved,
   kSettingsAccessDenied,
   kSettingsUnknownError,
   kDestinationTooLong,
@@ -131,6 +133,8 @@ enum class MessageId : uint16_t {
   kDetailNaN,
   kDetailInfinity,
   kDetailNumberTooWide,
+  kDetailTemporaryFolder,
+  kDetailWorkbookLibrary,
 
   kCount,
 };

@@ -18,7 +18,7 @@ class ExportCommand : public Command {
     return "usage: recordhaul export --module CODE --company NN --file N --type T --dest PATH\n"
            "                         [--field NAME[=EXPORTNAME]]... [--all-fields]\n"
            "                         [--data DIR --system DIR --programs DIR]\n"
-           "                         [--overwrite | --append] [--quiet]\n"
+           "                         [--overwrite | --append] [--typed] [--quiet]\n"
            "\n"
            "Exports every record of one company's data file, as the window's Export\n"
            "button does.\n"
@@ -35,6 +35,8 @@ class ExportCommand : public Command {
            "  --all-fields    add every field not yet added\n"
            "  --overwrite     replace an existing destination\n"
            "  --append        append to an existing text destination\n"
+           "  --typed         types 8-10: dates as date columns (empty where a day\n"
+           "                  number has no date) and texts without trailing blanks\n"
            "  --quiet         no progress bar\n"
            "\n"
            "Prints 'Records Exported:  N' and exits 0 on success; prints\n"
@@ -45,6 +47,7 @@ class ExportCommand : public Command {
     std::vector<OptionSpec> options = ChoiceOptions();
     options.insert(options.end(), kDirectoryOptions.begin(), kDirectoryOptions.end());
     options.insert(options.end(), kRunOptions.begin(), kRunOptions.end());
+    options.push_back({"typed", false});
     int code = 0;
     auto args = ParseArgs(ctx, *this, argv, options, &code);
     if (!args) return code;
@@ -61,6 +64,7 @@ class ExportCommand : public Command {
         return PrintUsageError(ctx, *this, request.status().message());
       return PrintError(ctx, request.status());
     }
+    request->options.typed = args->Has("typed");
     ConsolePlatform ui(ctx.settings, ctx.err, ShowProgress(*args, ctx));
     ui.SetAnswerer(BatchAnswers(args->Has("overwrite"), args->Has("append")));
     StopSignals stop;

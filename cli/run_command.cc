@@ -1,4 +1,4 @@
-// recordhaul run TEMPLATE.xdf [dirs] [--dest PATH] [--overwrite | --append] [--quiet]
+// recordhaul run TEMPLATE.xdf [dirs] [--dest PATH] [--overwrite | --append] [--typed] [--quiet]
 #include "app/export_command.h"
 #include "app/template_commands.h"
 #include "cli/choices.h"
@@ -17,7 +17,7 @@ class RunCommand : public Command {
   std::string_view summary() const override { return "run the export an .xdf template describes"; }
   std::string_view usage() const override {
     return "usage: recordhaul run TEMPLATE.xdf [--data DIR --system DIR --programs DIR]\n"
-           "                      [--dest PATH] [--overwrite | --append] [--quiet]\n"
+           "                      [--dest PATH] [--overwrite | --append] [--typed] [--quiet]\n"
            "\n"
            "Opens the template as the window's Open Template does and runs its export.\n"
            "\n"
@@ -25,6 +25,8 @@ class RunCommand : public Command {
            "                relative path is relative to the current directory\n"
            "  --overwrite   replace an existing destination\n"
            "  --append      append to an existing text destination\n"
+           "  --typed       types 8-10: dates as date columns (empty where a day number\n"
+           "                has no date) and texts without trailing blanks\n"
            "  --quiet       no progress bar\n"
            "\n"
            "The directories default to the saved ones ('recordhaul dirs'). Prints\n"
@@ -36,6 +38,7 @@ class RunCommand : public Command {
     std::vector<OptionSpec> options = kDirectoryOptions;
     options.push_back({"dest", true});
     options.insert(options.end(), kRunOptions.begin(), kRunOptions.end());
+    options.push_back({"typed", false});
     int code = 0;
     auto args = ParseArgs(ctx, *this, argv, options, &code);
     if (!args) return code;
@@ -59,6 +62,7 @@ class RunCommand : public Command {
       state.destination_box = *dest;
       state.relative_destination_folder = CurrentFolder();
     }
+    state.options.typed = args->Has("typed");
     StopSignals stop;
     ui.WatchStopFlag(stop.flag());
     return ReportRun(ctx, RunExportCommand(state, ui));

@@ -70,15 +70,26 @@ BoundField BindField(const FieldLayout& layout, std::string_view field_name) {
 
 TodayClock::TodayClock(NowFunction now) : now_(now) {}
 
-std::string_view TodayClock::Text() {
+void TodayClock::Update() {
   std::time_t t = now_ != nullptr ? now_() : std::time(nullptr);
-  if (t != last_) {
-    last_ = t;
-    std::string s = TodayText(t);
-    std::memcpy(text_, s.data(), s.size());
-    text_[s.size()] = '\0';
-  }
+  if (t == last_) return;
+  last_ = t;
+  std::string s = TodayText(t);
+  std::memcpy(text_, s.data(), s.size());
+  text_[s.size()] = '\0';
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  date_ = {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+}
+
+std::string_view TodayClock::Text() {
+  Update();
   return std::string_view(text_, 8);
+}
+
+CalendarDate TodayClock::Date() {
+  Update();
+  return date_;
 }
 
 std::string TodayText(std::time_t now) {
@@ -129,6 +140,13 @@ void DayNumberToDate(int32_t day, char out[11]) {
   out[7] = century[1];
   TwoDigits(out + 8, year);
   out[10] = '\0';
+}
+
+std::optional<CalendarDate> DayNumberDate(int32_t day) {
+  if (day <= 0 || day >= 73050 || day == 60) return std::nullopt;
+  // Before 03/01/1900 the day numbers count a 02/29/1900 the calendar has
+  // not: one day more lies between them and 1899-12-30.
+  return DateFrom1899(day < 60 ? int64_t{day} + 1 : int64_t{day});
 }
 
 std::string DayNumberToDate(int32_t day) {

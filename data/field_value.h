@@ -10,10 +10,12 @@
 #include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "base/bytes.h"
+#include "base/calendar.h"
 #include "data/data_dictionary.h"
 
 namespace rh {
@@ -55,11 +57,16 @@ class TodayClock {
   using NowFunction = std::time_t (*)();
   explicit TodayClock(NowFunction now = nullptr);
   std::string_view Text();
+  // The same local date as a calendar date.
+  CalendarDate Date();
 
  private:
+  void Update();
+
   NowFunction now_;
   std::time_t last_ = -1;
   char text_[16] = {};
+  CalendarDate date_;
 };
 
 // What GetValue needs besides the record.
@@ -73,7 +80,7 @@ struct ValueContext {
 class FieldValue {
  public:
   FieldSource source = FieldSource::kNone;
-  int32_t integer = 0;  // I, L, Y, Current Record, File Number; F's stored v
+  int32_t integer = 0;  // I, L, Y, Current Record, File Number; F's stored v; J's day
   double real = 0;      // D, and F as v / 10000
   std::string_view text() const {
     return own_text_ ? std::string_view(buffer_, size_) : text_;
@@ -100,6 +107,12 @@ inline FieldValue GetValue(const uint8_t* record, int32_t record_number,
 // 73050 or more 12/31/2099. Writes 10 characters and a NUL.
 void DayNumberToDate(int32_t day, char out[11]);
 std::string DayNumberToDate(int32_t day);
+
+// The calendar date DayNumberToDate shows for a day number (day 1 is
+// 1900-01-01), or nothing where it shows none: day 0 or less, day 73050 or
+// more, and day 60, the 02/29/1900 that the calendar never had. From day 61
+// on the day number is the day count from 1899-12-30 (DaysFrom1899).
+std::optional<CalendarDate> DayNumberDate(int32_t day);
 
 // The local date as MM/DD/YY.
 std::string TodayText(std::time_t now);
@@ -129,7 +142,8 @@ inline FieldValue GetValue(const uint8_t* record, int32_t record_number,
       break;
     case FieldSource::kI: v.integer = LoadBigI16(p); break;
     case FieldSource::kJ:
-      DayNumberToDate(LoadBigI32(p), v.OwnBuffer());
+      v.integer = LoadBigI32(p);
+      DayNumberToDate(v.integer, v.OwnBuffer());
       v.SetOwnSize(10);
       break;
     case FieldSource::kL: v.integer = LoadBigI32(p); break;

@@ -8,6 +8,12 @@ namespace rh {
 
 struct ExportOptions {
   // Each option is added here with a default that changes nothing.
+
+  // Typed columns for the table types (8 to 10): J fields and "Today's
+  // Date" become date columns, a day number that shows no date an empty
+  // value (NULL), and texts lose their trailing blanks. The workbook type
+  // always writes this way; the text types have no use for it.
+  bool typed = false;
 };
 
 }  // namespace rh

@@ -4,6 +4,7 @@
 
 #include "export/table_writer.h"
 #include "export/text_writer.h"
+#include "export/xlsx_writer.h"
 
 namespace rh {
 
@@ -23,7 +24,7 @@ constexpr MessageId kTableExists = M::kTableDestinationExists;
 constexpr MessageId kTextOpenFail = M::kDataFileOpenFailText;
 constexpr MessageId kTableOpenFail = M::kDataFileOpenFailTable;
 
-constexpr std::array<ExportTypeInfo, 11> kExportTypes = {{
+constexpr std::array<ExportTypeInfo, 12> kExportTypes = {{
     {kCommaWithTitles, "Comma Delimited  with titles (*.txt)", "txt", F::kText, true,
      L::kQuoted, kText, kNames, kTextExists, kTextOpenFail, &MakeTextWriter},
     {kCommaWithoutTitles, "Comma Delimited without titles (*.txt)", "txt", F::kText, false,
@@ -49,6 +50,8 @@ constexpr std::array<ExportTypeInfo, 11> kExportTypes = {{
     {kAccess, "Access (*.mdb)", "mdb", F::kTable, true, L::kQuoted,
      {T::kAccess, M::kCreateFailAccess, M::kInsertFailAccess}, kNames, kTableExists,
      kTableOpenFail, &MakeTableWriter},
+    {kExcelWorkbook, "Excel workbook (*.xlsx)", "xlsx", F::kTable, true, L::kQuoted,
+     {T::kNone, M::kNone, M::kNone}, kNames, kTableExists, kTableOpenFail, &MakeXlsxWriter},
 }};
 
 }  // namespace
@@ -63,7 +66,8 @@ const ExportTypeInfo* FindExportType(int index) {
 std::string DefaultExtension(std::string_view label) {
   size_t star = label.find("*.");
   if (star == std::string_view::npos) return {};
-  return std::string(label.substr(star + 2, 3));
+  size_t close = label.find(')', star);
+  return std::string(label.substr(star + 2, close == std::string_view::npos ? 3 : close - star - 2));
 }
 
 std::string DestinationFilter(std::string_view label) {

@@ -33,11 +33,15 @@ enum ExportType : int {
   kExcel = 8,
   kDBase = 9,
   kAccess = 10,
+  kExcelWorkbook = 11,
 };
 
 enum class ExportFamily {
   kText,   // a text file, written directly; may be appended to
-  kTable,  // a table created through a TableConnection; always replaced
+  // A table: one per file, with named columns; always replaced, never
+  // appended to. Created through a TableConnection, or (no table target)
+  // written by the type's own writer.
+  kTable,
 };
 
 // How a text type separates its values.
@@ -66,7 +70,7 @@ struct TableInfo {
 struct ExportTypeInfo {
   int index;
   std::string_view label;      // the list's text, character for character
-  std::string_view extension;  // the three characters after the label's "*."
+  std::string_view extension;  // the characters after the label's "*."
   ExportFamily family;
   bool titles;                 // text: a title line; tables always name columns
   TextLayout layout;           // text types
@@ -83,7 +87,7 @@ std::span<const ExportTypeInfo> ExportTypes();
 // The row of an index of the list, or nullptr for an index with none.
 const ExportTypeInfo* FindExportType(int index);
 
-// The three characters after the label's first "*.".
+// The characters after the label's first "*." up to its ")".
 std::string DefaultExtension(std::string_view label);
 
 // The label with its first "(" made "|" and its first ")" made "||", and

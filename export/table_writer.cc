@@ -22,9 +22,12 @@ constexpr int kDBaseNumberWidth = 19;
 constexpr size_t kDBaseTextWidth = 254;
 
 // The column type word of a row, with its leading blank; nothing for a row
-// that makes no column.
-std::string TypeWord(const BoundRow& row, TableTarget target) {
+// that makes no column. Typed columns make the dates DATE columns.
+std::string TypeWord(const BoundRow& row, TableTarget target, bool typed) {
   const bool dbase = target == TableTarget::kDBase;
+  if (typed && (row.field.source == FieldSource::kJ ||
+                row.field.source == FieldSource::kTodaysDate))
+    return " DATE";
   switch (row.field.source) {
     case FieldSource::kCurrentRecord: return " LONG";
     case FieldSource::kModuleCode: return dbase ? " TEXT(4)" : " TEXT";
@@ -102,6 +105,35 @@ char* PutValueText(char* p, const FieldValue& v) {
   return p;
 }
 
+char* PutIsoDate(char* p, const CalendarDate& date) {
+  const std::string iso = IsoDate(date);
+  return PutQuoted(p, iso);
+}
+
+char* PutNull(char* p) {
+  std::memcpy(p, "NULL", 4);
+  return p + 4;
+}
+
+// A value of a typed table: a date as 'YYYY-MM-DD', or NULL where the day
+// number shows no date; a text without its trailing blanks.
+char* PutTypedValue(char* p, const FieldValue& v, const ValueContext& values) {
+  switch (v.source) {
+    case FieldSource::kJ: {
+      const auto date = DayNumberDate(v.integer);
+      return date ? PutIsoDate(p, *date) : PutNull(p);
+    }
+    case FieldSource::kTodaysDate:
+      return values.today != nullptr ? PutIsoDate(p, values.today->Date()) : PutNull(p);
+    case FieldSource::kT: {
+      std::string_view t = v.text();
+      while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
+      return PutQuoted(p, t);
+    }
+    default: return PutValueText(p, v);
+  }
+}
+
 // Why a D value cannot be written to the target, or nothing when it can.
 // SQL has no literal for NaN or infinity.
 std::string UnstorableReal(double v, TableTarget target) {
@@ -146,7 +178,8 @@ TableWriter::TableWriter(const ExportTypeInfo& type, const WriterSetup& setup)
       table_(type.table),
       target_(type.table.target),
       ui_(*setup.observer),
-      opener_(setup.opener) {}
+      opener_(setup.opener),
+      typed_(setup.options.typed) {}
 
 std::unique_ptr<RecordWriter> MakeTableWriter(const ExportTypeInfo& type,
                                               const WriterSetup& setup) {
@@ -172,7 +205,7 @@ std::string TableWriter::TableName() const {
 void TableWriter::BuildLists(const WriterInput& input, std::string* columns,
                              std::string* names) const {
   for (const BoundRow& row : input.rows) {
-    std::string word = TypeWord(row, target_);
+    std::string word = TypeWord(row, target_, typed_);
     if (word.empty()) continue;
     if (!names->empty()) {
       names->push_back(',');
@@ -253,7 +286,7 @@ const std::string& TableWriter::InsertStatement(const WriterInput& input,
         ++cut_values_[i];
       v.SetText(v.text().substr(0, kDBaseTextWidth));
     }
-    p = PutValueText(p, v);
+    p = typed_ ? PutTypedValue(p, v, input.values) : PutValueText(p, v);
   }
   *p++ = ')';
   statement_.resize(static_cast<size_t>(p - begin));

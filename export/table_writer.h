@@ -1,7 +1,9 @@
 // The table writer: export types 8 (Excel), 9 (dBase) and 10 (Access). One
 // CREATE TABLE built from the selection, then one INSERT per record, through
 // a TableConnection; the three targets differ only in the table's name, the
-// connection, the column type words and the failure texts.
+// connection, the column type words and the failure texts. With typed
+// columns (ExportOptions::typed) dates are DATE columns given 'YYYY-MM-DD'
+// or NULL, and texts lose their trailing blanks.
 #ifndef RECORDHAUL_EXPORT_TABLE_WRITER_H_
 #define RECORDHAUL_EXPORT_TABLE_WRITER_H_
 
@@ -74,6 +76,7 @@ class TableWriter : public RecordWriter {
   TableTarget target_;
   RunObserver& ui_;
   ConnectionOpener opener_;
+  bool typed_;  // ExportOptions::typed
   std::unique_ptr<TableConnection> connection_;
   const WriterInput* input_ = nullptr;
   std::string insert_prefix_;  // "INSERT INTO t (names) VALUES ("

@@ -1,5 +1,6 @@
 #include "gui/export_dlg.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -180,6 +181,8 @@ void CExportDlg::BuildControls() {
   destination_box_->setMaxLength(static_cast<int>(kDestinationBoxLength));
   destination_box_->setValidator(new DestinationValidator(destination_box_));
   browse_button_ = Button("&Browse", "browse_button");
+  typed_box_ = new QCheckBox("&Typed table columns: dates as dates, texts without trailing blanks");
+  typed_box_->setObjectName("typed_box");
 
   available_list_ = new QListWidget;
   available_list_->setObjectName("available_list");
@@ -272,6 +275,7 @@ void CExportDlg::LayOutControls() {
   output->addWidget(BuddyLabel("Export &destination", destination_box_), 1, 0);
   output->addWidget(destination_box_, 1, 1);
   output->addWidget(browse_button_, 1, 2);
+  output->addWidget(typed_box_, 2, 1, 1, 2);
   output->setColumnStretch(1, 1);
   auto* run = new QHBoxLayout;
   run->addStretch(1);
@@ -289,7 +293,7 @@ void CExportDlg::LayOutControls() {
   QWidget* order[] = {module_list_,       company_list_,  file_list_,     available_list_,
                       add_button_,        add_all_button_, remove_button_, remove_all_button_,
                       selection_list_,    new_name_box_,  apply_button_,  export_type_list_,
-                      destination_box_,   browse_button_, export_button_};
+                      destination_box_,   browse_button_, typed_box_,     export_button_};
   for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   resize(760, 520);
 }
@@ -338,6 +342,9 @@ void CExportDlg::Connect() {
   connect(browse_button_, &QPushButton::clicked, this, [this] {
     destination_box_->selectAll();
     Perform([&] { BrowseDestination(*state_, *platform_); });
+  });
+  connect(typed_box_, &QCheckBox::toggled, this, [this](bool on) {
+    Perform([&] { SetTypedColumns(*state_, *platform_, on); });
   });
 
   connect(available_list_, &QListWidget::itemSelectionChanged, this, [this] {
@@ -425,6 +432,11 @@ void CExportDlg::Refresh() {
   ShowList(file_list_, s.file_list);
   ShowList(export_type_list_, s.export_type_list);
   ShowText(destination_box_, QString::fromStdString(s.destination_box));
+  {
+    QSignalBlocker block(typed_box_);
+    typed_box_->setChecked(s.options.typed);
+    typed_box_->setEnabled(s.TypedOptionApplies());
+  }
   ShowAvailable(available_list_, s.available);
   ShowSelection(selection_list_, s.selection);
 

@@ -16,6 +16,7 @@
 #include "gui/qt_platform.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -45,7 +46,7 @@ class CExportDlg : public QDialog {
   HelpWindow& help() { return help_; }
 
   // Controls by object name: module_list, company_list, file_list,
-  // export_type_list, destination_box, browse_button, available_list,
+  // export_type_list, destination_box, browse_button, typed_box, available_list,
   // add_button, add_all_button, remove_button, remove_all_button,
   // selection_list, new_name_label, new_name_box, apply_button,
   // export_button. Menu actions: new_template, open_template,
@@ -82,6 +83,7 @@ class CExportDlg : public QDialog {
   QComboBox* export_type_list_;
   QLineEdit* destination_box_;
   QPushButton* browse_button_;
+  QCheckBox* typed_box_;
   QListWidget* available_list_;
   QPushButton* add_button_;
   QPushButton* add_all_button_;

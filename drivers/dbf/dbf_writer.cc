@@ -45,10 +45,11 @@ Status CheckFields(const std::vector<Field>& fields) {
     for (size_t j = 0; j < i; ++j)
       if (EqualsIgnoreAsciiCase(fields[j].name, f.name))
         return Status::Sql("42S21", "field " + f.name + " defined twice");
-    bool ok = f.type == 'C'
-                  ? f.width >= 1 && f.width <= kMaxCharWidth && f.decimals == 0
-                  : f.type == 'N' && f.width >= 1 && f.width <= kMaxNumericWidth &&
-                        f.decimals >= 0 && (f.decimals == 0 || f.decimals <= f.width - 2);
+    bool ok = f.type == 'C'   ? f.width >= 1 && f.width <= kMaxCharWidth && f.decimals == 0
+              : f.type == 'D' ? f.width == 8 && f.decimals == 0
+                              : f.type == 'N' && f.width >= 1 && f.width <= kMaxNumericWidth &&
+                                    f.decimals >= 0 &&
+                                    (f.decimals == 0 || f.decimals <= f.width - 2);
     if (!ok) return Status::Sql("HY104", "invalid width for field " + f.name);
   }
   return Status();
@@ -105,6 +106,15 @@ std::string Writer::HeaderStart() const {
 // texts left-aligned, numbers right-aligned.
 Status Writer::FormatField(const Field& f, const Value& v, char* out) const {
   if (v.kind == Value::Kind::kBlank) return Status();
+  if (f.type == 'D' || v.kind == Value::Kind::kDate) {
+    if (f.type != 'D' || v.kind != Value::Kind::kDate || v.date.year < 1 || v.date.year > 9999)
+      return Status::Sql("22018", "a date field takes dates, and only dates: " + f.name);
+    const std::string iso = IsoDate(v.date);  // YYYY-MM-DD
+    std::memcpy(out, iso.data(), 4);
+    std::memcpy(out + 4, iso.data() + 5, 2);
+    std::memcpy(out + 6, iso.data() + 8, 2);
+    return Status();
+  }
   if (f.type == 'C') {
     if (v.kind != Value::Kind::kText)
       return Status::Sql("22018", "a number for text field " + f.name);

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/calendar.h"
 #include "base/env.h"
 #include "base/numbers.h"
 #include "base/status.h"
@@ -34,24 +35,26 @@ inline constexpr uint8_t kLanguageDriverWindows1252 = 0x57;
 
 struct Field {
   std::string name;  // 1 to 10 bytes, kept as given
-  char type = 'C';   // 'C' character or 'N' numeric
-  int width = 1;     // C: 1 to 254; N: 1 to 19
+  char type = 'C';   // 'C' character, 'N' numeric or 'D' date (YYYYMMDD)
+  int width = 1;     // C: 1 to 254; N: 1 to 19; D: 8
   int decimals = 0;  // N only: 0 to width - 2
 };
 
 // One value of a record. Numbers go into N fields (an integer into a field
-// with decimals is written with them), texts into C fields; an empty value
-// leaves the field blank.
+// with decimals is written with them), texts into C fields, dates (years 1
+// to 9999) into D fields; an empty value leaves the field blank.
 struct Value {
-  enum class Kind { kBlank, kInteger, kReal, kText };
+  enum class Kind { kBlank, kInteger, kReal, kText, kDate };
   Kind kind = Kind::kBlank;
   int64_t integer = 0;
   double real = 0;
   std::string_view text;  // Windows-1252
+  CalendarDate date;
 
-  static Value Integer(int64_t v) { return {Kind::kInteger, v, 0, {}}; }
-  static Value Real(double v) { return {Kind::kReal, 0, v, {}}; }
-  static Value Text(std::string_view t) { return {Kind::kText, 0, 0, t}; }
+  static Value Integer(int64_t v) { return {Kind::kInteger, v, 0, {}, {}}; }
+  static Value Real(double v) { return {Kind::kReal, 0, v, {}, {}}; }
+  static Value Text(std::string_view t) { return {Kind::kText, 0, 0, t, {}}; }
+  static Value Date(CalendarDate d) { return {Kind::kDate, 0, 0, {}, d}; }
 };
 
 class Writer {

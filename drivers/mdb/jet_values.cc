@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "base/calendar.h"
 #include "base/decimal.h"
 
 namespace rh::mdb {
@@ -116,8 +117,30 @@ NumberText ReadNumber(std::string_view text, double* out) {
   return NumberText::kOk;
 }
 
+namespace {
+
+// A date column's value: 'YYYY-MM-DD' as days from 1899-12-30, Jet's
+// date; an empty or blank string is no value.
+Status ToDate(const sql::Value& value, Cell* cell) {
+  if (value.kind == sql::Value::Kind::kNumber)
+    return sql::SqlError(kInvalidCast, "Data type mismatch: " + value.text + " is not a date");
+  std::string_view text = TrimBlanks(value.text);
+  if (text.empty()) return Status();
+  auto date = ParseIsoDate(text);
+  if (!date) {
+    return sql::SqlError(sql::kInvalidDate,
+                         "Invalid date '" + std::string(text) + "': dates are written YYYY-MM-DD");
+  }
+  cell->kind = Cell::Kind::kDouble;
+  cell->real = static_cast<double>(DaysFrom1899(*date));
+  return Status();
+}
+
+}  // namespace
+
 Status ToCell(const sql::Value& value, const ColumnSpec& col, Cell* cell) {
   *cell = Cell();
+  if (value.kind == sql::Value::Kind::kNull) return Status();  // a null cell
   std::string_view text = value.text;
   switch (col.type) {
     case JetType::kText: {
@@ -152,6 +175,8 @@ Status ToCell(const sql::Value& value, const ColumnSpec& col, Cell* cell) {
     case JetType::kSingle:
     case JetType::kDouble:
       return ToReal(text, col, cell);
+    case JetType::kDateTime:
+      return ToDate(value, cell);
     default:
       return sql::SqlError(sql::kGeneralError, "Column type not writable");
   }

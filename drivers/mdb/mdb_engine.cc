@@ -141,6 +141,7 @@ Result<JetType> UserType(const sql::ColumnDef& def, uint16_t* length) {
       return JetType::kText;
     }
     case sql::ColumnType::kMemo: return JetType::kMemo;
+    case sql::ColumnType::kDate: return JetType::kDateTime;
   }
   return GeneralError("Unknown column type");
 }

@@ -9,7 +9,8 @@
 //   db->Close();
 //
 // A database holds one user table, created by CREATE TABLE and filled by
-// INSERT INTO (the statements of drivers/sql). TEXT columns hold up to 255
+// INSERT INTO (the statements of drivers/sql). DATE columns are Date/Time
+// columns. TEXT columns hold up to 255
 // characters; MEMO columns hold longer texts (up to kMaxMemoLength), short
 // ones in the row and the others on long-value pages. Every statement that
 // succeeds is kept: Close() writes a complete file holding all of them, also

@@ -9,7 +9,7 @@
 // connection did not create is refused.
 //
 // Column types: LONG, SHORT and BYTE become N(11), N(6) and N(3); DOUBLE
-// N(19,6) and SINGLE N(19,4); TEXT(n) is C(n) and TEXT C(254). A TEXT(n) of
+// N(19,6) and SINGLE N(19,4); TEXT(n) is C(n) and TEXT C(254); DATE is D. A TEXT(n) of
 // more than 254 is created as C(254), dBase's widest character field; a
 // longer value then fails its INSERT with 22001, as does a text longer than
 // its field. A real number too wide for all the decimals of its field keeps
@@ -44,6 +44,7 @@ dbf::Field FieldFor(const sql::ColumnDef& col) {
     case sql::ColumnType::kByte: f.width = 3; break;
     case sql::ColumnType::kDouble: f.width = 19; f.decimals = 6; break;
     case sql::ColumnType::kSingle: f.width = 19; f.decimals = 4; break;
+    case sql::ColumnType::kDate: f.type = 'D'; f.width = 8; break;
     case sql::ColumnType::kText:
     case sql::ColumnType::kMemo:  // refused by TableSchema::Create
       f.type = 'C';
@@ -160,6 +161,7 @@ Status DbfStore::Insert(const sql::Insert& insert) {
       case ColumnValue::Kind::kInteger: values_[c] = dbf::Value::Integer(v->integer); break;
       case ColumnValue::Kind::kReal: values_[c] = dbf::Value::Real(v->real); break;
       case ColumnValue::Kind::kText: values_[c] = dbf::Value::Text(v->text); break;
+      case ColumnValue::Kind::kDate: values_[c] = dbf::Value::Date(v->date); break;
     }
   }
   return t->writer->AddRecord(values_);

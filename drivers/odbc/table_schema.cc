@@ -100,10 +100,28 @@ Result<ColumnValue> NumberFor(std::string_view text, const sql::ColumnDef& col) 
   return out;
 }
 
+Result<ColumnValue> DateFor(const sql::Value& v, const sql::ColumnDef& col) {
+  if (v.kind == sql::Value::Kind::kNumber)
+    return sql::SqlError("22018", "a number for date column " + col.name + ": " + v.text);
+  std::string_view t = TrimBlanks(v.text);
+  if (t.empty()) return ColumnValue{};
+  auto date = ParseIsoDate(t);
+  if (!date) {
+    return sql::SqlError(sql::kInvalidDate, "not a date (YYYY-MM-DD), for column " + col.name +
+                                                ": " + std::string(t));
+  }
+  ColumnValue out;
+  out.kind = ColumnValue::Kind::kDate;
+  out.date = *date;
+  return out;
+}
+
 }  // namespace
 
 Result<ColumnValue> ConvertValue(const sql::Value& v, const sql::ColumnDef& col,
                                  size_t max_text) {
+  if (v.kind == sql::Value::Kind::kNull) return ColumnValue{};
+  if (col.type == sql::ColumnType::kDate) return DateFor(v, col);
   if (col.type == sql::ColumnType::kText) {
     size_t limit = max_text;
     if (col.text_length && static_cast<size_t>(*col.text_length) < limit)

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/calendar.h"
 #include "base/status.h"
 #include "drivers/sql/sql_statement.h"
 
@@ -16,11 +17,12 @@ namespace rh::odbc {
 
 // A value in its column's type. Texts point into the parsed statement.
 struct ColumnValue {
-  enum class Kind { kNull, kInteger, kReal, kText };
+  enum class Kind { kNull, kInteger, kReal, kText, kDate };
   Kind kind = Kind::kNull;
   int64_t integer = 0;
   double real = 0;
   std::string_view text;
+  CalendarDate date;
 };
 
 // Converts `v` for column `col`:
@@ -30,6 +32,9 @@ struct ColumnValue {
 //  - DOUBLE, SINGLE: likewise, without rounding.
 //  - TEXT: a string as it is, or a number as written; longer than TEXT(n) or
 //    than `max_text` is 22001.
+//  - DATE: a string 'YYYY-MM-DD' naming a real date; an empty or blank
+//    string is no value; any other string is 22007, a number 22018.
+//  - NULL is no value, in a column of any type.
 Result<ColumnValue> ConvertValue(const sql::Value& v, const sql::ColumnDef& col,
                                  size_t max_text);
 

@@ -49,7 +49,18 @@ class XlsStore : public TableStore {
   std::unique_ptr<FileReplacement> file_;
   std::vector<int> value_of_;     // reused by every INSERT
   std::vector<xls::Cell> cells_;  // likewise
+  std::vector<std::string> texts_;  // dates written as text, for cells_
 };
+
+// A date as a cell: a date cell from 1900-03-01 on; before it a text
+// MM/DD/YYYY, since spreadsheet programs disagree about the serial numbers
+// of January and February 1900.
+xls::Cell DateCell(const CalendarDate& date, std::string* text) {
+  const int64_t serial = DaysFrom1899(date);
+  if (serial >= kFirstSharedSpreadsheetDay) return xls::Cell::Date(static_cast<double>(serial));
+  *text = UsDate(date);
+  return xls::Cell::Text(*text);
+}
 
 Status XlsStore::CreateTable(const sql::CreateTable& create) {
   if (read_only_) return sql::SqlError("HY000", "the connection is read-only");
@@ -67,7 +78,9 @@ Status XlsStore::CreateTable(const sql::CreateTable& create) {
       return sql::SqlError("HY104", "invalid length for TEXT column " + col.name);
     names.push_back(col.name);
   }
-  auto sheet = xls::SheetWriter::Create(create.table, names);
+  bool dates = false;
+  for (const sql::ColumnDef& col : create.columns) dates |= col.type == sql::ColumnType::kDate;
+  auto sheet = xls::SheetWriter::Create(create.table, names, dates);
   if (!sheet.ok()) return sheet.status();
   auto file = FileReplacement::Begin(Env::Default(), path_);
   if (!file.ok())
@@ -87,6 +100,7 @@ Status XlsStore::Insert(const sql::Insert& insert) {
   if (!s.ok()) return s;
   const auto& columns = schema_->columns();
   cells_.assign(columns.size(), xls::Cell());
+  texts_.resize(columns.size());
   for (size_t c = 0; c < columns.size(); ++c) {
     if (value_of_[c] < 0) continue;
     auto v = ConvertValue(insert.values[static_cast<size_t>(value_of_[c])],
@@ -99,6 +113,7 @@ Status XlsStore::Insert(const sql::Insert& insert) {
         break;
       case ColumnValue::Kind::kReal: cells_[c] = xls::Cell::Number(v->real); break;
       case ColumnValue::Kind::kText: cells_[c] = xls::Cell::Text(v->text); break;
+      case ColumnValue::Kind::kDate: cells_[c] = DateCell(v->date, &texts_[c]); break;
     }
   }
   return sheet_->AddRow(cells_);

@@ -19,6 +19,7 @@ const char* ColumnTypeName(ColumnType type) {
     case ColumnType::kSingle: return "SINGLE";
     case ColumnType::kText: return "TEXT";
     case ColumnType::kMemo: return "MEMO";
+    case ColumnType::kDate: return "DATE";
   }
   return "?";
 }
@@ -90,6 +91,10 @@ class Scanner {
       if (p != end && *p == '\'') {
         v.kind = Value::Kind::kString;
         p = QuotedText(p, end, '\'', &v.text);
+      } else if (IsNullWord(p, end)) {
+        v.kind = Value::Kind::kNull;
+        v.text.clear();
+        p += 4;
       } else {
         const char* start = p;
         p = NumberEnd(p, end);
@@ -133,6 +138,11 @@ class Scanner {
   static const char* SkipSpaces(const char* p, const char* end) {
     while (p != end && IsSpace(*p)) ++p;
     return p;
+  }
+  // NULL in any letter case, a whole word.
+  static bool IsNullWord(const char* p, const char* end) {
+    return end - p >= 4 && Upper(p[0]) == 'N' && Upper(p[1]) == 'U' && Upper(p[2]) == 'L' &&
+           Upper(p[3]) == 'L' && (end - p == 4 || !IsWordChar(p[4]));
   }
   static const char* DigitsEnd(const char* p, const char* end) {
     while (p != end && IsDigit(*p)) ++p;
@@ -205,7 +215,7 @@ std::optional<ColumnType> TypeWord(Scanner& s) {
   } kWords[] = {{"LONG", ColumnType::kLong},     {"SHORT", ColumnType::kShort},
                 {"BYTE", ColumnType::kByte},     {"DOUBLE", ColumnType::kDouble},
                 {"SINGLE", ColumnType::kSingle}, {"TEXT", ColumnType::kText},
-                {"MEMO", ColumnType::kMemo}};
+                {"MEMO", ColumnType::kMemo},     {"DATE", ColumnType::kDate}};
   for (const auto& w : kWords)
     if (s.AcceptWord(w.word)) return w.type;
   return std::nullopt;

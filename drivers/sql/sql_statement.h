@@ -7,9 +7,10 @@
 // Names may be 'single-quoted', "double-quoted", [bracketed], `back-quoted`
 // or bare identifiers; inside quotes the quote character is doubled. A table
 // name may also be a bare path-like text ("export.dbf", "\export.dbf").
-// TYPE is LONG, SHORT, BYTE, DOUBLE, SINGLE, TEXT, TEXT(n) or MEMO, in any
-// letter case. Values are numbers or 'strings' with doubled quotes. Anything else is
-// refused with an SQLSTATE and a message.
+// TYPE is LONG, SHORT, BYTE, DOUBLE, SINGLE, TEXT, TEXT(n), MEMO or DATE, in
+// any letter case. Values are numbers, 'strings' with doubled quotes, or NULL
+// (no value); a DATE column takes 'YYYY-MM-DD'. Anything else is refused
+// with an SQLSTATE and a message.
 #ifndef RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_
 #define RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_
 
@@ -24,7 +25,7 @@
 
 namespace rh::sql {
 
-enum class ColumnType { kLong, kShort, kByte, kDouble, kSingle, kText, kMemo };
+enum class ColumnType { kLong, kShort, kByte, kDouble, kSingle, kText, kMemo, kDate };
 
 struct ColumnDef {
   std::string name;                  // quotes removed, doubling undone
@@ -38,9 +39,9 @@ struct CreateTable {
 };
 
 struct Value {
-  enum class Kind { kNumber, kString };
+  enum class Kind { kNumber, kString, kNull };
   Kind kind = Kind::kString;
-  std::string text;  // the number as written, or the string's content
+  std::string text;  // the number as written, or the string's content; empty for NULL
 };
 
 struct Insert {
@@ -62,6 +63,7 @@ inline constexpr const char* kTableNotFound = "42S02";
 inline constexpr const char* kColumnNotFound = "42S22";
 inline constexpr const char* kCountMismatch = "21S01";
 inline constexpr const char* kStringTooLong = "22001";
+inline constexpr const char* kInvalidDate = "22007";
 inline constexpr const char* kOutOfRange = "22003";
 inline constexpr const char* kGeneralError = "HY000";
 

@@ -19,6 +19,7 @@ constexpr uint16_t kEof = 0x000A;
 constexpr uint16_t kCodepage = 0x0042;
 constexpr uint16_t kWindow1 = 0x003D;
 constexpr uint16_t kFont = 0x0031;
+constexpr uint16_t kFormat = 0x041E;
 constexpr uint16_t kXf = 0x00E0;
 constexpr uint16_t kStyle = 0x0293;
 constexpr uint16_t kBoundSheet = 0x0085;
@@ -36,6 +37,9 @@ constexpr uint16_t kRk = 0x027E;
 
 constexpr size_t kMaxRecordData = 8224;
 constexpr uint16_t kCellXf = 15;  // the first XF after the 15 style XFs
+constexpr uint16_t kDateXf = 16;  // the date style's XF, after it
+constexpr uint16_t kDateFormat = 164;  // the first number format of our own
+constexpr std::string_view kDateFormatText = "mm/dd/yyyy";
 
 void PutU8(std::string* out, uint8_t v) { out->push_back(static_cast<char>(v)); }
 void PutU16(std::string* out, uint16_t v) { PutLittleU16(out, v); }
@@ -114,15 +118,16 @@ std::string Font() {
   return d;
 }
 
-std::string Xf(bool style) {
+std::string Xf(bool style, uint16_t number_format = 0) {
   std::string d;
   PutU16(&d, 0);                       // font
-  PutU16(&d, 0);                       // number format: General
+  PutU16(&d, number_format);           // 0: General
   PutU16(&d, style ? 0xFFF5 : 0x0001); // style XF / cell XF with parent 0
   PutU8(&d, 0x20);                     // bottom-aligned
   PutU8(&d, 0);
   PutU8(&d, 0);
-  PutU8(&d, style ? 0 : 0xF8);         // cell XF: attributes of its own
+  // Cell XF: attributes of its own, its number format too when it has one.
+  PutU8(&d, style ? 0 : number_format != 0 ? 0xFC : 0xF8);
   PutU32(&d, 0);                       // no borders
   PutU32(&d, 0);
   PutU16(&d, 0x20C0);                  // default pattern colours
@@ -249,7 +254,7 @@ bool IsValidTableName(std::string_view name) {
 }
 
 Result<std::unique_ptr<SheetWriter>> SheetWriter::Create(
-    std::string table_name, const std::vector<std::string>& column_names) {
+    std::string table_name, const std::vector<std::string>& column_names, bool date_style) {
   if (!IsValidTableName(table_name))
     return Status::Sql("42000", "'" + table_name +
                                       "' is not a valid worksheet table name");
@@ -263,6 +268,7 @@ Result<std::unique_ptr<SheetWriter>> SheetWriter::Create(
   for (size_t c = 0; c < column_names.size(); ++c)
     w->PutTextCell(0, static_cast<int>(c), column_names[c]);
   w->rows_ = 1;
+  w->date_style_ = date_style;
   return w;
 }
 
@@ -274,13 +280,18 @@ Status SheetWriter::AddRow(std::span<const Cell> cells) {
     return Status::Sql("HY000", "the worksheet is full (65536 rows)");
   if (cells.size() > static_cast<size_t>(column_count_))
     return Status::Sql("21S01", "more values than columns");
-  for (const Cell& cell : cells)
+  for (const Cell& cell : cells) {
     if (cell.kind == Cell::Kind::kText && cell.text.size() > kMaxTextLength)
       return Status::Sql("22001", "text too long for a cell (32767 characters)");
+    if (cell.kind == Cell::Kind::kDate && !date_style_)
+      return Status::Sql("HY000", "a date cell in a workbook without the date style");
+  }
   for (size_t c = 0; c < cells.size(); ++c) {
     const Cell& cell = cells[c];
-    if (cell.kind == Cell::Kind::kText) PutTextCell(rows_, static_cast<int>(c), cell.text);
-    else if (cell.kind == Cell::Kind::kNumber) PutNumberCell(rows_, static_cast<int>(c), cell.number);
+    const int col = static_cast<int>(c);
+    if (cell.kind == Cell::Kind::kText) PutTextCell(rows_, col, cell.text);
+    else if (cell.kind == Cell::Kind::kNumber) PutNumberCell(rows_, col, cell.number, kCellXf);
+    else if (cell.kind == Cell::Kind::kDate) PutNumberCell(rows_, col, cell.number, kDateXf);
   }
   ++rows_;
   return Status();
@@ -307,11 +318,11 @@ void SheetWriter::PutTextCell(int row, int col, std::string_view text) {
   cells_.append(reinterpret_cast<const char*>(rec), sizeof rec);
 }
 
-void SheetWriter::PutNumberCell(int row, int col, double v) {
+void SheetWriter::PutNumberCell(int row, int col, double v, uint16_t xf) {
   uint8_t rec[18];
   StoreLittleU16(rec + 4, static_cast<uint16_t>(row));
   StoreLittleU16(rec + 6, static_cast<uint16_t>(col));
-  StoreLittleU16(rec + 8, kCellXf);
+  StoreLittleU16(rec + 8, xf);
   // An RK value holds a 30-bit integer, or a double whose low 34 bits are 0.
   uint64_t bits = std::bit_cast<uint64_t>(v);
   if (std::isfinite(v) && v == std::trunc(v) && v >= -536870912.0 &&
@@ -340,8 +351,16 @@ Status SheetWriter::Write(WritableFile* file) const {
   PutRecord(&g, kCodepage, codepage);
   PutRecord(&g, kWindow1, Window1());
   for (int i = 0; i < 4; ++i) PutRecord(&g, kFont, Font());
+  if (date_style_) {
+    std::string format;
+    PutU16(&format, kDateFormat);
+    PutU16(&format, static_cast<uint16_t>(kDateFormatText.size()));
+    PutUnicodeBody(&format, WideText(kDateFormatText));
+    PutRecord(&g, kFormat, format);
+  }
   for (int i = 0; i < 15; ++i) PutRecord(&g, kXf, Xf(true));
   PutRecord(&g, kXf, Xf(false));
+  if (date_style_) PutRecord(&g, kXf, Xf(false, kDateFormat));
   std::string style;
   PutU16(&style, 0x8000);  // built-in style on XF 0
   PutU8(&style, 0);        // Normal

@@ -29,13 +29,14 @@ inline constexpr int kMaxSheetRows = 65536;    // the name row included
 inline constexpr size_t kMaxTextLength = 32767;  // characters in one cell
 
 struct Cell {
-  enum class Kind { kEmpty, kNumber, kText };
+  enum class Kind { kEmpty, kNumber, kText, kDate };
   Kind kind = Kind::kEmpty;
-  double number = 0;
+  double number = 0;      // kDate: the serial number, days from 1899-12-30
   std::string_view text;  // Windows-1252
 
   static Cell Number(double v) { return {Kind::kNumber, v, {}}; }
   static Cell Text(std::string_view t) { return {Kind::kText, 0, t}; }
+  static Cell Date(double serial) { return {Kind::kDate, serial, {}}; }
 };
 
 // Whether `name` can be both the sheet's name and a defined name: a letter
@@ -47,9 +48,12 @@ class SheetWriter {
  public:
   // Names are Windows-1252. Fails for an invalid table name, no columns,
   // more than kMaxColumns columns, or a column name longer than
-  // kMaxTextLength.
+  // kMaxTextLength. With `date_style` the workbook has a cell style that
+  // shows numbers as mm/dd/yyyy, which date cells use; without it date
+  // cells are refused and the workbook is as it always was.
   static Result<std::unique_ptr<SheetWriter>> Create(
-      std::string table_name, const std::vector<std::string>& column_names);
+      std::string table_name, const std::vector<std::string>& column_names,
+      bool date_style = false);
 
   // Appends one data row; cells past the last given one stay empty. Fails,
   // changing nothing, when the row would lie past sheet row kMaxSheetRows,
@@ -67,10 +71,11 @@ class SheetWriter {
 
   uint32_t StringIndex(std::string_view text);
   void PutTextCell(int row, int col, std::string_view text);
-  void PutNumberCell(int row, int col, double v);
+  void PutNumberCell(int row, int col, double v, uint16_t xf);
 
   std::string table_name_;
   int column_count_;
+  bool date_style_ = false;
   int rows_ = 0;             // rows used, the name row included
   uint32_t string_refs_ = 0;  // text cells, for the shared string table
   // Looks texts up without copying them into a std::string first.

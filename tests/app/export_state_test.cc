@@ -22,6 +22,7 @@ TEST(ExportTypes, ExtensionAndFilterFromEachLabel) {
       {8, "xls", "Excel worksheet |*.xls||"},
       {9, "dbf", "dBase |*.dbf||"},
       {10, "mdb", "Access |*.mdb||"},
+      {11, "xlsx", "Excel workbook |*.xlsx||"},
   };
   for (const auto& c : cases) {
     const ExportTypeInfo& t = *FindExportType(c.type);
@@ -34,7 +35,7 @@ TEST(ExportTypes, ExtensionAndFilterFromEachLabel) {
   EXPECT_TRUE(titles(8) && titles(9) && titles(10));
   EXPECT_EQ(FindExportType(kDBase)->names.width, 9);
   EXPECT_EQ(FindExportType(kAccess)->names.width, 49);
-  EXPECT_EQ(FindExportType(11), nullptr);
+  EXPECT_EQ(FindExportType(12), nullptr);
   EXPECT_EQ(FindExportType(-1), nullptr);
 }
 
@@ -43,7 +44,7 @@ TEST(ExportState, StartsWithFixedListsAndClearFlags) {
   ASSERT_EQ(state.module_list.entries.size(), 17u);
   EXPECT_EQ(state.module_list.entries[16], "Fixed Assets");
   EXPECT_FALSE(state.module_list.HasCurrent());
-  ASSERT_EQ(state.export_type_list.entries.size(), 11u);
+  ASSERT_EQ(state.export_type_list.entries.size(), 12u);
   EXPECT_EQ(state.export_type_list.current, 0);
   EXPECT_EQ(state.default_extension(), "txt");
   EXPECT_FALSE(state.modified);

@@ -53,6 +53,32 @@ TEST_F(TemplateVerbsTest, RunWithAnotherDestination) {
   EXPECT_EQ(test::ReadFile(dest), before);
 }
 
+// --typed makes a table's dates date columns, for export and run alike.
+TEST_F(TemplateVerbsTest, TypedColumnsOnRequest) {
+  const std::string xdf = *dir_ / "sales.xdf", dest = *dir_ / "sales.dbf";
+  const std::vector<std::string> choices = {"--module", "QZAR", "--company", "01", "--file", "1",
+                                            "--type", "9", "--dest", dest,
+                                            "--field", "Last Sale=LAST_SALE"};
+  auto created = test::RunCli(With(With({"template", "create", xdf}, choices), Dirs()));
+  ASSERT_EQ(created.code, 0) << created.err;
+  struct Case {
+    std::vector<std::string> args;
+    char field_type;  // of the first dBase field
+  } cases[] = {
+      {{"run", xdf, "--overwrite"}, 'C'},
+      {{"run", xdf, "--overwrite", "--typed"}, 'D'},
+      {With({"export", "--overwrite"}, choices), 'C'},
+      {With({"export", "--overwrite", "--typed"}, choices), 'D'},
+  };
+  for (const auto& c : cases) {
+    auto r = test::RunCli(With(c.args, Dirs()));
+    ASSERT_EQ(r.code, 0) << r.err;
+    const std::string dbf = test::ReadFile(dest);
+    ASSERT_GT(dbf.size(), 43u);
+    EXPECT_EQ(dbf[32 + 11], c.field_type) << c.args[0] << " " << c.args.back();
+  }
+}
+
 TEST_F(TemplateVerbsTest, CreateThenShowThenRun) {
   const std::string path = *dir_ / "mine.xdf";
   const std::string dest = *dir_ / "mine.txt";

@@ -25,6 +25,23 @@ TEST(DayNumberToDate, KnownDays) {
   for (const auto& c : cases) EXPECT_EQ(DayNumberToDate(c.day), c.date) << c.day;
 }
 
+// Every day number that shows a date gives that same date; the fixed texts
+// and the 02/29/1900 that never was give none.
+TEST(DayNumberDate, TheDateTheTextShows) {
+  for (int32_t day : {INT32_MIN, -5, 0, 60, 73050, 100000, INT32_MAX})
+    EXPECT_FALSE(DayNumberDate(day).has_value()) << day;
+  for (int32_t day = 1; day < 73050; ++day) {
+    if (day == 60) continue;
+    const auto date = DayNumberDate(day);
+    ASSERT_TRUE(date.has_value()) << day;
+    ASSERT_EQ(UsDate(*date), DayNumberToDate(day)) << day;
+    // From March 1900 on, the day number is the spreadsheets' serial number.
+    if (day >= 61) {
+      ASSERT_EQ(DaysFrom1899(*date), day);
+    }
+  }
+}
+
 TEST(TodayText, MonthDayTwoDigitYear) {
   setenv("TZ", "UTC", 1);
   tzset();
@@ -109,9 +126,9 @@ TEST_F(ValueTest, EveryTypeWithEdgeValues) {
       {"D", 0, S("\x00\x00\x00\x00\x00\x00\xF0\x3F", 8), FieldSource::kD, 0, 1.0, ""},
       {"D", 0, S("\x3F\xF0\x00\x00\x00\x00\x00\x00", 8), FieldSource::kD, 0, 3.03865194161e-319, ""},
       {"J", 14, S("\x00\x00\x00\x00", 4), FieldSource::kJ, 0, 0, "00/00/1900"},
-      {"J", 14, S("\x00\x00\x8E\xAE", 4), FieldSource::kJ, 0, 0, "01/01/2000"},
-      {"J", 14, S("\x00\x01\x86\xA0", 4), FieldSource::kJ, 0, 0, "12/31/2099"},
-      {"J", 14, S("\xFF\xFF\xFF\xFF", 4), FieldSource::kJ, 0, 0, "00/00/1900"},
+      {"J", 14, S("\x00\x00\x8E\xAE", 4), FieldSource::kJ, 36526, 0, "01/01/2000"},
+      {"J", 14, S("\x00\x01\x86\xA0", 4), FieldSource::kJ, 100000, 0, "12/31/2099"},
+      {"J", 14, S("\xFF\xFF\xFF\xFF", 4), FieldSource::kJ, -1, 0, "00/00/1900"},
       {"T", 22, S("AB\0XXXXXXX", 10), FieldSource::kT, 0, 0, "AB"},
       {"T", 22, S("  ACME    ", 10), FieldSource::kT, 0, 0, "  ACME    "},
       {"T", 22, S("\xE9\x80\xFF\x01x\"',\t\n", 10), FieldSource::kT, 0, 0, S("\xE9\x80\xFF\x01x\"',\t\n", 10)},

@@ -94,7 +94,7 @@ TEST_F(RunTest, DestinationTextRules) {
     EXPECT_EQ(r.outcome.error.message(), "Invalid File Name");
     EXPECT_TRUE(r.outcome.focus_destination);
   }
-  EXPECT_EQ(h_.Run(11, {"Name"}, Dest()).outcome.kind, ExportOutcome::Kind::kStopped);
+  EXPECT_EQ(h_.Run(12, {"Name"}, Dest()).outcome.kind, ExportOutcome::Kind::kStopped);
   EXPECT_EQ(h_.Run(-1, {"Name"}, Dest()).outcome.kind, ExportOutcome::Kind::kStopped);
 }
 

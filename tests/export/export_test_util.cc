@@ -1,6 +1,8 @@
 #include "tests/export/export_test_util.h"
 
+#include <stdio.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 
@@ -22,13 +24,25 @@ ExportHarness::ExportHarness(Installation& inst) : inst_(inst) {
 
 ExportResult ExportHarness::Run(int type, const std::vector<std::string>& rows,
                                 const std::string& dest, Env* env) {
+  return RunType(FindExportType(type), rows, dest, env);
+}
+
+ExportResult ExportHarness::Run(const ExportTypeInfo& type, const std::vector<std::string>& rows,
+                                const std::string& dest, Env* env) {
+  return RunType(&type, rows, dest, env);
+}
+
+ExportResult ExportHarness::RunType(const ExportTypeInfo* type,
+                                    const std::vector<std::string>& rows,
+                                    const std::string& dest, Env* env) {
   ExportJob job;
   job.data_dir = inst_.data();
   job.system_dir = inst_.system();
   job.module_code = "QZGL";
   job.company = "01";
   job.file_number = 1;
-  job.type = FindExportType(type);
+  job.type = type;
+  job.options = options;
   job.destination = dest;
   job.documents_folder = ui.documents;
   for (const std::string& r : rows) {
@@ -44,6 +58,16 @@ ExportResult ExportHarness::Run(int type, const std::vector<std::string>& rows,
   std::error_code ec;  // a destination may be a link loop or a pipe
   if (std::filesystem::is_regular_file(path, ec)) result.written = ReadFile(path);
   return result;
+}
+
+int RunCommand(const std::string& command, std::string* out) {
+  FILE* p = popen(command.c_str(), "r");
+  if (p == nullptr) return -1;
+  out->clear();
+  char buf[1 << 16];
+  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out->append(buf, n);
+  const int status = pclose(p);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace rh::test

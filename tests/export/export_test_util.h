@@ -27,15 +27,25 @@ class ExportHarness {
   // "field=export".
   ExportResult Run(int type, const std::vector<std::string>& rows, const std::string& dest,
                    Env* env = Env::Default());
+  // With a type row of the test's own (a writer made differently).
+  ExportResult Run(const ExportTypeInfo& type, const std::vector<std::string>& rows,
+                   const std::string& dest, Env* env = Env::Default());
 
   FakePlatform ui;
   FieldLayout layout;
   Status layout_status;     // why `layout` could not be loaded, if it could not
   ConnectionOpener opener;  // empty: the real connections
+  ExportOptions options;
 
  private:
+  ExportResult RunType(const ExportTypeInfo* type, const std::vector<std::string>& rows,
+                       const std::string& dest, Env* env);
+
   Installation& inst_;
 };
+
+// Runs a shell command; its standard output goes to *out. The exit code.
+int RunCommand(const std::string& command, std::string* out);
 
 }  // namespace rh::test
 

@@ -18,19 +18,9 @@ namespace {
 
 using test::ExportHarness;
 using test::Installation;
+using test::RunCommand;
 
 constexpr int kSkipped = 77;
-
-// Runs a shell command; its standard output goes to *out.
-int RunCommand(const std::string& command, std::string* out) {
-  FILE* p = popen(command.c_str(), "r");
-  if (p == nullptr) return -1;
-  out->clear();
-  char buf[1 << 16];
-  for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out->append(buf, n);
-  const int status = pclose(p);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 // read_table.py's output for the table at `path`, or its exit code.
 int ReadTable(const std::string& path, const std::string& reader, std::string* out) {

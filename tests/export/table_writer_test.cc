@@ -133,6 +133,37 @@ TEST_F(TableExportTest, DBaseTypeWordsAndTableName) {
             "'03/15/07','01')");
 }
 
+// Typed columns: DATE columns given 'YYYY-MM-DD' or NULL, texts without
+// their trailing blanks; the statements above are the untyped ones.
+TEST(TypedTableWriter, DateColumnsNullsAndTrimmedTexts) {
+  Installation inst({{"Account", 'T', 10}, {"Posted", 'J', 4}});
+  auto b = inst.Builder();
+  inst.SetRecords(2, {b.Text("Account", "1000").Int32("Posted", 44625).Take(),
+                      b.Text("Account", "O'Brien").Int32("Posted", 60).Take()});
+  const std::string values[] = {"VALUES ('1000','2022-03-05','2007-03-15')",
+                                "VALUES ('O''Brien',NULL,'2007-03-15')"};
+  struct Case {
+    int type;
+    const char* dest;
+    const char* create;
+  } cases[] = {
+      {kExcel, "/x/t.xls", "CREATE TABLE KVTdatatool ('ACCOUNT' TEXT,'POSTED' DATE,'TODAY' DATE)"},
+      {kDBase, "/x/t.dbf", "CREATE TABLE t.dbf ('ACCOUNT' TEXT(10),'POSTED' DATE,'TODAY' DATE)"},
+      {kAccess, "/x/t.mdb", "CREATE TABLE KVTdatatool ('ACCOUNT' TEXT,'POSTED' DATE,'TODAY' DATE)"},
+  };
+  for (const auto& c : cases) {
+    Log log;
+    ExportHarness h(inst);
+    h.opener = FakeOpener(&log);
+    h.options.typed = true;
+    auto r = h.Run(c.type, {"Account=ACCOUNT", "Posted=POSTED", "Today's Date=TODAY"}, c.dest);
+    ASSERT_EQ(r.outcome.kind, ExportOutcome::Kind::kCompleted) << r.outcome.error.ToString();
+    ASSERT_EQ(log.statements.size(), 3u) << c.type;
+    EXPECT_EQ(log.statements[0], c.create);
+    for (int i = 1; i <= 2; ++i) EXPECT_TRUE(log.statements[i].ends_with(values[i - 1])) << log.statements[i];
+  }
+}
+
 TEST_F(TableExportTest, AccessUsesTheEngineLocaleAndQuotedNames) {
   h_.opener = FakeOpener(&log_);
   h_.Run(kAccess, {"Today's Date", "Account"}, "/db/x.mdb");

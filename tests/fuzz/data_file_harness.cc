@@ -54,7 +54,7 @@ class ParsingConnection : public TableConnection {
 
 std::string Destination(int type, bool relative) {
   static constexpr const char* kExtensions[] = {"txt", "txt", "csv", "csv", "txt", "txt",
-                                                "txt", "txt", "xls", "dbf", "mdb"};
+                                                "txt", "txt", "xls", "dbf", "mdb", "xlsx"};
   std::string name = std::string("out.") + kExtensions[type];
   return relative ? name : "/out/" + name;
 }
@@ -71,7 +71,7 @@ int64_t RecordsPresent(std::string_view file, int32_t length) {
 // dictionary; company 01's register; data file 1 of QZGL.
 int FuzzDataFile(const uint8_t* data, size_t size) {
   auto parts = Sections(AsText(data, size), 4);
-  const int type = parts[0].empty() ? 0 : static_cast<uint8_t>(parts[0][0]) % 11;
+  const int type = parts[0].empty() ? 0 : static_cast<uint8_t>(parts[0][0]) % 12;
   const int flags = parts[0].size() > 1 ? static_cast<uint8_t>(parts[0][1]) : 0;
   MemEnv env;
   env.Put(std::string(kRoot) + "/sys/QZFMDATA.DAT", std::string(parts[1]));
@@ -157,7 +157,7 @@ std::vector<std::string> DataFileSeeds() {
   const auto records = SeedRecords(fields);
   const int32_t count = static_cast<int32_t>(records.size());
   std::vector<std::string> seeds;
-  for (int type = 0; type <= kAccess; ++type) {
+  for (int type = 0; type <= kExcelWorkbook; ++type) {
     const std::string control = {static_cast<char>(type), static_cast<char>(type % 8)};
     seeds.push_back(JoinSections(
         {control, dictionary, reg, sample::BuildDataFile(count, length, records)}));

@@ -46,7 +46,9 @@ std::string Render(const sql::Statement& statement) {
   for (size_t i = 0; i < insert.values.size(); ++i) {
     const sql::Value& v = insert.values[i];
     if (i > 0) out += ", ";
-    out += v.kind == sql::Value::Kind::kString ? Quote(v.text, '\'') : v.text;
+    out += v.kind == sql::Value::Kind::kString ? Quote(v.text, '\'')
+           : v.kind == sql::Value::Kind::kNull ? std::string("NULL")
+                                                : v.text;
   }
   return out + ");";
 }
@@ -111,6 +113,12 @@ std::vector<std::string> TableDriverSeeds(TableTarget target) {
        "INSERT INTO " + table + " ('B','A') VALUES (255, '" + std::string(254, 'x') + "')",
        "INSERT INTO " + table + " VALUES ('', -1e19, '1.5', 'O''Brien')",
        "INSERT INTO " + table + " ('C') VALUES (3.4e38)"}));
+  // Typed columns: dates and NULL.
+  seeds.push_back(JoinSections(
+      {"CREATE TABLE " + table + " ('A' TEXT, 'D' DATE)",
+       "INSERT INTO " + table + " VALUES ('x', '2022-03-05')",
+       "INSERT INTO " + table + " VALUES (NULL, NULL)",
+       "INSERT INTO " + table + " VALUES ('y', '1900-02-29')"}));
   return seeds;
 }
 

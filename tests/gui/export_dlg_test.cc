@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QWheelEvent>
 #include <QMenu>
@@ -100,6 +101,33 @@ TEST_F(MainWindow, StartsWithNothingChosen) {
                      static_cast<QWidget*>(Button("apply_button"))})
     EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
   EXPECT_FALSE(state_.modified);
+}
+
+// The typed-columns box serves the types that create tables through a
+// connection; its state goes to the settings and comes back with the next
+// window.
+TEST_F(MainWindow, TypedColumnsBoxFollowsTheTypeAndIsKept) {
+  Open();
+  QCheckBox* box = Find<QCheckBox>("typed_box");
+  EXPECT_FALSE(box->isChecked());
+  struct Case {
+    int type;
+    bool enabled;
+  } cases[] = {{kCsvWithTitles, false}, {kExcel, true}, {kDBase, true},
+               {kAccess, true},         {kExcelWorkbook, false}};
+  for (const Case& c : cases) {
+    if (c.type == kDBase) responder_.QueueAnswer(Answer::kOk);  // names cut to 9
+    Choose(Combo("export_type_list"), c.type);
+    EXPECT_EQ(box->isEnabled(), c.enabled) << c.type;
+  }
+  Choose(Combo("export_type_list"), kAccess);
+  box->click();
+  EXPECT_TRUE(box->isChecked());
+  EXPECT_TRUE(state_.options.typed);
+  EXPECT_EQ(settings_.Read("export", "TypedColumns"), "1");
+  state_ = ExportState();
+  Open();
+  EXPECT_TRUE(Find<QCheckBox>("typed_box")->isChecked());
 }
 
 TEST_F(MainWindow, WheelOverAListNotInUseChoosesNothing) {

@@ -26,6 +26,7 @@ TEST(NameFilters, EveryExportTypeGivesOneFilter) {
       "Excel worksheet (*.xls)",
       "dBase (*.dbf)",
       "Access (*.mdb)",
+      "Excel workbook (*.xlsx)",
   };
   for (int t = 0; t < static_cast<int>(ExportTypes().size()); ++t) {
     std::string filter = DestinationFilter(FindExportType(t)->label);

@@ -118,7 +118,7 @@ TEST(Help, ExplainsEveryExportTypeAndControl) {
         "CSV - comma delimited with titles", "CSV - comma delimited w/out titles",
         "Text - Tab delimited with titles", "Text - Tab delimited w/out titles",
         "Fixed Field Length with titles", "Fixed Field Length w/out titles", "Excel worksheet",
-        "dBase", "Access"})
+        "dBase", "Access", "Excel workbook", "Typed table columns"})
     EXPECT_TRUE(types.contains(label)) << label;
   EXPECT_TRUE(types.contains("\"1\",\"QZGL\",\"ACME\",\"4521\",\"12.3456\",\"03/15/07\""));
   EXPECT_TRUE(types.contains("       1QZGL  ACME        4521   12.345603/15/07"));
@@ -129,7 +129,8 @@ TEST(Help, ExplainsEveryExportTypeAndControl) {
         "Browse", "Fields available for export", "Add >", "Add All >>", "< Remove",
         "<< Remove All", "Fields to be exported", "Your name for fields to be exported",
         "New name", "Apply", "Export", "New Template", "Open Template", "Save Template",
-        "Save Template As", "Tallyvane Directories", "Exit", "Help...", "About"})
+        "Save Template As", "Tallyvane Directories", "Exit", "Help...", "About",
+        "Typed table columns"})
     EXPECT_TRUE(window.contains(control)) << control;
 }
 

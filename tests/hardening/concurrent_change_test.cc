@@ -159,7 +159,7 @@ TEST_P(ConcurrentChange, DataFileChangesWhileRead) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryType, ConcurrentChange, ::testing::Range(0, 11),
+INSTANTIATE_TEST_SUITE_P(EveryType, ConcurrentChange, ::testing::Range(0, 12),
                          [](const auto& info) { return "Type" + std::to_string(info.param); });
 
 // The same with a real second writer: whenever it strikes, the lines written

@@ -120,7 +120,7 @@ TEST(DBaseDestination, ANameWithoutExtensionMeansItsDbfFile) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryType, DestinationNames, ::testing::Range(0, 11),
+INSTANTIATE_TEST_SUITE_P(EveryType, DestinationNames, ::testing::Range(0, 12),
                          [](const auto& info) { return "Type" + std::to_string(info.param); });
 
 }  // namespace

@@ -54,6 +54,7 @@ std::string DestinationName(int type) {
   if (type == kExcel) return "out.xls";
   if (type == kDBase) return "out.dbf";
   if (type == kAccess) return "out.mdb";
+  if (type == kExcelWorkbook) return "out.xlsx";
   return type == kCsvWithTitles || type == kCsvWithoutTitles ? "out.csv" : "out.txt";
 }
 

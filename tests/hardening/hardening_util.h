@@ -27,7 +27,7 @@ std::string WideDataFile(int32_t header_count, int count);
 // The rows every hardening export writes, with names valid for every type.
 std::vector<std::string> ExportRows();
 
-// "out.txt", "out.csv", "out.xls", "out.dbf" or "out.mdb".
+// "out.txt", "out.csv", "out.xls", "out.dbf", "out.mdb" or "out.xlsx".
 std::string DestinationName(int type);
 
 // Size and FNV-1a checksum of every file below `dir`, by path, and a mark

@@ -241,7 +241,8 @@ TEST(DbfWriter, FieldChecks) {
       {{{"A", 'C', 0, 0}}, "HY104"},
       {{{"A", 'N', 20, 0}}, "HY104"},
       {{{"A", 'N', 5, 4}}, "HY104"},
-      {{{"A", 'D', 8, 0}}, "HY104"},
+      {{{"A", 'D', 8, 0}}, nullptr},  // dates: YYYYMMDD
+      {{{"A", 'D', 10, 0}}, "HY104"},
   };
   for (const auto& c : cases) {
     Status s = CheckFields(c.fields);

@@ -74,6 +74,11 @@ TEST(JetValues, RealColumns) {
       {JetType::kSingle, Num("3.4e38"), nullptr, 3.4e38},
       {JetType::kSingle, Num("3.5e38"), sql::kOutOfRange, 0},
       {JetType::kSingle, Num("-1e39"), sql::kOutOfRange, 0},
+      // Date/Time: days from 1899-12-30.
+      {JetType::kDateTime, Str("2022-03-05"), nullptr, 44625},
+      {JetType::kDateTime, Str("1900-01-01"), nullptr, 2},
+      {JetType::kDateTime, Str("2022-13-01"), sql::kInvalidDate, 0},
+      {JetType::kDateTime, Num("44625"), kInvalidCast, 0},
   };
   for (const auto& c : cases) {
     Cell cell;

@@ -10,6 +10,7 @@ using Kind = ColumnValue::Kind;
 
 sql::Value Num(const char* t) { return {sql::Value::Kind::kNumber, t}; }
 sql::Value Str(const char* t) { return {sql::Value::Kind::kString, t}; }
+const sql::Value kNull{sql::Value::Kind::kNull, ""};
 
 TEST(ConvertValue, ByColumnType) {
   struct Case {
@@ -54,6 +55,17 @@ TEST(ConvertValue, ByColumnType) {
       {ColumnType::kDouble, {}, Num("99999999999999999999"), Kind::kReal, 1e20, nullptr},
       {ColumnType::kDouble, {}, Num("123456789012345678.5"), Kind::kReal, 123456789012345678.5, nullptr},
       {ColumnType::kDouble, {}, Num("--1"), Kind::kNull, 0, "22018"},
+      // Dates: 'YYYY-MM-DD' of a real date (the number: days from 1899-12-30).
+      {ColumnType::kDate, {}, Str("2022-03-05"), Kind::kDate, 44625, nullptr},
+      {ColumnType::kDate, {}, Str("1900-02-28"), Kind::kDate, 60, nullptr},
+      {ColumnType::kDate, {}, Str(" "), Kind::kNull, 0, nullptr},
+      {ColumnType::kDate, {}, Str("1900-02-29"), Kind::kNull, 0, "22007"},
+      {ColumnType::kDate, {}, Str("03/05/2022"), Kind::kNull, 0, "22007"},
+      {ColumnType::kDate, {}, Num("44625"), Kind::kNull, 0, "22018"},
+      // NULL is no value in any column.
+      {ColumnType::kDate, {}, kNull, Kind::kNull, 0, nullptr},
+      {ColumnType::kLong, {}, kNull, Kind::kNull, 0, nullptr},
+      {ColumnType::kText, 3, kNull, Kind::kNull, 0, nullptr},
   };
   for (const auto& c : cases) {
     sql::ColumnDef col{"C", c.type, c.length};
@@ -69,6 +81,8 @@ TEST(ConvertValue, ByColumnType) {
       EXPECT_EQ(r->integer, static_cast<int64_t>(c.number));
     } else if (c.kind == Kind::kReal) {
       EXPECT_DOUBLE_EQ(r->real, c.number);
+    } else if (c.kind == Kind::kDate) {
+      EXPECT_EQ(DaysFrom1899(r->date), static_cast<int64_t>(c.number)) << c.value.text;
     }
   }
 }
