@@ -123,7 +123,7 @@ namespace {
 // date; an empty or blank string is no value.
 Status ToDate(const sql::Value& value, Cell* cell) {
   if (value.kind == sql::Value::Kind::kNumber)
-    return sql::SqlError(kInvalidCast, "Data type mismatch: " + value.text + " is not a date");
+    return sql::SqlError(kInvalidCast, "Data type mismatch: " + std::string(value.text) + " is not a date");
   std::string_view text = TrimBlanks(value.text);
   if (text.empty()) return Status();
   auto date = ParseIsoDate(text);

@@ -102,7 +102,7 @@ Result<ColumnValue> NumberFor(std::string_view text, const sql::ColumnDef& col) 
 
 Result<ColumnValue> DateFor(const sql::Value& v, const sql::ColumnDef& col) {
   if (v.kind == sql::Value::Kind::kNumber)
-    return sql::SqlError("22018", "a number for date column " + col.name + ": " + v.text);
+    return sql::SqlError("22018", "a number for date column " + col.name + ": " + std::string(v.text));
   std::string_view t = TrimBlanks(v.text);
   if (t.empty()) return ColumnValue{};
   auto date = ParseIsoDate(t);

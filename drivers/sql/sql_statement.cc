@@ -77,10 +77,12 @@ class Scanner {
     return std::string(text_.substr(start, pos_ - start));
   }
 
-  // The literals of a VALUES list and its closing ")", into `values`
-  // (whose strings are reused). An export sends one list with every
-  // INSERT: this walks it with pointers, a few instructions a byte.
-  bool LiteralList(std::vector<Value>* values) {
+  // The literals of a VALUES list and its closing ")", into `values`.
+  // They point into the text, or, for strings whose doubled quotes are
+  // undone, into what is appended to `unquoted`, which has the room. An
+  // export sends one list with every INSERT: this walks it with pointers,
+  // a few instructions a byte, and copies nothing it need not.
+  bool LiteralList(std::vector<Value>* values, std::string* unquoted) {
     const char* p = text_.data() + pos_;
     const char* const end = text_.data() + text_.size();
     size_t n = 0;
@@ -90,17 +92,17 @@ class Scanner {
       Value& v = (*values)[n++];
       if (p != end && *p == '\'') {
         v.kind = Value::Kind::kString;
-        p = QuotedText(p, end, '\'', &v.text);
+        p = QuotedValue(p, end, unquoted, &v.text);
       } else if (IsNullWord(p, end)) {
         v.kind = Value::Kind::kNull;
-        v.text.clear();
+        v.text = {};
         p += 4;
       } else {
         const char* start = p;
         p = NumberEnd(p, end);
         if (p) {
           v.kind = Value::Kind::kNumber;
-          v.text.assign(start, static_cast<size_t>(p - start));
+          v.text = std::string_view(start, static_cast<size_t>(p - start));
         }
       }
       if (!p) return false;
@@ -188,6 +190,28 @@ class Scanner {
       if (!doubled) return p;
     }
   }
+  // A 'string' literal at p into *out: a view of the text when no quote is
+  // doubled, else of its content appended to *unquoted (whose capacity the
+  // caller made large enough for it not to move). Returns the end, or null.
+  static const char* QuotedValue(const char* p, const char* end, std::string* unquoted,
+                                 std::string_view* out) {
+    const char* first = p + 1;
+    const void* found =
+        first >= end ? nullptr : std::memchr(first, '\'', static_cast<size_t>(end - first));
+    if (!found) return nullptr;
+    const char* q = static_cast<const char*>(found);
+    if (q + 1 == end || q[1] != '\'') {
+      *out = std::string_view(first, static_cast<size_t>(q - first));
+      return q + 1;
+    }
+    const size_t start = unquoted->size();
+    std::string content;
+    p = QuotedText(p, end, '\'', &content);
+    if (!p) return nullptr;
+    unquoted->append(content);
+    *out = std::string_view(unquoted->data() + start, unquoted->size() - start);
+    return p;
+  }
   std::optional<std::string> Quoted(char open, char close) {
     const char* p = text_.data() + pos_;
     const char* const end = text_.data() + text_.size();
@@ -253,18 +277,11 @@ std::optional<std::vector<std::string>> NameList(Scanner& s) {
   return names;
 }
 
-// "VALUES (v, ...)" to the end of the statement, into `values` (whose
-// strings are reused).
-bool ValuesClause(Scanner& s, std::vector<Value>* values) {
+// "VALUES (v, ...)" to the end of the statement, into `values`; see
+// Scanner::LiteralList for `unquoted`.
+bool ValuesClause(Scanner& s, std::vector<Value>* values, std::string* unquoted) {
   if (!s.AcceptWord("VALUES") || !s.Accept('(')) return false;
-  return s.LiteralList(values) && EndOfStatement(s);
-}
-
-std::optional<std::vector<Value>> ValuesClause(Scanner& s) {
-  std::vector<Value> values;
-  values.reserve(16);
-  if (!ValuesClause(s, &values)) return std::nullopt;
-  return values;
+  return s.LiteralList(values, unquoted) && EndOfStatement(s);
 }
 
 std::string Trim(std::string_view t) {
@@ -306,8 +323,19 @@ bool TableThen(Scanner& s, std::string* table, Rest rest) {
 
 namespace {
 
-// Parse(), telling where an INSERT's VALUES begins.
-Result<Statement> ParseAt(std::string_view sql, size_t* values_at) {
+// Fills *buffer with `sql` and room for as much again, the most that the
+// strings of its values can need once their doubled quotes are undone;
+// returns the statement's part of it.
+std::string_view Load(std::string_view sql, std::string* buffer) {
+  buffer->reserve(2 * sql.size());
+  buffer->assign(sql);
+  return std::string_view(buffer->data(), sql.size());
+}
+
+// Parse() of the statement in *buffer (see Load), telling where an INSERT's
+// VALUES begins.
+Result<Statement> ParseAt(std::string* buffer, size_t* values_at) {
+  const std::string_view sql(buffer->data(), buffer->size());
   Scanner s(sql);
   if (s.AcceptWord("CREATE")) {
     if (!s.AcceptWord("TABLE"))
@@ -338,12 +366,11 @@ Result<Statement> ParseAt(std::string_view sql, size_t* values_at) {
       }
       sc.SkipSpace();
       if (values_at) *values_at = sc.pos();
-      auto values = ValuesClause(sc);
-      if (!values) {
+      buffer->resize(sql.size());  // drops what a failed try unquoted
+      if (!ValuesClause(sc, &insert.values, buffer)) {
         sc.set_pos(mark);
         return false;
       }
-      insert.values = std::move(*values);
       return true;
     };
     bool ok;
@@ -375,26 +402,39 @@ Result<Statement> ParseAt(std::string_view sql, size_t* values_at) {
 
 }  // namespace
 
-Result<Statement> Parse(std::string_view sql) { return ParseAt(sql, nullptr); }
+Result<Statement> Parse(std::string_view sql) {
+  auto buffer = std::make_shared<std::string>();
+  Load(sql, buffer.get());
+  auto parsed = ParseAt(buffer.get(), nullptr);
+  if (parsed.ok())
+    if (auto* insert = std::get_if<Insert>(&parsed.value())) insert->text = std::move(buffer);
+  return parsed;
+}
 
 Result<const Statement*> StatementParser::Parse(std::string_view sql) {
+  // The buffer is reused unless a copy of the last Insert still holds it.
+  if (!buffer_ || buffer_.use_count() > 2) buffer_ = std::make_shared<std::string>();
+  const std::string_view text = Load(sql, buffer_.get());
   if (!insert_prefix_.empty() && sql.size() > insert_prefix_.size() &&
       sql.compare(0, insert_prefix_.size(), insert_prefix_) == 0) {
     Insert& insert = std::get<Insert>(last_);
-    Scanner s(sql);
+    Scanner s(text);
     s.set_pos(insert_prefix_.size());
-    if (ValuesClause(s, &insert.values) &&
+    insert.text = buffer_;
+    if (ValuesClause(s, &insert.values, buffer_.get()) &&
         (insert.columns.empty() || insert.columns.size() == insert.values.size())) {
       return static_cast<const Statement*>(&last_);
     }
     // Anything else gets the full parse and its own diagnostic.
   }
   size_t values_at = 0;
-  auto parsed = ParseAt(sql, &values_at);
+  buffer_->resize(sql.size());
+  auto parsed = ParseAt(buffer_.get(), &values_at);
   insert_prefix_.clear();
   if (!parsed.ok()) return parsed.status();
   last_ = std::move(parsed).value();
   if (auto* insert = std::get_if<Insert>(&last_)) {
+    insert->text = buffer_;
     // Numbered across the process, so that no two parsers' INSERTs share one.
     static std::atomic<uint64_t> last_head_id{0};
     insert->head_id = ++last_head_id;
