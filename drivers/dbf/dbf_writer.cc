@@ -102,10 +102,13 @@ std::string Writer::HeaderStart() const {
   return std::string(reinterpret_cast<const char*>(h), sizeof h);
 }
 
-// Writes `v` into the field's `f.width` bytes at `out`, which are blank:
-// texts left-aligned, numbers right-aligned.
-Status Writer::FormatField(const Field& f, const Value& v, char* out) const {
+Status FormatField(const Field& f, const Value& v, char* out) {
   if (v.kind == Value::Kind::kBlank) return Status();
+  if (v.kind == Value::Kind::kNumberText && f.type == 'N') {
+    if (v.text.size() > static_cast<size_t>(f.width)) return DoesNotFit(f);
+    std::memcpy(out + f.width - v.text.size(), v.text.data(), v.text.size());
+    return Status();
+  }
   if (f.type == 'D' || v.kind == Value::Kind::kDate) {
     if (f.type != 'D' || v.kind != Value::Kind::kDate || v.date.year < 1 || v.date.year > 9999)
       return Status::Sql("22018", "a date field takes dates, and only dates: " + f.name);

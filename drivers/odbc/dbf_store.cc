@@ -22,6 +22,7 @@
 #include "base/file_replacement.h"
 #include "base/paths.h"
 #include "drivers/dbf/dbf_writer.h"
+#include "drivers/odbc/dbf_number_text.h"
 #include "drivers/odbc/table_schema.h"
 #include "drivers/odbc/table_store.h"
 
@@ -97,6 +98,7 @@ class DbfStore : public TableStore {
   Table* mapped_table_ = nullptr;
   std::vector<int> value_of_;         // reused by every INSERT
   std::vector<dbf::Value> values_;    // likewise
+  std::string number_texts_;          // likewise: kMaxDbfNumberText bytes a column
 };
 
 Status DbfStore::CreateTable(const sql::CreateTable& create) {
@@ -150,11 +152,20 @@ Status DbfStore::Insert(const sql::Insert& insert) {
     mapped_table_ = t;
   }
   const auto& columns = t->schema.columns();
+  const auto& fields = t->writer->fields();
   values_.assign(columns.size(), dbf::Value());
+  number_texts_.resize(columns.size() * kMaxDbfNumberText);
   for (size_t c = 0; c < columns.size(); ++c) {
     if (value_of_[c] < 0) continue;
-    auto v = ConvertValue(insert.values[static_cast<size_t>(value_of_[c])], columns[c],
-                          static_cast<size_t>(dbf::kMaxCharWidth));
+    const sql::Value& value = insert.values[static_cast<size_t>(value_of_[c])];
+    if (value.kind == sql::Value::Kind::kNumber) {
+      char* text = &number_texts_[c * kMaxDbfNumberText];
+      if (size_t n = DbfNumberText(value.text, columns[c].type, fields[c], text)) {
+        values_[c] = dbf::Value::NumberText(std::string_view(text, n));
+        continue;
+      }
+    }
+    auto v = ConvertValue(value, columns[c], static_cast<size_t>(dbf::kMaxCharWidth));
     if (!v.ok()) return v.status();
     switch (v->kind) {
       case ColumnValue::Kind::kNull: break;
