@@ -12,6 +12,7 @@
 
 #include <cassert>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,42 +22,50 @@
 
 namespace rh {
 
+// A success is a null pointer: the hot paths of an export make and drop
+// many of them, and that costs nothing then.
 class [[nodiscard]] Status {
  public:
   Status() = default;  // success
+  Status(const Status& other)
+      : state_(other.state_ ? std::make_unique<State>(*other.state_) : nullptr) {}
+  Status& operator=(const Status& other) {
+    if (this != &other) state_ = other.state_ ? std::make_unique<State>(*other.state_) : nullptr;
+    return *this;
+  }
+  Status(Status&&) noexcept = default;
+  Status& operator=(Status&&) noexcept = default;
 
   // The catalog's message `id`, its %1, %2, ... filled with `args`.
   static Status Of(MessageId id, std::initializer_list<std::string_view> args = {}) {
-    Status s;
-    s.ok_ = false;
-    s.id_ = id;
-    s.message_ = MessageText(id, args);
+    Status s = Failure();
+    s.state_->id = id;
+    s.state_->message = MessageText(id, args);
     return s;
   }
 
   // A failure a driver or the database engine reported: its SQLSTATE and
   // diagnostic text.
   static Status Sql(std::string_view sqlstate, std::string text) {
-    Status s;
-    s.ok_ = false;
-    s.sqlstate_ = sqlstate;
-    s.message_ = std::move(text);
+    Status s = Failure();
+    s.state_->sqlstate = sqlstate;
+    s.state_->message = std::move(text);
     return s;
   }
 
   // A failed system call: its errno and the system's wording.
   static Status Io(int sys_error, std::string text) {
-    Status s;
-    s.ok_ = false;
-    s.sys_error_ = sys_error;
-    s.message_ = std::move(text);
+    Status s = Failure();
+    s.state_->sys_error = sys_error;
+    s.state_->message = std::move(text);
     return s;
   }
 
   // The same failure with a second line that says what failed and why: a
   // detail message of the catalog (a path, a record and field, a limit).
+  // A success stays as it is.
   Status WithDetail(MessageId detail, std::initializer_list<std::string_view> args = {}) && {
-    detail_ = MessageText(detail, args);
+    if (state_) state_->detail = MessageText(detail, args);
     return std::move(*this);
   }
 
@@ -64,52 +73,66 @@ class [[nodiscard]] Status {
   // was made of a detail message of the catalog (one without a caption).
   Status WithDetail(const Status& why) && {
     assert(why.caption().empty());
-    detail_ = why.message();
+    if (state_) state_->detail = why.message();
     return std::move(*this);
   }
 
   // The same failure, remembering the errno that caused it.
   Status WithSysError(int sys_error) && {
-    sys_error_ = sys_error;
+    if (state_) state_->sys_error = sys_error;
     return std::move(*this);
   }
 
-  bool ok() const { return ok_; }
+  bool ok() const { return state_ == nullptr; }
   // Says that a failure is not reported, on purpose: cleanup after another
   // failure, or a step whose failure changes nothing.
   void IgnoreError() const {}
-  MessageId id() const { return id_; }
-  bool Is(MessageId id) const { return !ok_ && id_ == id; }
+  MessageId id() const { return state_ ? state_->id : MessageId::kNone; }
+  bool Is(MessageId id) const { return state_ && state_->id == id; }
   // Empty unless a driver or the engine failed.
-  const std::string& sqlstate() const { return sqlstate_; }
-  int sys_error() const { return sys_error_; }
+  const std::string& sqlstate() const { return state_ ? state_->sqlstate : Empty(); }
+  int sys_error() const { return state_ ? state_->sys_error : 0; }
 
   // What the message box shows; a failure without a message id has an empty
   // caption and the driver's or system's text.
-  std::string caption() const { return std::string(Spec(id_).caption); }
-  const std::string& message() const { return message_; }
+  std::string caption() const { return std::string(Spec(id()).caption); }
+  const std::string& message() const { return state_ ? state_->message : Empty(); }
   // Empty, or what failed and why (see WithDetail).
-  const std::string& detail() const { return detail_; }
-  MessageStyle style() const { return Spec(id_).style; }
+  const std::string& detail() const { return state_ ? state_->detail : Empty(); }
+  MessageStyle style() const { return Spec(id()).style; }
   // The program ends after this failure's message.
-  bool fatal() const { return !ok_ && Spec(id_).ends_program; }
+  bool fatal() const { return state_ && Spec(state_->id).ends_program; }
 
   // "Caption: message", the form the command line prints (a driver's
   // failure as "SQLSTATE: message"), and the detail on a line of its own.
   std::string ToString() const {
-    if (ok_) return "OK";
-    std::string head = id_ != MessageId::kNone ? caption() : sqlstate_;
-    std::string text = head.empty() ? message_ : head + ": " + message_;
-    return detail_.empty() ? text : text + "\n" + detail_;
+    if (ok()) return "OK";
+    const State& s = *state_;
+    std::string head = s.id != MessageId::kNone ? caption() : s.sqlstate;
+    std::string text = head.empty() ? s.message : head + ": " + s.message;
+    return s.detail.empty() ? text : text + "\n" + s.detail;
   }
 
  private:
-  bool ok_ = true;
-  MessageId id_ = MessageId::kNone;
-  std::string sqlstate_;
-  std::string message_;
-  std::string detail_;
-  int sys_error_ = 0;
+  struct State {
+    MessageId id = MessageId::kNone;
+    std::string sqlstate;
+    std::string message;
+    std::string detail;
+    int sys_error = 0;
+  };
+
+  static Status Failure() {
+    Status s;
+    s.state_ = std::make_unique<State>();
+    return s;
+  }
+  static const std::string& Empty() {
+    static const std::string empty;
+    return empty;
+  }
+
+  std::unique_ptr<State> state_;  // null: success
 };
 
 // A value or the Status that explains why there is none.

@@ -270,8 +270,8 @@ Status TableWriter::Begin(const WriterInput& input) {
   return Status();
 }
 
-std::string TableWriter::InsertStatement(const WriterInput& input, const uint8_t* record,
-                                         int32_t record_number) {
+const std::string& TableWriter::InsertStatement(const WriterInput& input,
+                                                const uint8_t* record, int32_t record_number) {
   statement_.resize(longest_insert_);  // room for any record, filled in place
   char* const begin = statement_.data();
   std::memcpy(begin, insert_prefix_.data(), insert_prefix_.size());

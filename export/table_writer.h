@@ -52,8 +52,9 @@ class TableWriter : public RecordWriter {
   // The statements, for tests and tools: built as Begin and WriteRecord do.
   // A dBase text longer than a dBase field is cut to fit and counted.
   std::string CreateStatement(const WriterInput& input) const;
-  std::string InsertStatement(const WriterInput& input, const uint8_t* record,
-                              int32_t record_number);
+  // The INSERT is built in place and stays valid until the next call.
+  const std::string& InsertStatement(const WriterInput& input, const uint8_t* record,
+                                     int32_t record_number);
   // The insert failure for a value of the record the target cannot store
   // (its detail: "Record 17, field BALANCE: NaN cannot be stored in a
   // table."); success when every value can be stored.

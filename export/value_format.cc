@@ -1,9 +1,9 @@
 #include "export/value_format.h"
 
 #include <array>
-#include <bit>
-#include <charconv>
 #include <cstring>
+
+#include "base/decimal.h"
 
 namespace rh {
 
@@ -39,36 +39,6 @@ char* PutRight(char* p, const char* text, size_t n, int width) {
   }
   std::memcpy(p, text, n);
   return p + n;
-}
-
-// "%.6f" of |value| = m * 2^e as sign, integer part and six decimals,
-// rounded half to even on the exact binary value as printf does. False when
-// the value is too large for this exact integer path.
-bool FixedSix(double value, bool* negative, uint64_t* whole, uint32_t* micros) {
-  const uint64_t bits = std::bit_cast<uint64_t>(value);
-  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  const uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
-  if (biased == 0x7FF) return false;  // infinity or NaN
-  const uint64_t m = biased == 0 ? fraction : fraction | (uint64_t{1} << 52);
-  const int e = biased == 0 ? -1074 : biased - 1075;
-  if (e > 10) return false;
-  __extension__ typedef unsigned __int128 u128;
-  u128 scaled = static_cast<u128>(m) * 1000000u;
-  if (e >= 0) {
-    scaled <<= e;
-  } else if (-e > 120) {
-    scaled = 0;  // below 2^-47: rounds to zero
-  } else {
-    const int shift = -e;
-    const u128 q = scaled >> shift;
-    const u128 rest = scaled - (q << shift);
-    const u128 half = static_cast<u128>(1) << (shift - 1);
-    scaled = q + ((rest > half || (rest == half && (q & 1))) ? 1 : 0);
-  }
-  *negative = (bits >> 63) != 0;
-  *whole = static_cast<uint64_t>(scaled / 1000000u);
-  *micros = static_cast<uint32_t>(scaled % 1000000u);
-  return true;
 }
 
 // The bytes that would end a bare tab-delimited value early, or make
@@ -132,18 +102,29 @@ char* FormatFixedText(char* p, std::string_view text) {
 }
 
 char* FormatInt(char* p, int64_t value, int width) {
-  char buf[24];
-  char* end = buf + sizeof buf;
   const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  char* start = DigitsBackward(end, magnitude);
-  if (value < 0) *--start = '-';
-  const size_t n = static_cast<size_t>(end - start);
-  for (int pad = width - static_cast<int>(n); pad > 0; --pad) *p++ = ' ';
-  for (size_t i = 0; i < n; ++i) p[i] = start[i];  // a few bytes: no call
-  return p + n;
+  if (width > 0) {
+    char buf[24];
+    char* end = buf + sizeof buf;
+    char* start = DigitsBackward(end, magnitude);
+    if (value < 0) *--start = '-';
+    return PutRight(p, start, static_cast<size_t>(end - start), width);
+  }
+  if (value < 0) *p++ = '-';
+  return FormatUnsigned(p, magnitude);
 }
 
 char* FormatTenThousandths(char* p, int32_t v, int width) {
+  if (width <= 0) {
+    const uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(int64_t{v}) : static_cast<uint64_t>(v);
+    if (v < 0) *p++ = '-';
+    p = FormatUnsigned(p, magnitude / 10000);
+    const auto frac = static_cast<size_t>(magnitude % 10000);
+    *p++ = '.';
+    std::memcpy(p, kDigitPairs + frac / 100 * 2, 2);
+    std::memcpy(p + 2, kDigitPairs + frac % 100 * 2, 2);
+    return p + 4;
+  }
   char buf[24];
   char* end = buf + sizeof buf;
   const uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(int64_t{v}) : static_cast<uint64_t>(v);
@@ -159,26 +140,12 @@ char* FormatTenThousandths(char* p, int32_t v, int width) {
   return PutRight(p, start, static_cast<size_t>(end - start), width);
 }
 
+static_assert(kMaxNumberChars >= MaxFixedChars(6));
+
 char* FormatReal(char* p, double value, int width) {
-  bool negative;
-  uint64_t whole;
-  uint32_t micros;
-  if (!FixedSix(value, &negative, &whole, &micros)) {
-    char buf[kMaxNumberChars];
-    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
-    return PutRight(p, buf, static_cast<size_t>(r.ptr - buf), width);
-  }
-  char buf[40];
-  char* end = buf + sizeof buf;
-  char* start = end - 6;
-  for (char* q = end; q > start;) {
-    *--q = static_cast<char>('0' + micros % 10);
-    micros /= 10;
-  }
-  *--start = '.';
-  start = DigitsBackward(start, whole);
-  if (negative) *--start = '-';
-  return PutRight(p, start, static_cast<size_t>(end - start), width);
+  if (width <= 0) return FormatFixed(p, value, 6);
+  char buf[MaxFixedChars(6)];
+  return PutRight(p, buf, static_cast<size_t>(FormatFixed(buf, value, 6) - buf), width);
 }
 
 void AppendInt(std::string* out, int64_t value, int width) {

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "base/bytes.h"
+#include "base/decimal.h"
 #include "base/paths.h"
 
 namespace rh::dbf {
@@ -101,11 +102,13 @@ std::string Writer::HeaderStart() const {
   return std::string(reinterpret_cast<const char*>(h), sizeof h);
 }
 
-// Writes `v` into the field's `f.width` bytes at `out`: texts left-aligned,
-// numbers right-aligned, both padded with blanks.
-Status Writer::FormatField(const Field& f, const Value& v, char* out) const {
-  std::memset(out, ' ', static_cast<size_t>(f.width));
+Status FormatField(const Field& f, const Value& v, char* out) {
   if (v.kind == Value::Kind::kBlank) return Status();
+  if (v.kind == Value::Kind::kNumberText && f.type == 'N') {
+    if (v.text.size() > static_cast<size_t>(f.width)) return DoesNotFit(f);
+    std::memcpy(out + f.width - v.text.size(), v.text.data(), v.text.size());
+    return Status();
+  }
   if (f.type == 'D' || v.kind == Value::Kind::kDate) {
     if (f.type != 'D' || v.kind != Value::Kind::kDate || v.date.year < 1 || v.date.year > 9999)
       return Status::Sql("22018", "a date field takes dates, and only dates: " + f.name);
@@ -124,24 +127,29 @@ Status Writer::FormatField(const Field& f, const Value& v, char* out) const {
   }
   if (v.kind == Value::Kind::kText)
     return Status::Sql("22018", "a text for numeric field " + f.name);
-  char buf[400];
-  std::to_chars_result r;
+  char buf[MaxFixedChars(kMaxNumericWidth)];
+  char* end;
   if (v.kind == Value::Kind::kInteger) {
-    r = std::to_chars(buf, buf + sizeof buf, v.integer);
-    if (f.decimals > 0 && r.ec == std::errc()) {
-      *r.ptr++ = '.';
-      for (int i = 0; i < f.decimals; ++i) *r.ptr++ = '0';
+    auto r = std::to_chars(buf, buf + sizeof buf, v.integer);
+    end = r.ptr;
+    if (f.decimals > 0) {
+      *end++ = '.';
+      for (int i = 0; i < f.decimals; ++i) *end++ = '0';
     }
   } else {
-    if (!NumberFits(v.real, f.width)) return DoesNotFit(f);
-    // A value too wide for all its decimals keeps as many as fit.
-    for (int decimals = f.decimals;; --decimals) {
-      r = std::to_chars(buf, buf + sizeof buf, v.real, std::chars_format::fixed, decimals);
-      if (r.ptr - buf <= f.width || decimals == 0) break;
+    // Past 1e19 nothing fits (and the text stays short). A text with all
+    // the decimals that fits has a whole part that fits: only a wider one
+    // needs the check.
+    if (!std::isfinite(v.real) || std::fabs(v.real) >= 1e19) return DoesNotFit(f);
+    end = FormatFixed(buf, v.real, f.decimals);
+    if (end - buf > f.width) {
+      if (!NumberFits(v.real, f.width)) return DoesNotFit(f);
+      // A value too wide for all its decimals keeps as many as fit.
+      for (int decimals = f.decimals - 1; end - buf > f.width && decimals >= 0; --decimals)
+        end = FormatFixed(buf, v.real, decimals);
     }
   }
-  if (r.ec != std::errc()) return DoesNotFit(f);
-  size_t n = static_cast<size_t>(r.ptr - buf);
+  size_t n = static_cast<size_t>(end - buf);
   if (n > static_cast<size_t>(f.width)) return DoesNotFit(f);
   std::memcpy(out + f.width - n, buf, n);
   return Status();
@@ -151,7 +159,7 @@ Status Writer::AddRecord(std::span<const Value> values) {
   if (!failed_.ok()) return failed_;
   if (values.size() != fields_.size())
     return Status::Sql("21S01", "one value for each field is needed");
-  record_[0] = ' ';  // not deleted
+  record_.assign(record_size_, ' ');  // not deleted, every field blank
   size_t pos = 1;
   for (size_t i = 0; i < fields_.size(); ++i) {
     Status s = FormatField(fields_[i], values[i], &record_[pos]);

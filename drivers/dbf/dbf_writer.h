@@ -42,9 +42,11 @@ struct Field {
 
 // One value of a record. Numbers go into N fields (an integer into a field
 // with decimals is written with them), texts into C fields, dates (years 1
-// to 9999) into D fields; an empty value leaves the field blank.
+// to 9999) into D fields; an empty value leaves the field blank. A number
+// may also come as the text its N field shows, which is right-aligned as it
+// is (the caller made it the bytes the number itself would give).
 struct Value {
-  enum class Kind { kBlank, kInteger, kReal, kText, kDate };
+  enum class Kind { kBlank, kInteger, kReal, kText, kDate, kNumberText };
   Kind kind = Kind::kBlank;
   int64_t integer = 0;
   double real = 0;
@@ -55,7 +57,13 @@ struct Value {
   static Value Real(double v) { return {Kind::kReal, 0, v, {}, {}}; }
   static Value Text(std::string_view t) { return {Kind::kText, 0, 0, t, {}}; }
   static Value Date(CalendarDate d) { return {Kind::kDate, 0, 0, {}, d}; }
+  static Value NumberText(std::string_view t) { return {Kind::kNumberText, 0, 0, t, {}}; }
 };
+
+// Writes `v` into the field's `f.width` bytes at `out`, which are blank:
+// texts left-aligned, numbers right-aligned. A value that does not fit, or
+// not the field's type, fails and may have written part of the field.
+Status FormatField(const Field& f, const Value& v, char* out);
 
 class Writer {
  public:
@@ -79,7 +87,6 @@ class Writer {
   Writer(Env* env, std::string path, WritableFile* file,
          std::vector<Field> fields);
   std::string HeaderStart() const;
-  Status FormatField(const Field& f, const Value& v, char* out) const;
 
   Env* env_;
   std::string path_;

@@ -33,9 +33,29 @@ void SetBit(std::string* s, size_t byte_offset, uint32_t bit) {
       static_cast<char>((*s)[byte_offset + bit / 8] | (1 << (bit % 8)));
 }
 
-// UTF-16 code unit of a Windows-1252 byte.
-char16_t Unit(char c) {
-  return static_cast<char16_t>(Cp1252ToCodePoint(static_cast<unsigned char>(c)));
+// What compressed text makes of a Windows-1252 byte: the byte itself (a
+// code point below 0x100), two bytes after a switch of mode (above 0xFF),
+// or no compressed form at all: a 0 low byte would read as the switch, so
+// text holding such a character is stored uncompressed.
+enum CompressedForm : uint8_t { kSameByte = 0, kTwoBytes = 1, kNotCompressible = 2 };
+
+struct Cp1252Units {
+  char16_t unit[256];  // the UTF-16 code unit of each byte
+  uint8_t form[256];   // its CompressedForm
+};
+
+const Cp1252Units& Units() {
+  static const Cp1252Units units = [] {
+    Cp1252Units u{};
+    for (int b = 0; b < 256; ++b) {
+      u.unit[b] = static_cast<char16_t>(Cp1252ToCodePoint(static_cast<unsigned char>(b)));
+      u.form[b] = (u.unit[b] & 0xFF) == 0 ? kNotCompressible
+                  : u.unit[b] > 0xFF       ? kTwoBytes
+                                           : kSameByte;
+    }
+    return u;
+  }();
+  return units;
 }
 
 }  // namespace
@@ -183,17 +203,23 @@ std::vector<std::string> SplitTableDef(const std::string& tdef,
 }
 
 void AppendJetText(std::string_view cp1252, std::string* out, bool compress) {
+  const Cp1252Units& units = Units();
+  auto unit = [&](char c) { return units.unit[static_cast<unsigned char>(c)]; };
+  uint8_t forms = 0;
+  for (char c : cp1252) forms |= units.form[static_cast<unsigned char>(c)];
+  if (compress && forms == kSameByte && cp1252.size() > 2) {
+    // Most text: compressed, it is its own bytes after the mark.
+    out->append("\xFF\xFE", 2);
+    out->append(cp1252);
+    return;
+  }
   // Compression needs every character to have a non-zero low byte, since a
   // zero byte switches between the one-byte and two-byte modes.
   size_t compressed = 2;
   bool one_byte_mode = true;
-  bool compressible = compress;
+  bool compressible = compress && (forms & kNotCompressible) == 0;
   for (size_t i = 0; compressible && i < cp1252.size(); ++i) {
-    const char16_t u = Unit(cp1252[i]);
-    if ((u & 0xFF) == 0) {
-      compressible = false;
-      break;
-    }
+    const char16_t u = unit(cp1252[i]);
     const bool narrow = u <= 0xFF;
     if (narrow != one_byte_mode) {
       ++compressed;
@@ -206,7 +232,7 @@ void AppendJetText(std::string_view cp1252, std::string* out, bool compress) {
     out->resize(start + 2 * cp1252.size());
     auto* p = reinterpret_cast<uint8_t*>(out->data()) + start;
     for (char c : cp1252) {
-      StoreLittleU16(p, Unit(c));
+      StoreLittleU16(p, unit(c));
       p += 2;
     }
     return;
@@ -217,7 +243,7 @@ void AppendJetText(std::string_view cp1252, std::string* out, bool compress) {
   *p++ = 0xFE;
   one_byte_mode = true;
   for (char c : cp1252) {
-    const char16_t u = Unit(c);
+    const char16_t u = unit(c);
     const bool narrow = u <= 0xFF;
     if (narrow != one_byte_mode) {
       *p++ = 0x00;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/calendar.h"
+#include "base/decimal.h"
 
 namespace rh::mdb {
 
@@ -109,8 +110,7 @@ NumberText ReadNumber(std::string_view text, double* out) {
       !((digits.front() >= '0' && digits.front() <= '9') || digits.front() == '.'))
     return NumberText::kNotANumber;
   double d;
-  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(),
-                                   d, std::chars_format::general);
+  auto [end, ec] = DecimalFromChars(digits.data(), digits.data() + digits.size(), d);
   if (end != digits.data() + digits.size()) return NumberText::kNotANumber;
   if (ec != std::errc()) return NumberText::kOutOfRange;
   *out = negative ? -d : d;
@@ -123,7 +123,7 @@ namespace {
 // date; an empty or blank string is no value.
 Status ToDate(const sql::Value& value, Cell* cell) {
   if (value.kind == sql::Value::Kind::kNumber)
-    return sql::SqlError(kInvalidCast, "Data type mismatch: " + value.text + " is not a date");
+    return sql::SqlError(kInvalidCast, "Data type mismatch: " + std::string(value.text) + " is not a date");
   std::string_view text = TrimBlanks(value.text);
   if (text.empty()) return Status();
   auto date = ParseIsoDate(text);

@@ -293,7 +293,7 @@ class Database::Impl : public PageSink {
   std::unique_ptr<LongValuePages> long_values_;  // tables with memo columns
 
   // Reused from row to row.
-  std::vector<std::string> last_names_;
+  uint64_t mapped_head_ = 0;  // of the INSERT value_of_column_ was made for
   sql::StatementParser parser_;
   std::vector<int> value_of_column_;  // index into the values, or -1
   std::vector<Cell> cells_;
@@ -365,12 +365,12 @@ Status Database::Impl::CreateTable(const sql::CreateTable& create) {
 }
 
 // Which value goes into which column. The writer sends the same column list
-// with every INSERT, so the last mapping is kept.
+// with every INSERT, so the mapping of the last one's head is kept.
 Status Database::Impl::MapColumns(const sql::Insert& insert) {
-  if (!value_of_column_.empty() && insert.columns == last_names_ &&
+  if (insert.head_id != 0 && insert.head_id == mapped_head_ &&
       (!insert.columns.empty() || insert.values.size() == layout_.columns.size()))
     return Status();
-  last_names_.clear();
+  mapped_head_ = 0;
   const size_t n = layout_.columns.size();
   std::vector<int> map(n, -1);
   if (insert.columns.empty()) {
@@ -395,7 +395,7 @@ Status Database::Impl::MapColumns(const sql::Insert& insert) {
     map[i] = static_cast<int>(v);
   }
   value_of_column_ = std::move(map);
-  last_names_ = insert.columns;
+  mapped_head_ = insert.head_id;
   return Status();
 }
 

@@ -22,6 +22,7 @@
 #include "base/file_replacement.h"
 #include "base/paths.h"
 #include "drivers/dbf/dbf_writer.h"
+#include "drivers/odbc/dbf_number_text.h"
 #include "drivers/odbc/table_schema.h"
 #include "drivers/odbc/table_store.h"
 
@@ -91,8 +92,13 @@ class DbfStore : public TableStore {
   std::string folder_;
   bool read_only_;
   std::vector<std::unique_ptr<Table>> tables_;
+  // The table and value_of_ of the last INSERT's head (its text up to
+  // VALUES), which an export sends with every INSERT.
+  uint64_t mapped_head_ = 0;
+  Table* mapped_table_ = nullptr;
   std::vector<int> value_of_;         // reused by every INSERT
   std::vector<dbf::Value> values_;    // likewise
+  std::string number_texts_;          // likewise: kMaxDbfNumberText bytes a column
 };
 
 Status DbfStore::CreateTable(const sql::CreateTable& create) {
@@ -126,24 +132,40 @@ Status DbfStore::CreateTable(const sql::CreateTable& create) {
 }
 
 Status DbfStore::Insert(const sql::Insert& insert) {
-  std::string name = FileName(insert.table);
-  Table* t = Find(name);
-  if (!t) {
-    if (Env::Default()->Exists(ResolveIgnoringCase(Env::Default(),
-                                                   folder_.empty() ? "." : folder_, name)))
-      return sql::SqlError("HYC00", "this driver only inserts into tables it created "
-                                    "on the same connection");
-    return sql::SqlError(sql::kTableNotFound, "no table " + insert.table);
+  // The head names the columns, so its mapping holds whatever the values.
+  Table* t = mapped_table_;
+  if (insert.head_id == 0 || insert.head_id != mapped_head_ || insert.columns.empty()) {
+    mapped_head_ = 0;
+    std::string name = FileName(insert.table);
+    t = Find(name);
+    if (!t) {
+      if (Env::Default()->Exists(ResolveIgnoringCase(Env::Default(),
+                                                     folder_.empty() ? "." : folder_, name)))
+        return sql::SqlError("HYC00", "this driver only inserts into tables it created "
+                                      "on the same connection");
+      return sql::SqlError(sql::kTableNotFound, "no table " + insert.table);
+    }
+    if (read_only_) return sql::SqlError("HY000", "the connection is read-only");
+    Status s = t->schema.MapInsert(insert, &value_of_);
+    if (!s.ok()) return s;
+    mapped_head_ = insert.head_id;
+    mapped_table_ = t;
   }
-  if (read_only_) return sql::SqlError("HY000", "the connection is read-only");
-  Status s = t->schema.MapInsert(insert, &value_of_);
-  if (!s.ok()) return s;
   const auto& columns = t->schema.columns();
+  const auto& fields = t->writer->fields();
   values_.assign(columns.size(), dbf::Value());
+  number_texts_.resize(columns.size() * kMaxDbfNumberText);
   for (size_t c = 0; c < columns.size(); ++c) {
     if (value_of_[c] < 0) continue;
-    auto v = ConvertValue(insert.values[static_cast<size_t>(value_of_[c])], columns[c],
-                          static_cast<size_t>(dbf::kMaxCharWidth));
+    const sql::Value& value = insert.values[static_cast<size_t>(value_of_[c])];
+    if (value.kind == sql::Value::Kind::kNumber) {
+      char* text = &number_texts_[c * kMaxDbfNumberText];
+      if (size_t n = DbfNumberText(value.text, columns[c].type, fields[c], text)) {
+        values_[c] = dbf::Value::NumberText(std::string_view(text, n));
+        continue;
+      }
+    }
+    auto v = ConvertValue(value, columns[c], static_cast<size_t>(dbf::kMaxCharWidth));
     if (!v.ok()) return v.status();
     switch (v->kind) {
       case ColumnValue::Kind::kNull: break;
@@ -157,6 +179,8 @@ Status DbfStore::Insert(const sql::Insert& insert) {
 }
 
 Status DbfStore::Close() {
+  mapped_head_ = 0;
+  mapped_table_ = nullptr;
   Status first;
   for (auto& t : tables_) {
     Status s = t->writer->Finish();

@@ -202,7 +202,7 @@ SQLRETURN GetStmtAttr(StmtHandle* stmt, SQLINTEGER attr, SQLPOINTER value) {
     case SQL_ATTR_IMP_ROW_DESC:
     case SQL_ATTR_IMP_PARAM_DESC:
       // The driver manager asks for these with every new statement.
-      return stmt->Fail("HYC00", "descriptors are not supported");
+      return stmt->Fail("HYC00", StaticText{"descriptors are not supported"});
     default:
       return stmt->Fail("HY092", "statement attribute " + std::to_string(attr) + " not supported");
   }
@@ -215,19 +215,19 @@ SQLRETURN DiagRec(HandleBase* h, SQLSMALLINT rec, SQLCHAR* state, SQLINTEGER* na
                   SQLCHAR* msg, SQLSMALLINT max, SQLSMALLINT* len) {
   if (rec < 1) return SQL_ERROR;
   if (max < 0) return SQL_ERROR;
-  const auto& records = h->diag.records();
-  if (static_cast<size_t>(rec) > records.size()) return SQL_NO_DATA;
-  const DiagRecord& r = records[static_cast<size_t>(rec) - 1];
-  if (state) std::memcpy(state, r.sqlstate.c_str(), 6);
+  if (static_cast<size_t>(rec) > h->diag.size()) return SQL_NO_DATA;
+  const DiagRecord& r = h->diag.record(static_cast<size_t>(rec) - 1);
+  const std::string message = r.Message();
+  if (state) std::memcpy(state, r.sqlstate, 6);
   if (native) *native = 0;
   // Truncation is reported by the return code alone: a diagnostic call
   // does not add diagnostics.
-  if (len) *len = static_cast<SQLSMALLINT>(std::min<size_t>(r.message.size(), 32767));
+  if (len) *len = static_cast<SQLSMALLINT>(std::min<size_t>(message.size(), 32767));
   if (msg && max > 0) {
-    size_t n = std::min(r.message.size(), static_cast<size_t>(max) - 1);
-    std::memcpy(msg, r.message.data(), n);
+    size_t n = std::min(message.size(), static_cast<size_t>(max) - 1);
+    std::memcpy(msg, message.data(), n);
     msg[n] = '\0';
-    if (n < r.message.size()) return SQL_SUCCESS_WITH_INFO;
+    if (n < message.size()) return SQL_SUCCESS_WITH_INFO;
   }
   return SQL_SUCCESS;
 }
@@ -571,14 +571,14 @@ RH_ODBC_API SQLGetDiagField(SQLSMALLINT type, SQLHANDLE h, SQLSMALLINT rec, SQLS
                             SQLPOINTER value, SQLSMALLINT max, SQLSMALLINT* len) {
   HandleBase* base = DiagHandle(type, h);
   if (!base) return SQL_INVALID_HANDLE;
-  const auto& records = base->diag.records();
+  const size_t records = base->diag.size();
   auto put_int = [&](SQLINTEGER v) {
     if (value) *static_cast<SQLINTEGER*>(value) = v;
     return SQL_SUCCESS;
   };
   if (rec == 0) {  // header fields
     switch (id) {
-      case SQL_DIAG_NUMBER: return put_int(static_cast<SQLINTEGER>(records.size()));
+      case SQL_DIAG_NUMBER: return put_int(static_cast<SQLINTEGER>(records));
       case SQL_DIAG_RETURNCODE:
         if (value) *static_cast<SQLRETURN*>(value) = base->diag.return_code;
         return SQL_SUCCESS;
@@ -601,8 +601,8 @@ RH_ODBC_API SQLGetDiagField(SQLSMALLINT type, SQLHANDLE h, SQLSMALLINT rec, SQLS
     return SQL_ERROR;
   }
   if (rec < 0) return SQL_ERROR;
-  if (static_cast<size_t>(rec) > records.size()) return SQL_NO_DATA;
-  const DiagRecord& r = records[static_cast<size_t>(rec) - 1];
+  if (static_cast<size_t>(rec) > records) return SQL_NO_DATA;
+  const DiagRecord& r = base->diag.record(static_cast<size_t>(rec) - 1);
   auto put_text = [&](std::string_view s) -> SQLRETURN {
     if (len) *len = static_cast<SQLSMALLINT>(std::min<size_t>(s.size(), 32767));
     if (!value || max <= 0) return SQL_SUCCESS;
@@ -614,11 +614,11 @@ RH_ODBC_API SQLGetDiagField(SQLSMALLINT type, SQLHANDLE h, SQLSMALLINT rec, SQLS
   };
   switch (id) {
     case SQL_DIAG_SQLSTATE: return put_text(r.sqlstate);
-    case SQL_DIAG_MESSAGE_TEXT: return put_text(r.message);
+    case SQL_DIAG_MESSAGE_TEXT: return put_text(r.Message());
     case SQL_DIAG_NATIVE: return put_int(0);
     case SQL_DIAG_CLASS_ORIGIN:
     case SQL_DIAG_SUBCLASS_ORIGIN:
-      return put_text(r.sqlstate.compare(0, 2, "IM") == 0 ? "ODBC 3.0" : "ISO 9075");
+      return put_text(std::memcmp(r.sqlstate, "IM", 2) == 0 ? "ODBC 3.0" : "ISO 9075");
     case SQL_DIAG_CONNECTION_NAME:
     case SQL_DIAG_SERVER_NAME:
       return put_text("");
@@ -638,14 +638,15 @@ RH_ODBC_API SQLError(SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt, SQLCHAR* state,
   if (!h) return SQL_INVALID_HANDLE;
   const DiagRecord* r = h->diag.NextForSqlError();
   if (!r) return SQL_NO_DATA;
-  if (state) std::memcpy(state, r->sqlstate.c_str(), 6);
+  const std::string message = r->Message();
+  if (state) std::memcpy(state, r->sqlstate, 6);
   if (native) *native = 0;
-  if (len) *len = static_cast<SQLSMALLINT>(std::min<size_t>(r->message.size(), 32767));
+  if (len) *len = static_cast<SQLSMALLINT>(std::min<size_t>(message.size(), 32767));
   if (msg && max > 0) {
-    size_t n = std::min(r->message.size(), static_cast<size_t>(max) - 1);
-    std::memcpy(msg, r->message.data(), n);
+    size_t n = std::min(message.size(), static_cast<size_t>(max) - 1);
+    std::memcpy(msg, message.data(), n);
     msg[n] = '\0';
-    if (n < r->message.size()) return SQL_SUCCESS_WITH_INFO;
+    if (n < message.size()) return SQL_SUCCESS_WITH_INFO;
   }
   return SQL_SUCCESS;
 }

@@ -5,18 +5,38 @@
 
 namespace rh::odbc {
 
+std::string DiagRecord::Message() const {
+  std::string message = "[recordhaul][";
+  message += ThisDriver().component;
+  message += "]";
+  message += static_text ? std::string_view(static_text) : std::string_view(text);
+  return message;
+}
+
+DiagRecord& Diagnostics::NewRecord(std::string_view sqlstate) {
+  DiagRecord& r = size_ == 0 ? first_ : more_.emplace_back();
+  ++size_;
+  if (sqlstate.size() < 5) sqlstate = "HY000";
+  std::memcpy(r.sqlstate, sqlstate.data(), 5);
+  return r;
+}
+
 void Diagnostics::Add(std::string_view sqlstate, std::string_view text) {
-  DiagRecord r;
-  r.sqlstate = std::string(sqlstate.substr(0, 5));
-  if (r.sqlstate.size() != 5) r.sqlstate = "HY000";
-  r.message = "[recordhaul][";
-  r.message += ThisDriver().component;
-  r.message += "]";
-  r.message += text;
-  records_.push_back(std::move(r));
+  DiagRecord& r = NewRecord(sqlstate);
+  r.static_text = nullptr;
+  r.text.assign(text);
+}
+
+void Diagnostics::Add(std::string_view sqlstate, StaticText text) {
+  NewRecord(sqlstate).static_text = text.text;
 }
 
 SQLRETURN HandleBase::Fail(std::string_view sqlstate, std::string_view text) {
+  diag.Add(sqlstate, text);
+  return diag.return_code = SQL_ERROR;
+}
+
+SQLRETURN HandleBase::Fail(std::string_view sqlstate, StaticText text) {
   diag.Add(sqlstate, text);
   return diag.return_code = SQL_ERROR;
 }

@@ -19,29 +19,48 @@
 
 namespace rh::odbc {
 
+// A diagnostic text that lives as long as the library: a string literal. It
+// is recorded without a copy, so that the failures the driver manager
+// provokes with every new statement (it asks for descriptors we do not have)
+// cost no allocation.
+struct StaticText {
+  const char* text;
+};
+
 struct DiagRecord {
-  std::string sqlstate;  // five characters
-  std::string message;   // "[recordhaul][<component>]<text>"
+  char sqlstate[6] = {};              // five characters and a NUL
+  const char* static_text = nullptr;  // the text when it is a StaticText,
+  std::string text;                   // else the text
+  // "[recordhaul][<component>]<text>", as the diagnostic calls return it.
+  std::string Message() const;
 };
 
 class Diagnostics {
  public:
   void Clear() {
-    records_.clear();
+    size_ = 0;
+    more_.clear();
     handed_out_ = 0;
     return_code = SQL_SUCCESS;
   }
   void Add(std::string_view sqlstate, std::string_view text);
-  const std::vector<DiagRecord>& records() const { return records_; }
+  void Add(std::string_view sqlstate, StaticText text);
+  size_t size() const { return size_; }
+  // The records, oldest first: 0 <= i < size().
+  const DiagRecord& record(size_t i) const { return i == 0 ? first_ : more_[i - 1]; }
   // SQLError hands out each record once, oldest first.
   const DiagRecord* NextForSqlError() {
-    return handed_out_ < records_.size() ? &records_[handed_out_++] : nullptr;
+    return handed_out_ < size_ ? &record(handed_out_++) : nullptr;
   }
 
   SQLRETURN return_code = SQL_SUCCESS;  // of the last call on the handle
 
  private:
-  std::vector<DiagRecord> records_;
+  DiagRecord& NewRecord(std::string_view sqlstate);
+
+  DiagRecord first_;  // a call records one diagnostic at most, nearly always
+  std::vector<DiagRecord> more_;
+  size_t size_ = 0;
   size_t handed_out_ = 0;
 };
 
@@ -60,6 +79,7 @@ struct HandleBase {
 
   // Records a failure and returns SQL_ERROR.
   SQLRETURN Fail(std::string_view sqlstate, std::string_view text);
+  SQLRETURN Fail(std::string_view sqlstate, StaticText text);
   SQLRETURN Fail(const Status& status) {
     return Fail(status.sqlstate().empty() ? "HY000" : status.sqlstate(), status.message());
   }

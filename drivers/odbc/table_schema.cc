@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "base/decimal.h"
 #include "base/paths.h"
 
 namespace rh::odbc {
@@ -31,13 +32,28 @@ Parsed ParseNumber(std::string_view t, bool* is_integer, int64_t* i, double* d) 
   if (!body.empty() && body.front() == '+') body.remove_prefix(1);
   if (body.empty() || body.front() == '+') return Parsed::kNotANumber;
   const char* end = body.data() + body.size();
-  auto ri = std::from_chars(body.data(), end, *i);
-  if (ri.ec == std::errc() && ri.ptr == end) {
+  // An integer is "-" and digits; up to 18 digits never overflow, so those
+  // are read here, and a text with something else after its digits is none.
+  const char* p = body.data() + (body.front() == '-' ? 1 : 0);
+  const char* const digits = p;
+  uint64_t magnitude = 0;
+  for (; p != end && p - digits < 18 && *p >= '0' && *p <= '9'; ++p)
+    magnitude = magnitude * 10 + static_cast<uint64_t>(*p - '0');
+  if (p == end && p != digits) {
+    *i = digits == body.data() ? static_cast<int64_t>(magnitude) : -static_cast<int64_t>(magnitude);
     *is_integer = true;
     *d = static_cast<double>(*i);
     return Parsed::kOk;
   }
-  auto rd = std::from_chars(body.data(), end, *d);
+  if (p != end && p - digits == 18) {
+    auto ri = std::from_chars(body.data(), end, *i);
+    if (ri.ec == std::errc() && ri.ptr == end) {
+      *is_integer = true;
+      *d = static_cast<double>(*i);
+      return Parsed::kOk;
+    }
+  }
+  auto rd = DecimalFromChars(body.data(), end, *d);
   if (rd.ptr != end) return Parsed::kNotANumber;
   if (rd.ec == std::errc::result_out_of_range) return Parsed::kOutOfRange;
   if (rd.ec != std::errc() || !std::isfinite(*d)) return Parsed::kNotANumber;
@@ -86,7 +102,7 @@ Result<ColumnValue> NumberFor(std::string_view text, const sql::ColumnDef& col) 
 
 Result<ColumnValue> DateFor(const sql::Value& v, const sql::ColumnDef& col) {
   if (v.kind == sql::Value::Kind::kNumber)
-    return sql::SqlError("22018", "a number for date column " + col.name + ": " + v.text);
+    return sql::SqlError("22018", "a number for date column " + col.name + ": " + std::string(v.text));
   std::string_view t = TrimBlanks(v.text);
   if (t.empty()) return ColumnValue{};
   auto date = ParseIsoDate(t);

@@ -1,6 +1,8 @@
 #include "drivers/sql/sql_statement.h"
 
+#include <atomic>
 #include <cstdlib>
+#include <cstring>
 
 namespace rh::sql {
 
@@ -75,39 +77,42 @@ class Scanner {
     return std::string(text_.substr(start, pos_ - start));
   }
 
-  bool Literal(Value* v) {
-    char c = Peek();
-    if (c == '\'') {
-      v->kind = Value::Kind::kString;
-      return Quoted('\'', '\'', &v->text);
+  // The literals of a VALUES list and its closing ")", into `values`.
+  // They point into the text, or, for strings whose doubled quotes are
+  // undone, into what is appended to `unquoted`, which has the room. An
+  // export sends one list with every INSERT: this walks it with pointers,
+  // a few instructions a byte, and copies nothing it need not.
+  bool LiteralList(std::vector<Value>* values, std::string* unquoted) {
+    const char* p = text_.data() + pos_;
+    const char* const end = text_.data() + text_.size();
+    size_t n = 0;
+    for (;;) {
+      p = SkipSpaces(p, end);
+      if (n == values->size()) values->emplace_back();
+      Value& v = (*values)[n++];
+      if (p != end && *p == '\'') {
+        v.kind = Value::Kind::kString;
+        p = QuotedValue(p, end, unquoted, &v.text);
+      } else if (IsNullWord(p, end)) {
+        v.kind = Value::Kind::kNull;
+        v.text = {};
+        p += 4;
+      } else {
+        const char* start = p;
+        p = NumberEnd(p, end);
+        if (p) {
+          v.kind = Value::Kind::kNumber;
+          v.text = std::string_view(start, static_cast<size_t>(p - start));
+        }
+      }
+      if (!p) return false;
+      p = SkipSpaces(p, end);
+      if (p == end) return false;
+      if (*p == ')') break;
+      if (*p++ != ',') return false;
     }
-    if (AcceptWord("NULL")) {
-      v->kind = Value::Kind::kNull;
-      v->text.clear();
-      return true;
-    }
-    size_t start = pos_;
-    if (c == '+' || c == '-') ++pos_;
-    size_t digits = Digits();
-    if (pos_ < text_.size() && text_[pos_] == '.') {
-      ++pos_;
-      digits += Digits();
-    }
-    if (digits == 0) {
-      pos_ = start;
-      return false;
-    }
-    if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
-      size_t mark = pos_++;
-      if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) ++pos_;
-      if (Digits() == 0) pos_ = mark;
-    }
-    if (pos_ < text_.size() && IsWordChar(text_[pos_])) {
-      pos_ = start;
-      return false;
-    }
-    v->kind = Value::Kind::kNumber;
-    v->text.assign(text_.data() + start, pos_ - start);
+    values->resize(n);
+    pos_ = static_cast<size_t>(p + 1 - text_.data());
     return true;
   }
 
@@ -127,36 +132,94 @@ class Scanner {
     return IsLetter(c) || IsDigit(c) || c == '_';
   }
   size_t Digits() {
-    size_t n = 0;
-    while (pos_ < text_.size() && IsDigit(text_[pos_])) {
-      ++pos_;
-      ++n;
-    }
+    const char* p = text_.data() + pos_;
+    const size_t n = static_cast<size_t>(DigitsEnd(p, text_.data() + text_.size()) - p);
+    pos_ += n;
     return n;
   }
-  // Text between `open` and `close`, with a doubled `close` standing for
-  // one; whole runs are copied at a time.
-  bool Quoted(char open, char close, std::string* out) {
-    size_t p = pos_;
-    if (p >= text_.size() || text_[p] != open) return false;
+  static const char* SkipSpaces(const char* p, const char* end) {
+    while (p != end && IsSpace(*p)) ++p;
+    return p;
+  }
+  // NULL in any letter case, a whole word.
+  static bool IsNullWord(const char* p, const char* end) {
+    return end - p >= 4 && Upper(p[0]) == 'N' && Upper(p[1]) == 'U' && Upper(p[2]) == 'L' &&
+           Upper(p[3]) == 'L' && (end - p == 4 || !IsWordChar(p[4]));
+  }
+  static const char* DigitsEnd(const char* p, const char* end) {
+    while (p != end && IsDigit(*p)) ++p;
+    return p;
+  }
+  // The end of the number at p: [+-]digits[.digits][e[+-]digits], a digit
+  // somewhere before the exponent, no word character after it. Null when
+  // there is none.
+  static const char* NumberEnd(const char* p, const char* end) {
+    if (p != end && (*p == '+' || *p == '-')) ++p;
+    const char* digits = p;
+    p = DigitsEnd(p, end);
+    bool any = p != digits;
+    if (p != end && *p == '.') {
+      digits = ++p;
+      p = DigitsEnd(p, end);
+      any = any || p != digits;
+    }
+    if (!any) return nullptr;
+    if (p != end && (*p == 'e' || *p == 'E')) {
+      const char* q = p + 1;
+      if (q != end && (*q == '+' || *q == '-')) ++q;
+      const char* exponent_end = DigitsEnd(q, end);
+      if (exponent_end != q) p = exponent_end;
+    }
+    if (p != end && IsWordChar(*p)) return nullptr;
+    return p;
+  }
+  // Text from the `open` character at p to `close`, with a doubled `close`
+  // standing for one, into *out; whole runs are copied at a time. Returns
+  // the end, or null when the text is not closed.
+  static const char* QuotedText(const char* p, const char* end, char close,
+                                std::string* out) {
     ++p;
     out->clear();
     for (;;) {
-      size_t q = text_.find(close, p);
-      if (q == std::string_view::npos) return false;  // unterminated
-      out->append(text_.data() + p, q - p);
-      if (q + 1 < text_.size() && text_[q + 1] == close) {  // doubled
-        out->push_back(close);
-        p = q + 2;
-        continue;
-      }
-      pos_ = q + 1;
-      return true;
+      const void* found = p == end ? nullptr : std::memchr(p, close, static_cast<size_t>(end - p));
+      if (!found) return nullptr;  // unterminated
+      const char* q = static_cast<const char*>(found);
+      const bool doubled = q + 1 != end && q[1] == close;
+      out->append(p, static_cast<size_t>(q - p + (doubled ? 1 : 0)));
+      p = q + (doubled ? 2 : 1);
+      if (!doubled) return p;
     }
   }
+  // A 'string' literal at p into *out: a view of the text when no quote is
+  // doubled, else of its content appended to *unquoted (whose capacity the
+  // caller made large enough for it not to move). Returns the end, or null.
+  static const char* QuotedValue(const char* p, const char* end, std::string* unquoted,
+                                 std::string_view* out) {
+    const char* first = p + 1;
+    const void* found =
+        first >= end ? nullptr : std::memchr(first, '\'', static_cast<size_t>(end - first));
+    if (!found) return nullptr;
+    const char* q = static_cast<const char*>(found);
+    if (q + 1 == end || q[1] != '\'') {
+      *out = std::string_view(first, static_cast<size_t>(q - first));
+      return q + 1;
+    }
+    const size_t start = unquoted->size();
+    std::string content;
+    p = QuotedText(p, end, '\'', &content);
+    if (!p) return nullptr;
+    unquoted->append(content);
+    *out = std::string_view(unquoted->data() + start, unquoted->size() - start);
+    return p;
+  }
   std::optional<std::string> Quoted(char open, char close) {
+    const char* p = text_.data() + pos_;
+    const char* const end = text_.data() + text_.size();
     std::string out;
-    if (!Quoted(open, close, &out)) return std::nullopt;
+    if (p == end || *p != open) return std::nullopt;
+    p = QuotedText(p, end, close, &out);
+    if (!p) return std::nullopt;
+    pos_ = static_cast<size_t>(p - text_.data());
     return out;
   }
 
@@ -214,25 +277,11 @@ std::optional<std::vector<std::string>> NameList(Scanner& s) {
   return names;
 }
 
-// "VALUES (v, ...)" to the end of the statement, into `values` (whose
-// strings are reused).
-bool ValuesClause(Scanner& s, std::vector<Value>* values) {
+// "VALUES (v, ...)" to the end of the statement, into `values`; see
+// Scanner::LiteralList for `unquoted`.
+bool ValuesClause(Scanner& s, std::vector<Value>* values, std::string* unquoted) {
   if (!s.AcceptWord("VALUES") || !s.Accept('(')) return false;
-  size_t n = 0;
-  do {
-    if (n == values->size()) values->emplace_back();
-    if (!s.Literal(&(*values)[n])) return false;
-    ++n;
-  } while (s.Accept(','));
-  values->resize(n);
-  return s.Accept(')') && EndOfStatement(s);
-}
-
-std::optional<std::vector<Value>> ValuesClause(Scanner& s) {
-  std::vector<Value> values;
-  values.reserve(16);
-  if (!ValuesClause(s, &values)) return std::nullopt;
-  return values;
+  return s.LiteralList(values, unquoted) && EndOfStatement(s);
 }
 
 std::string Trim(std::string_view t) {
@@ -274,8 +323,19 @@ bool TableThen(Scanner& s, std::string* table, Rest rest) {
 
 namespace {
 
-// Parse(), telling where an INSERT's VALUES begins.
-Result<Statement> ParseAt(std::string_view sql, size_t* values_at) {
+// Fills *buffer with `sql` and room for as much again, the most that the
+// strings of its values can need once their doubled quotes are undone;
+// returns the statement's part of it.
+std::string_view Load(std::string_view sql, std::string* buffer) {
+  buffer->reserve(2 * sql.size());
+  buffer->assign(sql);
+  return std::string_view(buffer->data(), sql.size());
+}
+
+// Parse() of the statement in *buffer (see Load), telling where an INSERT's
+// VALUES begins.
+Result<Statement> ParseAt(std::string* buffer, size_t* values_at) {
+  const std::string_view sql(buffer->data(), buffer->size());
   Scanner s(sql);
   if (s.AcceptWord("CREATE")) {
     if (!s.AcceptWord("TABLE"))
@@ -306,12 +366,11 @@ Result<Statement> ParseAt(std::string_view sql, size_t* values_at) {
       }
       sc.SkipSpace();
       if (values_at) *values_at = sc.pos();
-      auto values = ValuesClause(sc);
-      if (!values) {
+      buffer->resize(sql.size());  // drops what a failed try unquoted
+      if (!ValuesClause(sc, &insert.values, buffer)) {
         sc.set_pos(mark);
         return false;
       }
-      insert.values = std::move(*values);
       return true;
     };
     bool ok;
@@ -343,26 +402,44 @@ Result<Statement> ParseAt(std::string_view sql, size_t* values_at) {
 
 }  // namespace
 
-Result<Statement> Parse(std::string_view sql) { return ParseAt(sql, nullptr); }
+Result<Statement> Parse(std::string_view sql) {
+  auto buffer = std::make_shared<std::string>();
+  Load(sql, buffer.get());
+  auto parsed = ParseAt(buffer.get(), nullptr);
+  if (parsed.ok())
+    if (auto* insert = std::get_if<Insert>(&parsed.value())) insert->text = std::move(buffer);
+  return parsed;
+}
 
 Result<const Statement*> StatementParser::Parse(std::string_view sql) {
+  // The buffer is reused unless a copy of the last Insert still holds it.
+  if (!buffer_ || buffer_.use_count() > 2) buffer_ = std::make_shared<std::string>();
+  const std::string_view text = Load(sql, buffer_.get());
   if (!insert_prefix_.empty() && sql.size() > insert_prefix_.size() &&
       sql.compare(0, insert_prefix_.size(), insert_prefix_) == 0) {
     Insert& insert = std::get<Insert>(last_);
-    Scanner s(sql);
+    Scanner s(text);
     s.set_pos(insert_prefix_.size());
-    if (ValuesClause(s, &insert.values) &&
+    insert.text = buffer_;
+    if (ValuesClause(s, &insert.values, buffer_.get()) &&
         (insert.columns.empty() || insert.columns.size() == insert.values.size())) {
       return static_cast<const Statement*>(&last_);
     }
     // Anything else gets the full parse and its own diagnostic.
   }
   size_t values_at = 0;
-  auto parsed = ParseAt(sql, &values_at);
+  buffer_->resize(sql.size());
+  auto parsed = ParseAt(buffer_.get(), &values_at);
   insert_prefix_.clear();
   if (!parsed.ok()) return parsed.status();
   last_ = std::move(parsed).value();
-  if (std::holds_alternative<Insert>(last_)) insert_prefix_ = std::string(sql.substr(0, values_at));
+  if (auto* insert = std::get_if<Insert>(&last_)) {
+    insert->text = buffer_;
+    // Numbered across the process, so that no two parsers' INSERTs share one.
+    static std::atomic<uint64_t> last_head_id{0};
+    insert->head_id = ++last_head_id;
+    insert_prefix_ = std::string(sql.substr(0, values_at));
+  }
   return static_cast<const Statement*>(&last_);
 }
 

@@ -14,6 +14,8 @@
 #ifndef RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_
 #define RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,13 +42,23 @@ struct CreateTable {
 struct Value {
   enum class Kind { kNumber, kString, kNull };
   Kind kind = Kind::kString;
-  std::string text;  // the number as written, or the string's content; empty for NULL
+  // The number as written, or the string's content; empty for NULL. It
+  // points into the Insert's `text`.
+  std::string_view text;
 };
 
 struct Insert {
   std::string table;
   std::vector<std::string> columns;  // empty when the statement names none
   std::vector<Value> values;
+  // The statement's text and, after it, the strings whose doubled quotes
+  // were undone: what the values point into. Copies of the Insert share it,
+  // so their values stay valid.
+  std::shared_ptr<const std::string> text = nullptr;
+  // The same number, never 0, for the INSERTs a StatementParser read with
+  // the same text up to VALUES, and so the same table and columns: users
+  // can keep what they worked out from those. 0 from Parse().
+  uint64_t head_id = 0;
 };
 
 using Statement = std::variant<CreateTable, Insert>;
@@ -73,11 +85,15 @@ Result<Statement> Parse(std::string_view sql);
 // has its values parsed.
 class StatementParser {
  public:
-  // The statement, valid until the next call.
+  // The statement, valid until the next call (`sql` need not outlive the
+  // call). The values of an INSERT parsed here point into a buffer the
+  // parser reuses while no copy of the Insert holds on to it: an export's
+  // INSERTs then cost no allocation.
   Result<const Statement*> Parse(std::string_view sql);
 
  private:
   Statement last_;
+  std::shared_ptr<std::string> buffer_;
   std::string insert_prefix_;  // the last INSERT up to VALUES; empty: none
 };
 

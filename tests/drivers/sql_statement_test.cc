@@ -115,5 +115,81 @@ TEST(SqlParse, RefusesWhatItDoesNotKnow) {
   }
 }
 
+TEST(StatementParser, InsertsWithOneHeadShareItsNumber) {
+  // Each statement in turn: its values, or the SQLSTATE it fails with, and
+  // whether its head (the text before VALUES) is the one before it.
+  struct Step {
+    const char* sql;
+    const char* values;  // the value texts joined by "|"; or the SQLSTATE
+    bool same_head;
+  } steps[] = {
+      {"INSERT INTO T ('A','B') VALUES (1,'x')", "1|x", false},
+      {"INSERT INTO T ('A','B') VALUES ( -2.5 ,\t'it''s' ) ;", "-2.5|it's", true},
+      {"INSERT INTO T ('A','B') VALUES (3,'')", "3|", true},
+      {"INSERT INTO T ('A','B') VALUES (3)", kCountMismatch, false},
+      {"INSERT INTO T ('A','B') VALUES (4,'y')", "4|y", false},
+      {"INSERT INTO T ('A','B') VALUES (4,'y'", kSyntaxError, false},
+      {"INSERT INTO T ('A','B') VALUES (5,'z')", "5|z", false},
+      {"INSERT INTO T ('A','B') VALUES (6e,'z')", kSyntaxError, false},
+      {"INSERT INTO T ('A','C') VALUES (1,'x')", "1|x", false},
+      {"CREATE TABLE U ('A' LONG)", "", false},
+      {"INSERT INTO T ('A','C') VALUES (7,'w')", "7|w", false},
+      {"INSERT INTO T ('A','C') VALUES (+.5e-3,'''')", "+.5e-3|'", true},
+  };
+  StatementParser parser;
+  uint64_t last_head = 0;
+  for (const Step& step : steps) {
+    auto r = parser.Parse(step.sql);
+    const Insert* insert = r.ok() ? std::get_if<Insert>(*r) : nullptr;
+    if (!r.ok()) {
+      EXPECT_EQ(r.status().sqlstate(), step.values) << step.sql;
+      EXPECT_EQ(Parse(step.sql).status().sqlstate(), step.values) << step.sql;
+    } else if (insert) {
+      std::string values;
+      for (const Value& v : insert->values) values.append(values.empty() ? "" : "|").append(v.text);
+      EXPECT_EQ(values, step.values) << step.sql;
+      EXPECT_NE(insert->head_id, 0u) << step.sql;
+      EXPECT_EQ(insert->head_id == last_head, step.same_head) << step.sql;
+    }
+    last_head = insert ? insert->head_id : 0;
+  }
+  // Another parser's heads are its own; Parse() numbers none.
+  StatementParser other;
+  auto r = other.Parse(steps[0].sql);
+  ASSERT_TRUE(r.ok());
+  EXPECT_NE(std::get<Insert>(**r).head_id, last_head);
+  EXPECT_EQ(std::get<Insert>(*Parse(steps[0].sql)).head_id, 0u);
+}
+
+// The values point into a buffer the parser reuses: a copy of an Insert kept
+// across later statements, or one parsed from a string that is gone, must
+// still read its own values.
+TEST(StatementParser, KeptInsertsKeepTheirValues) {
+  const char* const statements[][2] = {
+      {"INSERT INTO T ('A','B') VALUES (1,'a''b')", "1|a'b"},
+      {"INSERT INTO T ('A','B') VALUES (22,'''x'' and ''y''')", "22|'x' and 'y'"},
+      {"INSERT INTO T ('A','B') VALUES (3,'plain text, longer than the rest')",
+       "3|plain text, longer than the rest"},
+      {"INSERT INTO T ('A','B') VALUES (NULL,'')", "|"},
+      {"INSERT INTO U VALUES ('''','''''',-4.5e2)", "'|''|-4.5e2"},
+  };
+  auto joined = [](const Insert& insert) {
+    std::string out;
+    for (const Value& v : insert.values) out.append(&v == &insert.values[0] ? "" : "|").append(v.text);
+    return out;
+  };
+  StatementParser parser;
+  std::vector<Insert> kept;
+  for (const auto& s : statements) {
+    auto r = parser.Parse(std::string(s[0]));  // the text dies with the call
+    ASSERT_TRUE(r.ok()) << s[0];
+    kept.push_back(std::get<Insert>(**r));
+    auto once = Parse(std::string(s[0]));
+    ASSERT_TRUE(once.ok()) << s[0];
+    EXPECT_EQ(joined(std::get<Insert>(*once)), s[1]);
+  }
+  for (size_t i = 0; i < kept.size(); ++i) EXPECT_EQ(joined(kept[i]), statements[i][1]);
+}
+
 }  // namespace
 }  // namespace rh::sql

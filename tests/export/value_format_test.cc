@@ -58,9 +58,25 @@ TEST(ValueFormat, RandomRealsMatchPrintf) {
   }
 }
 
+TEST(ValueFormat, IntegersMatchPrintf) {
+  const int64_t values[] = {0, 1, -1, 9, 10, -10, 99, 100, 999999999, 1000000000, -1000000000,
+                            INT32_MAX, INT32_MIN, 999999999999, 1000000000000, -1000000000000,
+                            999999999999999999, INT64_MAX, INT64_MIN, INT64_MIN + 1};
+  for (int64_t v : values) {
+    for (int width : {0, 1, 8, 21}) {
+      std::string a;
+      AppendInt(&a, v, width);
+      char b[64];
+      std::snprintf(b, sizeof b, "%*lli", width, static_cast<long long>(v));
+      EXPECT_EQ(a, b) << v << " " << width;
+    }
+  }
+}
+
 TEST(ValueFormat, TenThousandthsMatchPrintfOfTheQuotient) {
   const int32_t values[] = {0, 1, -1, 5, -5, 9999, 10000, -10000, 123456, -123456,
-                            INT32_MAX, INT32_MIN, 5000, -5000};
+                            INT32_MAX, INT32_MIN, 5000, -5000, 99999, -99999, 100, -100,
+                            10, -10, 100000000, -123456789};
   for (int32_t v : values) {
     std::string a, b;
     AppendTenThousandths(&a, v);

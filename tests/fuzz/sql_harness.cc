@@ -48,7 +48,7 @@ std::string Render(const sql::Statement& statement) {
     if (i > 0) out += ", ";
     out += v.kind == sql::Value::Kind::kString ? Quote(v.text, '\'')
            : v.kind == sql::Value::Kind::kNull ? std::string("NULL")
-                                                : v.text;
+                                                : std::string(v.text);
   }
   return out + ");";
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/bytes.h"
+#include "base/cp1252.h"
 
 namespace rh::mdb {
 namespace {
@@ -44,6 +45,40 @@ TEST(JetText, CompressesOnlyWhenShorterAndPossible) {
     std::string out = "x";
     AppendJetText(c.cp1252, &out);
     EXPECT_EQ(Hex(out.substr(1)), c.stored) << Hex(c.cp1252);
+  }
+}
+
+// The stored form worked out character by character: UTF-16LE, or the
+// compressed form where no character has a zero low byte and it is shorter.
+std::string StoredByTheRule(std::string_view cp1252) {
+  std::string plain, compressed = "\xff\xfe";
+  bool compressible = true, one_byte_mode = true;
+  for (char16_t u : Cp1252ToUtf16(cp1252)) {
+    plain += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+    compressible = compressible && (u & 0xFF) != 0;
+    if ((u <= 0xFF) != one_byte_mode) {
+      compressed += '\0';
+      one_byte_mode = u <= 0xFF;
+    }
+    compressed += one_byte_mode ? std::string(1, static_cast<char>(u)) : plain.substr(plain.size() - 2);
+  }
+  return compressible && compressed.size() < plain.size() ? compressed : plain;
+}
+
+TEST(JetText, RandomTextsAreStoredByTheRule) {
+  // Mostly plain text, with now and then a byte of two UTF-16 bytes, a zero
+  // or one of the code page's undefined bytes, which stay one byte.
+  const std::string rare = std::string("\x80\x9f\x8a\0\x81\x8d\x8f\x90\x9d\xe9\xff", 11);
+  uint32_t x = 12345;
+  for (int i = 0; i < 20000; ++i) {
+    std::string text;
+    for (int n = static_cast<int>((x = x * 1664525u + 1013904223u) >> 27); n > 0; --n) {
+      x = x * 1664525u + 1013904223u;
+      text += (x >> 24) % 8 == 0 ? rare[(x >> 8) % rare.size()] : static_cast<char>(' ' + (x >> 8) % 95);
+    }
+    std::string stored = "x";
+    AppendJetText(text, &stored);
+    ASSERT_EQ(Hex(stored.substr(1)), Hex(StoredByTheRule(text))) << Hex(text);
   }
 }
 

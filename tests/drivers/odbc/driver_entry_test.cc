@@ -5,6 +5,8 @@
 #include <sqlext.h>
 
 #include <cstring>
+#include <functional>
+#include <string>
 #include <random>
 
 #include "tests/drivers/odbc/odbc_test_util.h"
@@ -120,6 +122,48 @@ TEST_F(DriverEntry, Diagnostics) {
   EXPECT_EQ(SQLError(env_, dbc_, stmt_, state, nullptr, nullptr, 0, nullptr), SQL_SUCCESS);
   EXPECT_STREQ(reinterpret_cast<char*>(state), "42000");
   EXPECT_EQ(SQLError(env_, dbc_, stmt_, state, nullptr, nullptr, 0, nullptr), SQL_NO_DATA);
+}
+
+TEST_F(DriverEntry, DiagnosticTextsKeptAndCopiedReadTheSame) {
+  Connect();
+  // The driver manager's descriptor question fails with a text the driver
+  // keeps without a copy; a syntax error's is copied. One after the other
+  // on the same handle, each reads back whole by every diagnostic call.
+  auto descriptor = [&](SQLINTEGER attr) {
+    return [this, attr] {
+      SQLHDESC desc = nullptr;
+      return SQLGetStmtAttr(stmt_, attr, &desc, 0, nullptr);
+    };
+  };
+  struct Case {
+    std::function<SQLRETURN()> call;
+    const char* state;
+    const char* text;
+  } cases[] = {
+      {descriptor(SQL_ATTR_APP_ROW_DESC), "HYC00", "descriptors are not supported"},
+      {[this] { return SQLExecDirect(stmt_, Text("nonsense"), SQL_NTS); }, "42000",
+       "Syntax error: only CREATE TABLE and INSERT INTO are supported"},
+      {descriptor(SQL_ATTR_IMP_PARAM_DESC), "HYC00", "descriptors are not supported"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_EQ(c.call(), SQL_ERROR) << c.text;
+    const std::string expected = std::string("[recordhaul][dBase driver]") + c.text;
+    SQLCHAR state[6] = {}, msg[256] = {};
+    SQLSMALLINT len = 0;
+    EXPECT_EQ(SQLGetDiagRec(SQL_HANDLE_STMT, stmt_, 1, state, nullptr, msg, sizeof msg, &len),
+              SQL_SUCCESS);
+    EXPECT_STREQ(reinterpret_cast<char*>(state), c.state);
+    EXPECT_EQ(reinterpret_cast<char*>(msg), expected);
+    EXPECT_EQ(len, static_cast<SQLSMALLINT>(expected.size()));
+    EXPECT_EQ(SQLGetDiagField(SQL_HANDLE_STMT, stmt_, 1, SQL_DIAG_MESSAGE_TEXT, msg, sizeof msg,
+                              &len),
+              SQL_SUCCESS);
+    EXPECT_EQ(reinterpret_cast<char*>(msg), expected);
+    EXPECT_EQ(SQLError(env_, dbc_, stmt_, state, nullptr, msg, sizeof msg, &len), SQL_SUCCESS);
+    EXPECT_EQ(reinterpret_cast<char*>(msg), expected);
+    EXPECT_EQ(SQLGetDiagRec(SQL_HANDLE_STMT, stmt_, 2, state, nullptr, msg, sizeof msg, &len),
+              SQL_NO_DATA);
+  }
 }
 
 TEST_F(DriverEntry, GetInfo) {

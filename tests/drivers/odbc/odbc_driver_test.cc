@@ -90,6 +90,34 @@ TEST(OdbcDrivers, DbaseExportAndTableNames) {
   EXPECT_EQ(DbfRecordCount(dir.File("noext.dbf")), 1u);
 }
 
+// The driver keeps the column mapping of the last INSERT's head; a new
+// head, another table, a column list in another order or none at all each
+// map afresh.
+TEST(OdbcDrivers, DbaseInsertsSwitchingHeads) {
+  TempDir dir;
+  auto c = Open(DbaseConnectionString(dir.path()));
+  ASSERT_TRUE(c);
+  ASSERT_TRUE(c->Execute("CREATE TABLE a.dbf ('A' TEXT(2),'N' SHORT)").ok());
+  ASSERT_TRUE(c->Execute("CREATE TABLE b.dbf ('N' SHORT,'A' TEXT(2))").ok());
+  const char* inserts[] = {
+      "INSERT INTO a.dbf ('A','N') VALUES ('x',1)", "INSERT INTO a.dbf ('A','N') VALUES ('y',2)",
+      "INSERT INTO a.dbf ('N','A') VALUES (3,'z')", "INSERT INTO b.dbf ('A','N') VALUES ('w',4)",
+      "INSERT INTO a.dbf ('A','N') VALUES ('v',5)", "INSERT INTO a.dbf ('N') VALUES (6)",
+      "INSERT INTO [a.dbf] VALUES ('u',7)",         "INSERT INTO a.dbf ('A','N') VALUES ('t',8)",
+  };
+  for (const char* sql : inserts) ASSERT_TRUE(c->Execute(sql).ok()) << sql;
+  ASSERT_TRUE(c->Close().ok());
+  // Each record: the deletion mark, A in 2 bytes, N in 6.
+  auto records = [&](const std::string& name, size_t header) {
+    std::string f = ReadFileOrEmpty(dir.File(name));
+    return f.size() > header ? f.substr(header, f.size() - header - 1) : "";
+  };
+  const size_t header = 32 + 2 * 32 + 1;
+  EXPECT_EQ(records("a.dbf", header),
+            " x      1 y      2 z      3 v      5        6 u      7 t      8");
+  EXPECT_EQ(records("b.dbf", header), "      4w ");
+}
+
 // An empty DBQ makes the table name the path.
 TEST(OdbcDrivers, DbaseWithoutFolder) {
   TempDir dir;
@@ -123,8 +151,13 @@ TEST(OdbcDrivers, StatementFailuresCarryDiagnostics) {
     Status s = c->Execute(k.sql);
     EXPECT_EQ(s.sqlstate(), k.sqlstate) << k.sql;
     EXPECT_NE(s.message().find("[recordhaul][dBase driver]"), std::string::npos) << k.sql;
+    // The connection keeps one statement handle: a failure leaves nothing
+    // behind for the next statement.
+    s = c->Execute("INSERT INTO t.dbf ('A','N') VALUES ('ok',1)");
+    EXPECT_TRUE(s.ok()) << k.sql << ": " << s.ToString();
   }
   ASSERT_TRUE(c->Close().ok());
+  EXPECT_EQ(DbfRecordCount(dir.File("t.dbf")), std::size(cases));
 }
 
 TEST(OdbcDrivers, ConnectionFailures) {

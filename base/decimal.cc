@@ -1,0 +1,147 @@
+#include "base/decimal.h"
+
+#include <bit>
+#include <cstdint>
+#include <cmath>
+
+namespace rh {
+
+namespace {
+
+__extension__ typedef unsigned __int128 U128;
+
+constexpr uint64_t kPowersOfTen[20] = {1ull,
+                                       10ull,
+                                       100ull,
+                                       1000ull,
+                                       10000ull,
+                                       100000ull,
+                                       1000000ull,
+                                       10000000ull,
+                                       100000000ull,
+                                       1000000000ull,
+                                       10000000000ull,
+                                       100000000000ull,
+                                       1000000000000ull,
+                                       10000000000000ull,
+                                       100000000000000ull,
+                                       1000000000000000ull,
+                                       10000000000000000ull,
+                                       100000000000000000ull,
+                                       1000000000000000000ull,
+                                       10000000000000000000ull};
+
+// The powers of ten a double holds exactly.
+constexpr double kExactPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// |value| with `decimals` decimals as a whole part and the decimals' digits
+// as an integer. False when the value is not finite, is 2^63 or more, or asks
+// for more decimals than 64 bits hold: the integer arithmetic below is exact
+// only within those bounds.
+bool SplitFixed(double value, int decimals, uint64_t* whole, uint64_t* fraction) {
+  if (decimals < 0 || decimals > 19) return false;
+  const uint64_t bits = std::bit_cast<uint64_t>(value);
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  if (biased == 0x7FF) return false;
+  const uint64_t mantissa_bits = bits & ((uint64_t{1} << 52) - 1);
+  // |value| = m * 2^e exactly.
+  const uint64_t m = biased == 0 ? mantissa_bits : mantissa_bits | (uint64_t{1} << 52);
+  const int e = biased == 0 ? -1074 : biased - 1075;
+  if (e > 10) return false;
+  // m * 10^decimals < 2^117; shifted left by at most 10 it still fits.
+  U128 scaled = static_cast<U128>(m) * kPowersOfTen[decimals];
+  if (e >= 0) {
+    scaled <<= e;
+  } else if (-e > 120) {
+    scaled = 0;  // under half a unit of the last decimal
+  } else {
+    const int shift = -e;
+    const U128 quotient = scaled >> shift;
+    const U128 rest = scaled - (quotient << shift);
+    const U128 half = static_cast<U128>(1) << (shift - 1);
+    scaled = quotient + ((rest > half || (rest == half && (quotient & 1))) ? 1 : 0);
+  }
+  const uint64_t unit = kPowersOfTen[decimals];
+  if ((scaled >> 64) == 0) {
+    const auto small = static_cast<uint64_t>(scaled);
+    *whole = small / unit;
+    *fraction = small % unit;
+  } else {
+    *whole = static_cast<uint64_t>(scaled / unit);
+    *fraction = static_cast<uint64_t>(scaled % unit);
+  }
+  return true;
+}
+
+// Exactly `n` digits of v, leading zeros included.
+char* PutDigits(char* p, uint64_t v, int n) {
+  char* q = p + n;
+  for (; q - p >= 2; v /= 100) {
+    const size_t pair = static_cast<size_t>(v % 100) * 2;
+    *--q = kDigitPairs[pair + 1];
+    *--q = kDigitPairs[pair];
+  }
+  if (q > p) *--q = static_cast<char>('0' + v % 10);
+  return p + n;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+char* FormatUnsigned(char* p, uint64_t value) {
+  if (value < 10) {
+    *p = static_cast<char>('0' + value);
+    return p + 1;
+  }
+  // floor(log10(value)) is bit_width * log10(2), give or take one.
+  const int guess = (std::bit_width(value) * 1233) >> 12;
+  const int digits = guess + (value >= kPowersOfTen[guess] ? 1 : 0);
+  return PutDigits(p, value, digits);
+}
+
+char* FormatFixed(char* p, double value, int decimals) {
+  uint64_t whole, fraction;
+  if (!SplitFixed(value, decimals, &whole, &fraction)) {
+    return std::to_chars(p, p + MaxFixedChars(decimals), value, std::chars_format::fixed,
+                         decimals)
+        .ptr;
+  }
+  if (std::signbit(value)) *p++ = '-';
+  p = FormatUnsigned(p, whole);
+  if (decimals == 0) return p;
+  *p++ = '.';
+  return PutDigits(p, fraction, decimals);
+}
+
+std::from_chars_result DecimalFromChars(const char* first, const char* last, double& value) {
+  const char* p = first;
+  const bool negative = p != last && *p == '-';
+  if (negative) ++p;
+  uint64_t digits_value = 0;  // wraps past 19 digits, which then go the slow way
+  int digits = 0;
+  int decimals = 0;
+  for (; p != last && IsDigit(*p); ++p, ++digits)
+    digits_value = digits_value * 10 + static_cast<uint64_t>(*p - '0');
+  if (p != last && *p == '.') {
+    for (++p; p != last && IsDigit(*p); ++p, ++digits, ++decimals)
+      digits_value = digits_value * 10 + static_cast<uint64_t>(*p - '0');
+  }
+  const bool exponent = p != last && (*p == 'e' || *p == 'E');
+  if (digits == 0 || exponent || digits > 19 || decimals > 22 ||
+      digits_value > (uint64_t{1} << 53)) {
+    return std::from_chars(first, last, value, std::chars_format::general);
+  }
+  const double v = static_cast<double>(digits_value) / kExactPowersOfTen[decimals];
+  value = negative ? -v : v;
+  return {p, std::errc()};
+}
+
+}  // namespace rh

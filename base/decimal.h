@@ -1,0 +1,41 @@
+// Decimal text of doubles for the table drivers and the export: the bytes
+// std::to_chars and std::from_chars give, got faster for the numbers an
+// export carries (a few digits before and after the point). Exact: where the
+// fast way cannot be sure of the standard library's result it asks the
+// standard library.
+#ifndef RECORDHAUL_BASE_DECIMAL_H_
+#define RECORDHAUL_BASE_DECIMAL_H_
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+
+namespace rh {
+
+// The most bytes FormatFixed writes for `decimals` decimals: a sign, the 309
+// digits of the largest double, the point and the decimals.
+constexpr size_t MaxFixedChars(int decimals) {
+  return 311 + static_cast<size_t>(decimals < 0 ? 0 : decimals);
+}
+
+// The decimal digits of `value`, at most 20 bytes; returns the end.
+char* FormatUnsigned(char* p, uint64_t value);
+
+// Writes `value` with `decimals` (>= 0) digits after the point, as
+// std::to_chars(p, ..., value, std::chars_format::fixed, decimals) does (and
+// printf's "%.*f" in the "C" locale): the exact binary value rounded half to
+// even, "-" for a negative value or zero, no point when decimals is 0,
+// "inf"/"nan" for what is not a number. Returns the end; the caller makes
+// room for MaxFixedChars(decimals) bytes.
+char* FormatFixed(char* p, double value, int decimals);
+
+// std::from_chars(first, last, value) (std::chars_format::general), with the
+// same result, end pointer and error in every case. Plain decimals of at most
+// 19 digits whose digits make an integer up to 2^53 and that have at most 22
+// of them after the point are divided out directly: both the integer and the
+// power of ten are exact doubles, so one division rounds correctly.
+std::from_chars_result DecimalFromChars(const char* first, const char* last, double& value);
+
+}  // namespace rh
+
+#endif  // RECORDHAUL_BASE_DECIMAL_H_
