@@ -80,15 +80,22 @@ bool SplitFixed(double value, int decimals, uint64_t* whole, uint64_t* fraction)
   return true;
 }
 
-// Exactly `n` digits of v, leading zeros included.
+// Exactly `n` digits of v < 10^n, leading zeros included. Below 2^32 the
+// divisions by 100 are 32-bit ones, which cost less.
 char* PutDigits(char* p, uint64_t v, int n) {
   char* q = p + n;
-  for (; q - p >= 2; v /= 100) {
+  for (; v > UINT32_MAX && q - p >= 2; v /= 100) {
     const size_t pair = static_cast<size_t>(v % 100) * 2;
     *--q = kDigitPairs[pair + 1];
     *--q = kDigitPairs[pair];
   }
-  if (q > p) *--q = static_cast<char>('0' + v % 10);
+  auto w = static_cast<uint32_t>(v);
+  for (; q - p >= 2; w /= 100) {
+    const size_t pair = static_cast<size_t>(w % 100) * 2;
+    *--q = kDigitPairs[pair + 1];
+    *--q = kDigitPairs[pair];
+  }
+  if (q > p) *--q = static_cast<char>('0' + w % 10);
   return p + n;
 }
 

@@ -33,10 +33,13 @@ int ValueSize(FieldSource s) {
   }
 }
 
-void TwoDigits(char* out, int v) {
-  out[0] = static_cast<char>('0' + v / 10 % 10);
-  out[1] = static_cast<char>('0' + v % 10);
-}
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The last two decimal digits of v >= 0.
+void TwoDigits(char* out, int v) { std::memcpy(out, kDigitPairs + 2 * (v % 100), 2); }
 
 // The month and day of each day of a common and of a leap year, worked out
 // once so that a date costs a few divisions and one lookup.

@@ -161,6 +161,26 @@ TEST(TextWriterSpecialBytes, TabTypesQuoteAndFixedTypesBlankLineBreaks) {
   }
 }
 
+// The delimited types drop the blanks that pad a text to its field's
+// length, however many there are and wherever the last other byte falls.
+TEST(TextWriterBlanks, PaddingIsTrimmedAtEveryLength) {
+  Installation inst;
+  auto b = inst.Builder();
+  std::vector<std::string> names, records;
+  for (int k = 0; k <= 10; ++k) names.push_back(std::string(static_cast<size_t>(k), 'x'));
+  names.insert(names.end(), {"  lead", "a b", "a        b", "\xa0\xa0x"});
+  std::string expected;
+  for (const std::string& name : names) {
+    std::string padded = name + std::string(10 - name.size(), ' ');
+    records.push_back(b.Raw(0, padded).Take());
+    const size_t first = name.find_first_not_of(' ');
+    expected += (first == std::string::npos ? "" : name.substr(first)) + "\r\n";
+  }
+  inst.SetRecords(static_cast<int32_t>(records.size()), records);
+  ExportHarness h(inst);
+  EXPECT_EQ(h.Run(5, {"Name"}, inst.dir() / "t.txt").written, expected);
+}
+
 TEST(TextWriterEmpty, TitleAndOneLineEnd) {
   struct Case {
     int32_t header;

@@ -108,5 +108,38 @@ TEST(ValueFormat, IntegersAndTexts) {
   for (const auto& c : cases) EXPECT_EQ(c.got, c.expected);
 }
 
+// Texts of every length up to a few words, with a quote, a line feed, a
+// high byte or a blank at every place: the word-at-a-time search must find
+// the same bytes a plain loop finds, wherever a word boundary falls.
+TEST(ValueFormat, CommaTextsAgreeWithABytewiseCopy) {
+  auto expected = [](const std::string& text) {
+    std::string out;
+    for (char c : text) {
+      if (c == '\n') out += '\r';
+      if (c == '"') out += '"';
+      out += c;
+    }
+    return out;
+  };
+  std::vector<std::string> texts;
+  for (size_t length = 0; length <= 27; ++length) {
+    texts.emplace_back(length, 'a');
+    for (size_t at = 0; at < length; ++at) {
+      for (char c : {'"', '\n', '\x8a', '\xa2', ' ', '\0'}) {
+        std::string t(length, 'b');
+        t[at] = c;
+        if (at + 9 < length) t[at + 9] = '"';  // a second one, in another word
+        texts.push_back(t);
+      }
+    }
+  }
+  std::vector<char> buf;
+  for (const std::string& t : texts) {
+    buf.assign(2 * t.size() + 1, '\0');
+    char* end = FormatCommaText(buf.data(), t);
+    ASSERT_EQ(std::string(buf.data(), end), expected(t)) << t.size();
+  }
+}
+
 }  // namespace
 }  // namespace rh
