@@ -165,6 +165,11 @@ bool IsUsageError(const Status& status) {
          status.Is(MessageId::kUnknownFieldSuggest) || status.Is(MessageId::kAmbiguousField);
 }
 
+int PrintRequestFailure(Context& ctx, std::string_view verb, const Status& status) {
+  if (IsUsageError(status)) return PrintUsageError(ctx, verb, status.message());
+  return PrintError(ctx, status);
+}
+
 int ModuleIndexOf(const ExportRequest& request) {
   return ModuleIndexByCode(request.module_code).value_or(-1);
 }

@@ -58,6 +58,10 @@ int ModuleIndexOf(const ExportRequest& request);
 // Whether a failure is the caller's mistake in the command line (exit 2).
 bool IsUsageError(const Status& status);
 
+// Prints why RequestFromChoices made no request, as a usage error (exit 2)
+// or a refusal (exit 1), and returns the exit code.
+int PrintRequestFailure(Context& ctx, std::string_view verb, const Status& status);
+
 // The current directory, where a relative path on the command line points.
 std::string CurrentFolder();
 

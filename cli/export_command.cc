@@ -46,10 +46,8 @@ class ExportCommand : public Command {
     std::vector<Status> notes;
     auto request = RequestFromChoices(choices_, *dirs, ctx.env, &notes);
     if (!request.ok()) {
-      if (IsUsageError(request.status()))
-        return PrintUsageError(ctx, name(), request.status().message());
       if (request.status().Is(MessageId::kNoExportFields)) return NoFields(ctx, request.status());
-      return PrintError(ctx, request.status());
+      return PrintRequestFailure(ctx, name(), request.status());
     }
     auto options = ExportOptionsOf(format_, *FindExportType(request->export_type));
     if (!options.ok()) return PrintUsageError(ctx, name(), options.status().message());

@@ -71,11 +71,7 @@ class PreviewCommand : public Command {
     if (choices_.fields.empty()) choices_.fields.push_back({true, {}, std::nullopt});
     std::vector<Status> notes;
     auto request = RequestFromChoices(choices_, *dirs, ctx.env, &notes);
-    if (!request.ok()) {
-      if (IsUsageError(request.status()))
-        return PrintUsageError(ctx, name(), request.status().message());
-      return PrintError(ctx, request.status());
-    }
+    if (!request.ok()) return PrintRequestFailure(ctx, name(), request.status());
     auto table = BuildPreview(ctx.env, *request, records_);
     if (!table.ok()) return PrintError(ctx, table.status());
     Print(ctx, *table);

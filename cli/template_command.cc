@@ -55,11 +55,7 @@ class TemplateCommand : public Command {
     if (!dirs.ok()) return PrintUsageError(ctx, name(), dirs.status().message());
     std::vector<Status> notes;
     auto request = RequestFromChoices(choices_, *dirs, ctx.env, &notes);
-    if (!request.ok()) {
-      if (IsUsageError(request.status()))
-        return PrintUsageError(ctx, name(), request.status().message());
-      return PrintError(ctx, request.status());
-    }
+    if (!request.ok()) return PrintRequestFailure(ctx, name(), request.status());
     for (const Status& note : notes) PrintWarning(ctx, note);
     // A template keeps the destination absolute: it runs from anywhere.
     request->destination = AbsolutePath(request->destination);
