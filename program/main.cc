@@ -1,58 +1,50 @@
-// recordhaul: the window without arguments, the command line with them.
-#include <unistd.h>
-
+// recordhaul: the command line, and with no arguments the window (run by
+// the window program, so that the command line never loads its toolkit).
+#include <cerrno>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "cli/command.h"
 #include "cli/commands.h"
-#include "platform/console_platform.h"
-#ifdef RECORDHAUL_HAVE_QT_SETTINGS
-#include "gui/qt_settings_store.h"
-#endif
-#ifdef RECORDHAUL_HAVE_WINDOW
-#include "gui/export_app.h"
-#include "gui/screenshot.h"
-#endif
+#include "program/command_line_program.h"
+#include "program/window_program.h"
+
+namespace {
+
+// Without the window program (`why` says what went wrong; empty when the
+// build has no window): the window cannot open, and the command line says
+// what it can do instead.
+int WithoutWindow(const std::vector<std::string>& args, const std::string& why) {
+  if (!args.empty() && args[0] == "--has-window") return 1;
+  if (why.empty()) {
+    std::fputs("recordhaul: this build has no window; the command line does everything.\n\n",
+               stderr);
+  } else {
+    std::fprintf(stderr, "recordhaul: the window program could not be started: %s\n\n",
+                 why.c_str());
+  }
+  if (!args.empty()) return 1;  // the screenshot verb
+  return rh::RunCommandLineProgram(args, {});
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
-  // For scripts: exit 0 when `recordhaul` alone would open the window.
-  if (args.size() == 1 && args[0] == "--has-window") {
-#ifdef RECORDHAUL_HAVE_WINDOW
-    return rh::WindowSystemAvailable() ? 0 : 1;
+  if (rh::NeedsWindowProgram(args)) {
+#ifdef RECORDHAUL_WINDOW_PROGRAM_RELATIVE
+    const std::string program = rh::FindWindowProgram(RECORDHAUL_WINDOW_PROGRAM_RELATIVE);
+    if (program.empty()) return WithoutWindow(args, "recordhaul-window is missing");
+    return WithoutWindow(args, program + ": " + rh::ExecWindowProgram(program, argv));
 #else
-    return 1;
+    return WithoutWindow(args, "");
 #endif
   }
-#ifdef RECORDHAUL_HAVE_WINDOW
-  if (args.empty()) {
-    if (rh::WindowSystemAvailable()) return rh::RunWindowProgram(argc, argv);
-    std::fputs("recordhaul: no display to open the window on; the command line works "
-               "without one.\n\n",
-               stderr);
-  }
-#else
-  if (args.empty()) {
-    std::fputs("recordhaul: this build has no window; the command line does everything.\n\n",
-               stderr);
-  }
-#endif
-
-#ifdef RECORDHAUL_HAVE_QT_SETTINGS
-  auto settings = std::make_unique<rh::QtSettingsStore>();
-#else
-  auto settings = std::make_unique<rh::MemorySettings>();
-#endif
-  rh::cli::Context ctx;
-  ctx.settings = settings.get();
-  ctx.err_is_terminal = ::isatty(STDERR_FILENO) != 0;
+  // The screenshot verb is listed and explained here too; only the window
+  // program draws.
   std::vector<std::unique_ptr<rh::cli::Command>> extra;
-#ifdef RECORDHAUL_HAVE_WINDOW
-  // The one verb that needs Qt's widgets; it draws without a display.
-  extra.push_back(rh::cli::MakeScreenshotCommand(&rh::DrawWindowPicture));
-#endif
-  return rh::cli::RunCommandLine(args, ctx, std::move(extra));
+  extra.push_back(rh::cli::MakeScreenshotCommand([](const rh::Directories&, const std::string&) {
+    return rh::Status::Io(ENOENT, "recordhaul-window is missing");
+  }));
+  return rh::RunCommandLineProgram(args, std::move(extra));
 }

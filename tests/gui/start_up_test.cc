@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "tests/test_util.h"
@@ -18,11 +19,12 @@ struct Outcome {
 
 // The program with `environment` (on top of one without any display) and
 // `args`.
-Outcome RunProgram(const std::string& environment, const std::string& args) {
+Outcome RunProgram(const std::string& environment, const std::string& args,
+                   const std::string& program = RECORDHAUL_BINARY) {
   TempDir dir;
   const std::string command = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY " +
                               environment + " XDG_CONFIG_HOME=" + dir.path() + " " +
-                              RECORDHAUL_BINARY + " " + args + " 2>" + (dir / "err");
+                              program + " " + args + " 2>" + (dir / "err");
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(dir / "err")};
 }
@@ -43,6 +45,31 @@ TEST(StartUp, WithArgumentsItIsTheCommandLine) {
   Outcome run = RunProgram("DISPLAY=:987", "list types");
   EXPECT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(RunProgram("DISPLAY=:987", "no-such-verb").exit_code, 2);
+}
+
+TEST(StartUp, WithoutTheWindowProgramOnlyTheWindowIsMissing) {
+  // The command line copied away from recordhaul-window.
+  TempDir dir;
+  const std::string alone = dir / "recordhaul";
+  ASSERT_EQ(std::system(("cp " RECORDHAUL_BINARY " " + alone).c_str()), 0);
+  const std::string picture = dir / "x.png";
+  const struct Case {
+    std::string args;
+    int exit_code;
+    const char* err_start;
+  } cases[] = {
+      {"--has-window", 1, ""},
+      {"", 2, "recordhaul: the window program could not be started: recordhaul-window is missing"},
+      {"screenshot " + picture, 1, "recordhaul: the window program could not be started"},
+      {"list types", 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    Outcome run = RunProgram("QT_QPA_PLATFORM=offscreen", c.args, alone);
+    EXPECT_EQ(run.exit_code, c.exit_code) << run.err;
+    EXPECT_EQ(run.err.rfind(c.err_start, 0), 0u) << run.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(picture));
 }
 
 }  // namespace
