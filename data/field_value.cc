@@ -132,37 +132,75 @@ std::string TodayText(std::time_t now) {
   return std::string(out, 8);
 }
 
-DateParts DayNumberToParts(int32_t day) {
-  if (day >= 73050) return {2099, 12, 31};
-  if (day <= 0) return {1900, 0, 0};
-  int century = 1900;
-  if (day > 36525) {
-    day -= 36525;
-    century = 2000;
+namespace {
+
+// A day number from 1 to 73049 as the year since 1900 and the day of that
+// year, counted from 0.
+struct YearDay {
+  unsigned year;  // 0 to 199
+  unsigned day;
+  bool leap;
+};
+
+YearDay SplitDayNumber(int32_t day) {
+  auto d = static_cast<unsigned>(day - 1);
+  unsigned year = 0;
+  if (d >= 36525) {
+    d -= 36525;
+    year = 100;
   }
   // Every fourth year of the century, its first included, is a leap year,
   // so the days fall into four-year cycles of 1461 that start with one.
-  const int cycle_day = (day - 1) % 1461;
-  int year = (day - 1) / 1461 * 4;
-  int year_day = cycle_day;
-  bool leap = true;
-  if (cycle_day >= 366) {
-    year += 1 + (cycle_day - 366) / 365;
-    year_day = (cycle_day - 366) % 365;
-    leap = false;
+  const unsigned cycle_day = d % 1461;
+  year += d / 1461 * 4;
+  if (cycle_day < 366) return {year, cycle_day, true};
+  return {year + 1 + (cycle_day - 366) / 365, (cycle_day - 366) % 365, false};
+}
+
+// "MM/DD/" for each day of a common and of a leap year, and the years
+// 1900 to 2099: a date is two copies once its year and day are known.
+using MonthDayTexts = std::array<std::array<std::array<char, 6>, 366>, 2>;
+constexpr MonthDayTexts kMonthDayTexts = [] {
+  MonthDayTexts t{};
+  for (size_t leap = 0; leap < 2; ++leap) {
+    for (size_t i = 0; i < 366; ++i) {
+      const MonthDay md = kMonthDays[leap][i];
+      t[leap][i] = {static_cast<char>('0' + md.month / 10), static_cast<char>('0' + md.month % 10),
+                    '/', static_cast<char>('0' + md.day / 10),
+                    static_cast<char>('0' + md.day % 10), '/'};
+    }
   }
-  const MonthDay md = kMonthDays[leap ? 1 : 0][year_day];
-  return {century + year, md.month, md.day};
+  return t;
+}();
+using YearTexts = std::array<std::array<char, 4>, 200>;
+constexpr YearTexts kYearTexts = [] {
+  YearTexts t{};
+  for (int i = 0; i < 200; ++i) {
+    const int y = 1900 + i;
+    t[static_cast<size_t>(i)] = {static_cast<char>('0' + y / 1000), static_cast<char>('0' + y / 100 % 10),
+                                 static_cast<char>('0' + y / 10 % 10), static_cast<char>('0' + y % 10)};
+  }
+  return t;
+}();
+
+}  // namespace
+
+DateParts DayNumberToParts(int32_t day) {
+  if (day >= 73050) return {2099, 12, 31};
+  if (day <= 0) return {1900, 0, 0};
+  const YearDay yd = SplitDayNumber(day);
+  const MonthDay md = kMonthDays[yd.leap ? 1 : 0][yd.day];
+  return {1900 + static_cast<int>(yd.year), md.month, md.day};
 }
 
 void DayNumberToDate(int32_t day, char out[11]) {
-  const DateParts d = DayNumberToParts(day);
-  TwoDigits(out, d.month);
-  out[2] = '/';
-  TwoDigits(out + 3, d.day);
-  out[5] = '/';
-  TwoDigits(out + 6, d.year / 100);
-  TwoDigits(out + 8, d.year);
+  if (day >= 73050 || day <= 0) {
+    std::memcpy(out, day > 0 ? "12/31/2099" : "00/00/1900", 11);
+    return;
+  }
+  const YearDay yd = SplitDayNumber(day);
+  std::memcpy(out, kMonthDayTexts[yd.leap ? 1 : 0][yd.day].data(), 6);
+  std::memcpy(out + 6, kYearTexts[yd.year].data(), 4);
   out[10] = '\0';
 }
 
