@@ -41,10 +41,19 @@ void FormattingPipeline::Work(RecordFormatter* formatter) {
       block = todo_.front();
       todo_.pop_front();
     }
-    block->bytes.clear();
+    // The buffer only grows, and blocks are reused: after the first few no
+    // block allocates or clears memory.
+    const size_t room = formatter->MaxBytes();
+    size_t used = 0;
     const uint8_t* record = block->records.data();
-    for (size_t i = 0; i < block->numbers.size(); ++i, record += record_length_)
-      formatter->Format(record, block->numbers[i], block->exported[i], &block->bytes);
+    for (size_t i = 0; i < block->numbers.size(); ++i, record += record_length_) {
+      if (block->bytes.size() - used < room)
+        block->bytes.resize(std::max(2 * block->bytes.size(), used + room));
+      char* const begin = block->bytes.data();
+      used = static_cast<size_t>(
+          formatter->Format(record, block->numbers[i], block->exported[i], begin + used) - begin);
+    }
+    block->used = used;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       block->done = true;
@@ -95,7 +104,7 @@ Status FormattingPipeline::WriteDone(bool wait) {
       order_.pop_front();
     }
     wait = false;
-    Status s = writer_.WriteFormatted(head->bytes);
+    Status s = writer_.WriteFormatted(std::string_view(head->bytes.data(), head->used));
     spare_.push_back(std::move(head));
     if (!s.ok()) return failed_ = s;
   }

@@ -52,7 +52,8 @@ class FormattingPipeline {
     std::vector<uint8_t> records;  // record_length bytes each
     std::vector<int32_t> numbers;
     std::vector<int32_t> exported;
-    std::string bytes;  // formatted
+    std::string bytes;  // formatted: the first `used` bytes
+    size_t used = 0;
     bool done = false;
   };
 

@@ -34,9 +34,11 @@ struct WriterInput {
 class RecordFormatter {
  public:
   virtual ~RecordFormatter() = default;
-  // Appends to *out the bytes WriteRecord would write for this record.
-  virtual void Format(const uint8_t* record, int32_t record_number, int32_t exported,
-                      std::string* out) = 0;
+  // Writes at out the bytes WriteRecord would write for this record and
+  // returns their end; there must be room for MaxBytes().
+  virtual char* Format(const uint8_t* record, int32_t record_number, int32_t exported,
+                       char* out) = 0;
+  virtual size_t MaxBytes() const = 0;
 };
 
 class RecordWriter {

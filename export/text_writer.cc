@@ -221,6 +221,26 @@ inline char* TextWriter::PutValue(char* p, const BoundRow& row, const FieldValue
   return p;
 }
 
+inline char* TextWriter::PutField(char* p, const BoundRow& row, const uint8_t* record,
+                                  int32_t record_number, const ValueContext& values) const {
+  // The fields stored in the record are read here, without going through a
+  // FieldValue: this is the inner loop of every text export.
+  const BoundField& f = row.field;
+  const uint8_t* at = record + f.offset;
+  const int width = fixed_ ? FixedWidth(f.source) : 0;
+  switch (f.source) {
+    case FieldSource::kI: return FormatInt(p, LoadBigI16(at), width);
+    case FieldSource::kL: return FormatInt(p, LoadBigI32(at), width);
+    case FieldSource::kY: return FormatInt(p, *at, width);
+    case FieldSource::kD: return FormatReal(p, LoadLittleDouble(at), width);
+    case FieldSource::kF: return FormatTenThousandths(p, LoadBigI32(at), width);
+    case FieldSource::kJ:
+      DayNumberToDate(LoadBigI32(at), p);  // and a NUL, overwritten next
+      return p + 10;
+    default: return PutValue(p, row, GetValue(record, record_number, f, values));
+  }
+}
+
 char* TextWriter::FormatLine(char* p, const uint8_t* record, int32_t record_number,
                              int32_t exported, const ValueContext& values) const {
   if (exported > 1) {
@@ -231,7 +251,7 @@ char* TextWriter::FormatLine(char* p, const uint8_t* record, int32_t record_numb
   const size_t n = input_->rows.size();
   for (size_t j = 0; j < n; ++j) {
     if (quoted_) *p++ = '"';
-    p = PutValue(p, rows[j], GetValue(record, record_number, rows[j].field, values));
+    p = PutField(p, rows[j], record, record_number, values);
     if (quoted_) {
       *p++ = '"';
       if (j + 1 < n) *p++ = ',';
@@ -272,24 +292,20 @@ class TextLineFormatter : public RecordFormatter {
  public:
   TextLineFormatter(const TextWriter& writer, const ValueContext& values)
       : writer_(writer), today_(values.today != nullptr ? values.today->now() : nullptr),
-        values_(values) {
+        values_(values), line_(writer.LongestLine(), '\0') {
     values_.today = &today_;
   }
 
-  void Format(const uint8_t* record, int32_t record_number, int32_t exported,
-              std::string* out) override {
-    if (writer_.utf8_output()) {
-      // Converted here too, so that the writing thread only writes.
-      line_.resize(writer_.LongestLine());
-      char* end = writer_.FormatLine(line_.data(), record, record_number, exported, values_);
-      AppendCp1252AsUtf8(std::string_view(line_.data(), static_cast<size_t>(end - line_.data())),
-                         out);
-      return;
-    }
-    const size_t at = out->size();
-    out->resize(at + writer_.LongestLine());
-    char* end = writer_.FormatLine(out->data() + at, record, record_number, exported, values_);
-    out->resize(static_cast<size_t>(end - out->data()));
+  char* Format(const uint8_t* record, int32_t record_number, int32_t exported,
+               char* out) override {
+    if (!writer_.utf8_output())
+      return writer_.FormatLine(out, record, record_number, exported, values_);
+    // Converted here too, so that the writing thread only writes.
+    char* end = writer_.FormatLine(line_.data(), record, record_number, exported, values_);
+    return Cp1252ToUtf8(out, std::string_view(line_.data(), static_cast<size_t>(end - line_.data())));
+  }
+  size_t MaxBytes() const override {
+    return writer_.utf8_output() ? kMaxUtf8BytesPerCp1252Byte * line_.size() : line_.size();
   }
 
  private:
