@@ -71,6 +71,11 @@ bool SplitFixed(double value, int decimals, uint64_t* whole, uint64_t* fraction)
   const uint64_t unit = kPowersOfTen[decimals];
   if ((scaled >> 64) == 0) {
     const auto small = static_cast<uint64_t>(scaled);
+    if (decimals == 6) {  // "%.6f", by far the most used: a division by a constant
+      *whole = small / 1000000;
+      *fraction = small % 1000000;
+      return true;
+    }
     *whole = small / unit;
     *fraction = small % unit;
   } else {

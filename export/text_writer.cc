@@ -26,7 +26,7 @@ constexpr size_t kBlockBytes = size_t{256} << 10;
 
 // The column width of a fixed-width value and its title; 0 for a text field
 // (its own length) or a field with no value.
-int FixedWidth(FieldSource source) {
+constexpr int FixedWidth(FieldSource source) {
   switch (source) {
     case FieldSource::kCurrentRecord: return 8;
     case FieldSource::kModuleCode: return 4;
@@ -60,6 +60,71 @@ std::string_view TrimSpaces(std::string_view t) {
   }
   while (e > b && t[e - 1] == ' ') --e;
   return t.substr(b, e - b);
+}
+
+// Copies the stored text of n >= 8 bytes at d to p without its trailing
+// blanks and returns the end, or nullptr when the text needs more than a
+// copy: a control character (NUL, tab, CR, LF...), with `quotes` a double
+// quote, or a leading blank. Eight bytes at a time, the n bytes written
+// whatever the outcome; the last word may overlap the one before it.
+char* CopyPlainText(char* p, const char* d, size_t n, bool quotes) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHighs = 0x8080808080808080ull;
+  constexpr uint64_t kBlanks = kOnes * ' ';
+  if (d[0] == ' ') return nullptr;
+  uint64_t marks = 0;
+  size_t end = 0;  // after the last non-blank
+  const auto take = [&](size_t at) {
+    uint64_t w;
+    std::memcpy(&w, d + at, 8);
+    std::memcpy(p + at, &w, 8);
+    // A byte below 0x20 sets its top bit here, and only then is the result
+    // non-zero; the same for a zero byte of w ^ '"'.
+    const uint64_t q = w ^ (kOnes * '"');
+    marks |= (w - kOnes * 0x20) & ~w;
+    if (quotes) marks |= (q - kOnes) & ~q;
+    const uint64_t other = w ^ kBlanks;
+    if (other != 0) {
+      const size_t last = std::endian::native == std::endian::little
+                              ? 8 - static_cast<size_t>(std::countl_zero(other)) / 8
+                              : 8 - static_cast<size_t>(std::countr_zero(other)) / 8;
+      end = std::max(end, at + last);
+    }
+  };
+  for (size_t at = 0; at + 8 <= n; at += 8) take(at);
+  if (n % 8 != 0) take(n - 8);
+  return (marks & kHighs) != 0 ? nullptr : p + end;
+}
+
+// Whether any of the n bytes at d is a control character (NUL, tab, CR,
+// LF...) or, with `quotes`, a double quote: the bytes a line cannot take as
+// they are. Eight bytes at a time; the last word may overlap the one before.
+bool HoldsMarks(const char* d, size_t n, bool quotes) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHighs = 0x8080808080808080ull;
+  const auto marked = [quotes](uint64_t w) {
+    // A byte below 0x20 sets its top bit here, and only then is the result
+    // non-zero; the same for a zero byte of w ^ '"'.
+    const uint64_t control = (w - kOnes * 0x20) & ~w;
+    const uint64_t q = w ^ (kOnes * '"');
+    const uint64_t quote = quotes ? (q - kOnes) & ~q : 0;
+    return ((control | quote) & kHighs) != 0;
+  };
+  if (n < 8) {
+    for (size_t i = 0; i < n; ++i) {
+      const auto c = static_cast<unsigned char>(d[i]);
+      if (c < 0x20 || (quotes && c == '"')) return true;
+    }
+    return false;
+  }
+  uint64_t w;
+  for (size_t i = 0; i + 8 <= n; i += 8) {
+    std::memcpy(&w, d + i, 8);
+    if (marked(w)) return true;
+  }
+  if (n % 8 == 0) return false;
+  std::memcpy(&w, d + n - 8, 8);
+  return marked(w);
 }
 
 }  // namespace
@@ -180,13 +245,25 @@ Status TextWriter::Begin(const WriterInput& input) {
   return Write(line_);
 }
 
-inline char* TextWriter::PutText(char* p, std::string_view text) const {
-  if (quoted_) return FormatCommaText(p, text);
-  return fixed_ ? FormatFixedText(p, text) : FormatTabText(p, text);
+namespace {
+
+// The lines of each layout are made by a function of their own, so that the
+// layout's tests are settled when it is compiled and not asked per value.
+template <TextLayout L>
+char* PutTextAs(char* p, std::string_view text) {
+  if constexpr (L == TextLayout::kQuoted) return FormatCommaText(p, text);
+  if constexpr (L == TextLayout::kFixed) return FormatFixedText(p, text);
+  return FormatTabText(p, text);
 }
 
-inline char* TextWriter::PutValue(char* p, const BoundRow& row, const FieldValue& v) const {
-  const int width = fixed_ ? FixedWidth(v.source) : 0;
+template <TextLayout L>
+constexpr int WidthAs(FieldSource source) {
+  return L == TextLayout::kFixed ? FixedWidth(source) : 0;
+}
+
+template <TextLayout L>
+char* PutValueAs(char* p, const BoundRow& row, const FieldValue& v) {
+  const int width = WidthAs<L>(v.source);
   switch (v.source) {
     case FieldSource::kNone: return p;
     case FieldSource::kCurrentRecord:
@@ -199,7 +276,7 @@ inline char* TextWriter::PutValue(char* p, const BoundRow& row, const FieldValue
     case FieldSource::kCompanyNumber:
       // Taken from a file name, so it may hold any byte; the comma types
       // have always written it as it is.
-      if (!quoted_) return PutText(p, v.text());
+      if constexpr (L != TextLayout::kQuoted) return PutTextAs<L>(p, v.text());
       [[fallthrough]];
     case FieldSource::kModuleCode:
     case FieldSource::kTodaysDate:
@@ -209,8 +286,9 @@ inline char* TextWriter::PutValue(char* p, const BoundRow& row, const FieldValue
       return p + t.size();
     }
     case FieldSource::kT:
-      if (!fixed_) return PutText(p, TrimSpaces(v.text()));
-      {
+      if constexpr (L != TextLayout::kFixed) {
+        return PutTextAs<L>(p, TrimSpaces(v.text()));
+      } else {
         // Padded to the field's length so a NUL never shifts later columns.
         char* end = FormatFixedText(p, v.text());
         const size_t pad = static_cast<size_t>(row.field.text_size) - v.text().size();
@@ -221,13 +299,18 @@ inline char* TextWriter::PutValue(char* p, const BoundRow& row, const FieldValue
   return p;
 }
 
-inline char* TextWriter::PutField(char* p, const BoundRow& row, const uint8_t* record,
-                                  int32_t record_number, const ValueContext& values) const {
+// One row's value at p as the layout writes it (no separators, no comma-type
+// quotes); returns the end. There must be room for MaxFormattedBytes of the
+// row's field and two quotes.
+template <TextLayout L>
+char* PutFieldAs(char* p, const BoundRow& row, const uint8_t* record, int32_t record_number,
+                 const ValueContext& values) {
   // The fields stored in the record are read here, without going through a
   // FieldValue: this is the inner loop of every text export.
+  constexpr bool kFixed = L == TextLayout::kFixed;
   const BoundField& f = row.field;
   const uint8_t* at = record + f.offset;
-  const int width = fixed_ ? FixedWidth(f.source) : 0;
+  const int width = WidthAs<L>(f.source);
   switch (f.source) {
     case FieldSource::kI: return FormatInt(p, LoadBigI16(at), width);
     case FieldSource::kL: return FormatInt(p, LoadBigI32(at), width);
@@ -237,27 +320,72 @@ inline char* TextWriter::PutField(char* p, const BoundRow& row, const uint8_t* r
     case FieldSource::kJ:
       DayNumberToDate(LoadBigI32(at), p);  // and a NUL, overwritten next
       return p + 10;
-    default: return PutValue(p, row, GetValue(record, record_number, f, values));
+    case FieldSource::kT: {
+      // Most texts hold nothing to quote or blank out and no NUL; the rest
+      // go the long way.
+      const std::string_view text(reinterpret_cast<const char*>(at),
+                                  static_cast<size_t>(f.text_size));
+      if (!kFixed && text.size() >= 8) {
+        if (char* end = CopyPlainText(p, text.data(), text.size(), true)) return end;
+      }
+      if (HoldsMarks(text.data(), text.size(), !kFixed)) {
+        // A quote but no NUL, CR or LF: quoted as the layout quotes.
+        if (kFixed || HoldsMarks(text.data(), text.size(), false)) break;
+        return PutTextAs<L>(p, TrimSpaces(text));
+      }
+      const std::string_view out = kFixed ? text : TrimSpaces(text);
+      if (!out.empty()) std::memcpy(p, out.data(), out.size());
+      return p + out.size();
+    }
+    default: break;
   }
+  return PutValueAs<L>(p, row, GetValue(record, record_number, f, values));
 }
 
-char* TextWriter::FormatLine(char* p, const uint8_t* record, int32_t record_number,
-                             int32_t exported, const ValueContext& values) const {
+template <TextLayout L>
+char* FormatLineAs(char* p, const BoundRow* rows, size_t n, const uint8_t* record,
+                   int32_t record_number, int32_t exported, const ValueContext& values) {
   if (exported > 1) {
     *p++ = '\r';
     *p++ = '\n';
   }
-  const BoundRow* const rows = input_->rows.data();
-  const size_t n = input_->rows.size();
   for (size_t j = 0; j < n; ++j) {
-    if (quoted_) *p++ = '"';
-    p = PutField(p, rows[j], record, record_number, values);
-    if (quoted_) {
+    if constexpr (L == TextLayout::kQuoted) *p++ = '"';
+    p = PutFieldAs<L>(p, rows[j], record, record_number, values);
+    if constexpr (L == TextLayout::kQuoted) {
       *p++ = '"';
-      if (j + 1 < n) *p++ = ',';
-    } else if (!fixed_ && j + 1 < n) {
+      *p++ = ',';
+    } else if constexpr (L == TextLayout::kTab) {
       *p++ = '\t';
     }
+  }
+  // No separator after the last value.
+  if (n > 0 && L != TextLayout::kFixed) --p;
+  return p;
+}
+
+}  // namespace
+
+char* TextWriter::PutText(char* p, std::string_view text) const {
+  switch (type_.layout) {
+    case TextLayout::kQuoted: return PutTextAs<TextLayout::kQuoted>(p, text);
+    case TextLayout::kTab: return PutTextAs<TextLayout::kTab>(p, text);
+    case TextLayout::kFixed: return PutTextAs<TextLayout::kFixed>(p, text);
+  }
+  return p;
+}
+
+char* TextWriter::FormatLine(char* p, const uint8_t* record, int32_t record_number,
+                             int32_t exported, const ValueContext& values) const {
+  const BoundRow* rows = input_->rows.data();
+  const size_t n = input_->rows.size();
+  switch (type_.layout) {
+    case TextLayout::kQuoted:
+      return FormatLineAs<TextLayout::kQuoted>(p, rows, n, record, record_number, exported, values);
+    case TextLayout::kTab:
+      return FormatLineAs<TextLayout::kTab>(p, rows, n, record, record_number, exported, values);
+    case TextLayout::kFixed:
+      return FormatLineAs<TextLayout::kFixed>(p, rows, n, record, record_number, exported, values);
   }
   return p;
 }

@@ -52,12 +52,6 @@ class TextWriter : public RecordWriter {
 
  private:
   char* PutText(char* p, std::string_view text) const;
-  // Write one row's value at p as this export type writes it (no
-  // separators, no comma-type quotes) and return the end; there must be
-  // room for MaxFormattedBytes of the row's field and two quotes.
-  char* PutField(char* p, const BoundRow& row, const uint8_t* record, int32_t record_number,
-                 const ValueContext& values) const;
-  char* PutValue(char* p, const BoundRow& row, const FieldValue& value) const;
   // Lines in Windows-1252, written in the export's encoding.
   Status Write(std::string_view lines);
   Status WriteBytes(std::string_view bytes);
