@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <cmath>
 
 namespace rh {
@@ -113,6 +114,10 @@ char* FormatUnsigned(char* p, uint64_t value) {
     *p = static_cast<char>('0' + value);
     return p + 1;
   }
+  if (value < 100) {
+    std::memcpy(p, kDigitPairs + 2 * value, 2);
+    return p + 2;
+  }
   // floor(log10(value)) is bit_width * log10(2), give or take one.
   const int guess = (std::bit_width(value) * 1233) >> 12;
   const int digits = guess + (value >= kPowersOfTen[guess] ? 1 : 0);
@@ -130,6 +135,14 @@ char* FormatFixed(char* p, double value, int decimals) {
   p = FormatUnsigned(p, whole);
   if (decimals == 0) return p;
   *p++ = '.';
+  if (decimals == 6) {  // "%.6f": three pairs, no loop
+    const auto f = static_cast<uint32_t>(fraction);
+    const uint32_t low = f % 10000;
+    std::memcpy(p, kDigitPairs + 2 * (f / 10000), 2);
+    std::memcpy(p + 2, kDigitPairs + 2 * (low / 100), 2);
+    std::memcpy(p + 4, kDigitPairs + 2 * (low % 100), 2);
+    return p + 6;
+  }
   return PutDigits(p, fraction, decimals);
 }
 
