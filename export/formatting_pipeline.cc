@@ -10,7 +10,7 @@ FormattingPipeline::FormattingPipeline(RecordWriter& writer, int threads, int32_
     : writer_(writer),
       record_length_(record_length),
       records_per_block_(std::max<size_t>(records_per_block, 1)),
-      // Enough to keep every worker busy while the reader writes one block.
+      // Enough to keep every worker busy while one of them writes.
       max_in_flight_(2 * static_cast<size_t>(std::max(threads, 1)) + 1) {
   for (int i = 0; i < threads; ++i)
     if (auto f = writer.NewFormatter()) formatters_.push_back(std::move(f));
@@ -31,43 +31,62 @@ int FormattingPipeline::ThreadsFor(int requested) {
   return std::max(n, 1);
 }
 
+void FormattingPipeline::Format(RecordFormatter* formatter, Block* block) {
+  // The buffer only grows, and blocks are reused: after the first few no
+  // block allocates or clears memory.
+  const size_t room = formatter->MaxBytes();
+  size_t used = 0;
+  const uint8_t* record = block->records.data();
+  for (size_t i = 0; i < block->numbers.size(); ++i, record += record_length_) {
+    if (block->bytes.size() - used < room)
+      block->bytes.resize(std::max(2 * block->bytes.size(), used + room));
+    char* const begin = block->bytes.data();
+    used = static_cast<size_t>(
+        formatter->Format(record, block->numbers[i], block->exported[i], begin + used) - begin);
+  }
+  block->used = used;
+}
+
 void FormattingPipeline::Work(RecordFormatter* formatter) {
+  std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    Block* block;
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      work_ready_.wait(lock, [this] { return stopping_ || !todo_.empty(); });
-      if (stopping_) return;
-      block = todo_.front();
-      todo_.pop_front();
+    work_ready_.wait(lock, [this] { return stopping_ || !todo_.empty(); });
+    if (stopping_) return;
+    Block* block = todo_.front();
+    todo_.pop_front();
+    lock.unlock();
+    Format(formatter, block);
+    lock.lock();
+    block->done = true;
+    // Whichever worker finds the oldest block done writes it, and those
+    // done after it: the bytes go out in order, from the thread that has
+    // just made them, while the reader goes on reading.
+    while (!writing_ && !stopping_ && !order_.empty() && order_.front()->done) {
+      std::unique_ptr<Block> head = std::move(order_.front());
+      order_.pop_front();
+      writing_ = true;
+      lock.unlock();
+      Status s = failed_.ok() ? writer_.WriteFormatted(std::string_view(head->bytes.data(), head->used))
+                              : Status();
+      lock.lock();
+      writing_ = false;
+      if (!s.ok() && failed_.ok()) failed_ = s;
+      spare_.push_back(std::move(head));
     }
-    // The buffer only grows, and blocks are reused: after the first few no
-    // block allocates or clears memory.
-    const size_t room = formatter->MaxBytes();
-    size_t used = 0;
-    const uint8_t* record = block->records.data();
-    for (size_t i = 0; i < block->numbers.size(); ++i, record += record_length_) {
-      if (block->bytes.size() - used < room)
-        block->bytes.resize(std::max(2 * block->bytes.size(), used + room));
-      char* const begin = block->bytes.data();
-      used = static_cast<size_t>(
-          formatter->Format(record, block->numbers[i], block->exported[i], begin + used) - begin);
-    }
-    block->used = used;
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      block->done = true;
-    }
-    block_done_.notify_all();
+    room_.notify_all();
   }
 }
 
 std::unique_ptr<FormattingPipeline::Block> FormattingPipeline::NewBlock() {
   std::unique_ptr<Block> block;
-  if (!spare_.empty()) {
-    block = std::move(spare_.back());
-    spare_.pop_back();
-  } else {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!spare_.empty()) {
+      block = std::move(spare_.back());
+      spare_.pop_back();
+    }
+  }
+  if (!block) {
     block = std::make_unique<Block>();
     block->records.reserve(records_per_block_ * static_cast<size_t>(record_length_));
     block->numbers.reserve(records_per_block_);
@@ -80,62 +99,33 @@ std::unique_ptr<FormattingPipeline::Block> FormattingPipeline::NewBlock() {
   return block;
 }
 
-void FormattingPipeline::Submit() {
+Status FormattingPipeline::Submit() {
   Block* block = filling_.get();
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    order_.push_back(std::move(filling_));
-    todo_.push_back(block);
-  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  order_.push_back(std::move(filling_));
+  todo_.push_back(block);
   work_ready_.notify_one();
-}
-
-Status FormattingPipeline::WriteDone(bool wait) {
-  for (;;) {
-    std::unique_ptr<Block> head;
-    {
-      std::unique_lock<std::mutex> lock(mutex_);
-      if (order_.empty()) return Status();
-      if (!order_.front()->done) {
-        if (!wait) return Status();
-        block_done_.wait(lock, [this] { return order_.front()->done; });
-      }
-      head = std::move(order_.front());
-      order_.pop_front();
-    }
-    wait = false;
-    Status s = writer_.WriteFormatted(std::string_view(head->bytes.data(), head->used));
-    spare_.push_back(std::move(head));
-    if (!s.ok()) return failed_ = s;
-  }
+  // The reader waits while enough blocks are in flight.
+  room_.wait(lock, [this] { return order_.size() < max_in_flight_ || !failed_.ok(); });
+  return failed_;
 }
 
 Status FormattingPipeline::Add(const uint8_t* record, int32_t record_number, int32_t exported) {
-  if (!failed_.ok()) return failed_;
   if (!filling_) filling_ = NewBlock();
   filling_->records.insert(filling_->records.end(), record, record + record_length_);
   filling_->numbers.push_back(record_number);
   filling_->exported.push_back(exported);
   if (filling_->numbers.size() < records_per_block_) return Status();
-  Submit();
-  size_t in_flight;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    in_flight = order_.size();
-  }
-  return WriteDone(in_flight >= max_in_flight_);
+  return Submit();
 }
 
 Status FormattingPipeline::Flush() {
-  if (!failed_.ok()) return failed_;
-  if (filling_ && !filling_->numbers.empty()) Submit();
-  for (;;) {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      if (order_.empty()) return Status();
-    }
-    if (Status s = WriteDone(true); !s.ok()) return s;
+  if (filling_ && !filling_->numbers.empty()) {
+    if (Status s = Submit(); !s.ok()) return s;
   }
+  std::unique_lock<std::mutex> lock(mutex_);
+  room_.wait(lock, [this] { return (order_.empty() && !writing_) || !failed_.ok(); });
+  return failed_;
 }
 
 }  // namespace rh

@@ -1,10 +1,11 @@
 // FormattingPipeline: the records of an export formatted on worker threads
-// and written in order by the thread that reads them.
+// and written in order by them.
 //
 // The reader adds records one by one; they are copied into blocks of a fixed
 // number of records, each block is formatted by one worker into a buffer of
 // its own, and the buffers are handed to the writer in the order the blocks
-// were filled. At most a few blocks are in flight, so memory does not grow
+// were filled, by the worker that finds the oldest one done, one worker at
+// a time. At most a few blocks are in flight, so memory does not grow
 // with the file; the reader waits when the workers fall behind. The bytes
 // written are those the writer's own WriteRecord would write, at any number
 // of threads.
@@ -32,13 +33,15 @@ class FormattingPipeline {
   // (NewFormatter); `threads` is at least 1.
   FormattingPipeline(RecordWriter& writer, int threads, int32_t record_length,
                      size_t records_per_block);
-  // Stops the workers; blocks not yet written are dropped.
+  // Stops the workers once the block being written, if any, is written;
+  // the others are dropped.
   ~FormattingPipeline();
   FormattingPipeline(const FormattingPipeline&) = delete;
   FormattingPipeline& operator=(const FormattingPipeline&) = delete;
 
-  // Adds one exported record; may write blocks that are done. A failed
-  // write is returned here or by a later call, and nothing more is written.
+  // Adds one exported record; waits while too many blocks are in flight. A
+  // failed write is returned here or by a later call, and nothing more is
+  // written.
   Status Add(const uint8_t* record, int32_t record_number, int32_t exported);
   // Writes every block still in flight, the last partly filled one too.
   Status Flush();
@@ -58,10 +61,10 @@ class FormattingPipeline {
   };
 
   void Work(RecordFormatter* formatter);
-  void Submit();
-  // Writes the finished blocks at the head; with `wait`, waits for the head
-  // block first.
-  Status WriteDone(bool wait);
+  void Format(RecordFormatter* formatter, Block* block);
+  // Hands the filled block to the workers; waits while too many are in
+  // flight. Returns a failed write, if any.
+  Status Submit();
   std::unique_ptr<Block> NewBlock();
 
   RecordWriter& writer_;
@@ -73,14 +76,15 @@ class FormattingPipeline {
 
   std::mutex mutex_;
   std::condition_variable work_ready_;
-  std::condition_variable block_done_;
+  std::condition_variable room_;               // a block was written
   std::deque<Block*> todo_;                    // to format, oldest first
   std::deque<std::unique_ptr<Block>> order_;   // in flight, in record order
   std::vector<std::unique_ptr<Block>> spare_;  // written, for reuse
+  bool writing_ = false;                       // a worker is writing the head
   bool stopping_ = false;
+  Status failed_;                              // the first failed write
 
   std::unique_ptr<Block> filling_;  // the reader's, not yet submitted
-  Status failed_;
 };
 
 }  // namespace rh
