@@ -62,15 +62,26 @@ std::string_view TrimSpaces(std::string_view t) {
   return t.substr(b, e - b);
 }
 
+// The bytes of w a line cannot take as they are, each as its top bit: a
+// control character (NUL, tab, CR, LF...) and, with `quotes`, a double
+// quote. A byte below 0x20 sets its top bit in (w - 0x20..) & ~w, and the
+// whole is non-zero only if some byte is one; the same for a zero byte of
+// w ^ '"'.
+uint64_t MarkedBytes(uint64_t w, bool quotes) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHighs = 0x8080808080808080ull;
+  const uint64_t q = w ^ (kOnes * '"');
+  const uint64_t quote = quotes ? (q - kOnes) & ~q : 0;
+  return (((w - kOnes * 0x20) & ~w) | quote) & kHighs;
+}
+
 // Copies the stored text of n >= 8 bytes at d to p without its trailing
 // blanks and returns the end, or nullptr when the text needs more than a
 // copy: a control character (NUL, tab, CR, LF...), with `quotes` a double
 // quote, or a leading blank. Eight bytes at a time, the n bytes written
 // whatever the outcome; the last word may overlap the one before it.
 char* CopyPlainText(char* p, const char* d, size_t n, bool quotes) {
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
-  constexpr uint64_t kHighs = 0x8080808080808080ull;
-  constexpr uint64_t kBlanks = kOnes * ' ';
+  constexpr uint64_t kBlanks = 0x2020202020202020ull;
   if (d[0] == ' ') return nullptr;
   uint64_t marks = 0;
   size_t end = 0;  // after the last non-blank
@@ -78,11 +89,7 @@ char* CopyPlainText(char* p, const char* d, size_t n, bool quotes) {
     uint64_t w;
     std::memcpy(&w, d + at, 8);
     std::memcpy(p + at, &w, 8);
-    // A byte below 0x20 sets its top bit here, and only then is the result
-    // non-zero; the same for a zero byte of w ^ '"'.
-    const uint64_t q = w ^ (kOnes * '"');
-    marks |= (w - kOnes * 0x20) & ~w;
-    if (quotes) marks |= (q - kOnes) & ~q;
+    marks |= MarkedBytes(w, quotes);
     const uint64_t other = w ^ kBlanks;
     if (other != 0) {
       const size_t last = std::endian::native == std::endian::little
@@ -93,23 +100,14 @@ char* CopyPlainText(char* p, const char* d, size_t n, bool quotes) {
   };
   for (size_t at = 0; at + 8 <= n; at += 8) take(at);
   if (n % 8 != 0) take(n - 8);
-  return (marks & kHighs) != 0 ? nullptr : p + end;
+  return marks != 0 ? nullptr : p + end;
 }
 
 // Whether any of the n bytes at d is a control character (NUL, tab, CR,
 // LF...) or, with `quotes`, a double quote: the bytes a line cannot take as
 // they are. Eight bytes at a time; the last word may overlap the one before.
 bool HoldsMarks(const char* d, size_t n, bool quotes) {
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
-  constexpr uint64_t kHighs = 0x8080808080808080ull;
-  const auto marked = [quotes](uint64_t w) {
-    // A byte below 0x20 sets its top bit here, and only then is the result
-    // non-zero; the same for a zero byte of w ^ '"'.
-    const uint64_t control = (w - kOnes * 0x20) & ~w;
-    const uint64_t q = w ^ (kOnes * '"');
-    const uint64_t quote = quotes ? (q - kOnes) & ~q : 0;
-    return ((control | quote) & kHighs) != 0;
-  };
+  const auto marked = [quotes](uint64_t w) { return MarkedBytes(w, quotes) != 0; };
   if (n < 8) {
     for (size_t i = 0; i < n; ++i) {
       const auto c = static_cast<unsigned char>(d[i]);

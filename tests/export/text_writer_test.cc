@@ -1,6 +1,8 @@
 #include "export/text_writer.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <stdio.h>
 
 #include "tests/export/export_test_util.h"
@@ -158,6 +160,54 @@ TEST(TextWriterSpecialBytes, TabTypesQuoteAndFixedTypesBlankLineBreaks) {
     if (!t.read.empty()) {
       EXPECT_EQ(ReadTabsWithPython(path), t.read) << t.type;
     }
+  }
+}
+
+// The bytes a line cannot take as they are, wherever they fall in a stored
+// text: in its first or last byte, on either side of an eight-byte boundary,
+// in texts shorter than, as long as and longer than a word.
+TEST(TextWriterSpecialBytes, AtEveryPlaceInTextsOfEveryLength) {
+  const auto trimmed = [](std::string t) {
+    t.erase(0, t.find_first_not_of(' ') == std::string::npos ? t.size() : t.find_first_not_of(' '));
+    t.erase(t.find_last_not_of(' ') + 1);
+    return t;
+  };
+  const auto quoted = [](const std::string& t) {
+    std::string q = "\"";
+    for (char c : t) q += c == '"' ? std::string("\"\"") : c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return q + "\"";
+  };
+  for (size_t size : {5, 7, 8, 9, 15, 16, 17, 24, 30}) {
+    SCOPED_TRACE(size);
+    std::vector<std::string> raws;
+    for (char mark : {'\0', '\t', '\r', '\n', '"', '\x01', ' ', '\x9f'}) {
+      for (size_t at : {size_t{0}, size_t{1}, size / 2, size - 3, size - 2, size - 1}) {
+        std::string raw(size, 'a');
+        raw[at] = mark;
+        raws.push_back(raw);
+        raw.replace(size - 2, 2, "  ");  // padded with blanks
+        raws.push_back(raw);
+      }
+    }
+    // The second field makes every record long enough to be read.
+    Installation inst({{"Name", 'T', static_cast<int16_t>(size)}, {"Pad", 'T', 12}});
+    std::vector<std::string> records;
+    std::string comma, tab, fixed;
+    for (const std::string& raw : raws) {
+      records.push_back(inst.Builder().Raw(0, raw).Take());
+      const std::string stored = raw.substr(0, raw.find('\0'));
+      const std::string text = trimmed(stored);
+      comma += quoted(text) + "\r\n";
+      tab += (text.find_first_of("\t\r\n\"") == std::string::npos ? text : quoted(text)) + "\r\n";
+      std::string column = stored;
+      std::replace_if(column.begin(), column.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+      fixed += column + std::string(size - column.size(), ' ') + "\r\n";
+    }
+    inst.SetRecords(static_cast<int32_t>(records.size()), records);
+    ExportHarness h(inst);
+    EXPECT_EQ(h.Run(3, {"Name"}, inst.dir() / "c.csv").written, comma);
+    EXPECT_EQ(h.Run(5, {"Name"}, inst.dir() / "t.txt").written, tab);
+    EXPECT_EQ(h.Run(7, {"Name"}, inst.dir() / "f.txt").written, fixed);
   }
 }
 
