@@ -9,20 +9,15 @@
 #include "program/command_line_program.h"
 #include "program/window_program.h"
 
+#ifdef RECORDHAUL_WINDOW_PROGRAM_RELATIVE
 namespace {
 
-// Without the window program (`why` says what went wrong; empty when the
-// build has no window): the window cannot open, and the command line says
-// what it can do instead.
+// The window program could not be run (`why` says why): the window cannot
+// open, and the command line says what it can do instead.
 int WithoutWindow(const std::vector<std::string>& args, const std::string& why) {
   if (!args.empty() && args[0] == "--has-window") return 1;
-  if (why.empty()) {
-    std::fputs("recordhaul: this build has no window; the command line does everything.\n\n",
-               stderr);
-  } else {
-    std::fprintf(stderr, "recordhaul: the window program could not be started: %s\n\n",
-                 why.c_str());
-  }
+  std::fprintf(stderr, "recordhaul: the window program could not be started: %s\n\n",
+               why.c_str());
   if (!args.empty()) return 1;  // the screenshot verb
   return rh::RunCommandLineProgram(args, {});
 }
@@ -32,19 +27,29 @@ int WithoutWindow(const std::vector<std::string>& args, const std::string& why) 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (rh::NeedsWindowProgram(args)) {
-#ifdef RECORDHAUL_WINDOW_PROGRAM_RELATIVE
     const std::string program = rh::FindWindowProgram(RECORDHAUL_WINDOW_PROGRAM_RELATIVE);
     if (program.empty()) return WithoutWindow(args, "recordhaul-window is missing");
     return WithoutWindow(args, program + ": " + rh::ExecWindowProgram(program, argv));
-#else
-    return WithoutWindow(args, "");
-#endif
   }
   // The screenshot verb is listed and explained here too; only the window
-  // program draws.
+  // program draws, and it is run for the verb above.
   std::vector<std::unique_ptr<rh::cli::Command>> extra;
   extra.push_back(rh::cli::MakeScreenshotCommand([](const rh::Directories&, const std::string&) {
     return rh::Status::Io(ENOENT, "recordhaul-window is missing");
   }));
   return rh::RunCommandLineProgram(args, std::move(extra));
 }
+
+#else  // a build without the window
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--has-window") return 1;
+  if (args.empty()) {
+    std::fputs("recordhaul: this build has no window; the command line does everything.\n\n",
+               stderr);
+  }
+  return rh::RunCommandLineProgram(args, {});
+}
+
+#endif
