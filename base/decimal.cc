@@ -118,10 +118,7 @@ char* FormatUnsigned(char* p, uint64_t value) {
     std::memcpy(p, kDigitPairs + 2 * value, 2);
     return p + 2;
   }
-  // floor(log10(value)) is bit_width * log10(2), give or take one.
-  const int guess = (std::bit_width(value) * 1233) >> 12;
-  const int digits = guess + (value >= kPowersOfTen[guess] ? 1 : 0);
-  return PutDigits(p, value, digits);
+  return PutDigits(p, value, DecimalDigits(value));
 }
 
 char* FormatFixed(char* p, double value, int decimals) {

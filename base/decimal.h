@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <bit>
 #include <cstdint>
 
 namespace rh {
@@ -20,6 +21,19 @@ constexpr size_t MaxFixedChars(int decimals) {
 
 // The decimal digits of `value`, at most 20 bytes; returns the end.
 char* FormatUnsigned(char* p, uint64_t value);
+// How many digits FormatUnsigned writes for `value`.
+inline int DecimalDigits(uint64_t value) {
+  constexpr uint64_t kPowers[20] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull,
+                                    1000000ull, 10000000ull, 100000000ull, 1000000000ull,
+                                    10000000000ull, 100000000000ull, 1000000000000ull,
+                                    10000000000000ull, 100000000000000ull,
+                                    1000000000000000ull, 10000000000000000ull,
+                                    100000000000000000ull, 1000000000000000000ull,
+                                    10000000000000000000ull};
+  // floor(log10(value)) is bit_width * log10(2), give or take one.
+  const int guess = (std::bit_width(value) * 1233) >> 12;
+  return guess + (value >= kPowers[guess] ? 1 : 0) + (value == 0 ? 1 : 0);
+}
 
 // Writes `value` with `decimals` (>= 0) digits after the point, as
 // std::to_chars(p, ..., value, std::chars_format::fixed, decimals) does (and

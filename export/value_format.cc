@@ -32,6 +32,19 @@ char* DigitsBackward(char* end, uint64_t v) {
   return end;
 }
 
+// Blanks the `width` columns at p before the digits are written over
+// them: a column of up to 32 is blanked as 32 bytes, one or two stores
+// where a call to memset would cost more than the blanks. A number always
+// has 32 bytes of room (MaxFormattedBytes).
+constexpr int kBlankRun = 32;
+void BlankColumn(char* p, int width) {
+  if (width <= kBlankRun) {
+    std::memset(p, ' ', kBlankRun);
+  } else {
+    std::memset(p, ' ', static_cast<size_t>(width));
+  }
+}
+
 // `n` characters at `text`, right-aligned in `width` columns.
 char* PutRight(char* p, const char* text, size_t n, int width) {
   if (width > 0 && n < static_cast<size_t>(width)) {
@@ -127,11 +140,14 @@ char* FormatFixedText(char* p, std::string_view text) {
 char* FormatInt(char* p, int64_t value, int width) {
   const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   if (width > 0) {
-    char buf[24];
-    char* end = buf + sizeof buf;
+    // Right-aligned in place: blanks, then the digits from the column's
+    // end, then the sign.
+    const int n = DecimalDigits(magnitude) + (value < 0 ? 1 : 0);
+    char* const end = p + (n > width ? n : width);
+    BlankColumn(p, width);
     char* start = DigitsBackward(end, magnitude);
-    if (value < 0) *--start = '-';
-    return PutRight(p, start, static_cast<size_t>(end - start), width);
+    if (value < 0) start[-1] = '-';
+    return end;
   }
   if (value < 0) *p++ = '-';
   return FormatUnsigned(p, magnitude);
@@ -148,19 +164,20 @@ char* FormatTenThousandths(char* p, int32_t v, int width) {
     std::memcpy(p + 2, kDigitPairs + frac % 100 * 2, 2);
     return p + 4;
   }
-  char buf[24];
-  char* end = buf + sizeof buf;
+  // Right-aligned in place, as FormatInt does.
   const uint64_t magnitude = v < 0 ? 0 - static_cast<uint64_t>(int64_t{v}) : static_cast<uint64_t>(v);
-  char* start = end - 4;
-  uint64_t frac = magnitude % 10000;
-  for (char* q = end; q > start;) {
-    *--q = static_cast<char>('0' + frac % 10);
-    frac /= 10;
-  }
-  *--start = '.';
-  start = DigitsBackward(start, magnitude / 10000);
-  if (v < 0) *--start = '-';
-  return PutRight(p, start, static_cast<size_t>(end - start), width);
+  const uint64_t whole = magnitude / 10000;
+  const auto frac = static_cast<size_t>(magnitude % 10000);
+  const int n = DecimalDigits(whole) + 5 + (v < 0 ? 1 : 0);
+  char* const end = p + (n > width ? n : width);
+  BlankColumn(p, width);
+  std::memcpy(end - 4, kDigitPairs + frac / 100 * 2, 2);
+  std::memcpy(end - 2, kDigitPairs + frac % 100 * 2, 2);
+  char* start = end - 5;
+  *start = '.';
+  start = DigitsBackward(start, whole);
+  if (v < 0) start[-1] = '-';
+  return end;
 }
 
 static_assert(kMaxNumberChars >= MaxFixedChars(6));

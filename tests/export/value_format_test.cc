@@ -61,7 +61,8 @@ TEST(ValueFormat, RandomRealsMatchPrintf) {
 TEST(ValueFormat, IntegersMatchPrintf) {
   const int64_t values[] = {0, 1, -1, 9, 10, -10, 99, 100, 999999999, 1000000000, -1000000000,
                             INT32_MAX, INT32_MIN, 999999999999, 1000000000000, -1000000000000,
-                            999999999999999999, INT64_MAX, INT64_MIN, INT64_MIN + 1};
+                            999999999999999999, INT64_MAX, INT64_MIN, INT64_MIN + 1,
+                            12345678, -1234567, 1234567, -12345678};  // filling a column of 8
   for (int64_t v : values) {
     for (int width : {0, 1, 8, 21}) {
       std::string a;
@@ -76,7 +77,7 @@ TEST(ValueFormat, IntegersMatchPrintf) {
 TEST(ValueFormat, TenThousandthsMatchPrintfOfTheQuotient) {
   const int32_t values[] = {0, 1, -1, 5, -5, 9999, 10000, -10000, 123456, -123456,
                             INT32_MAX, INT32_MIN, 5000, -5000, 99999, -99999, 100, -100,
-                            10, -10, 100000000, -123456789};
+                            10, -10, 100000000, -123456789, 99999, -9999, 999999};
   for (int32_t v : values) {
     std::string a, b;
     AppendTenThousandths(&a, v);
