@@ -1,5 +1,6 @@
 #include "data/data_file_reader.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -80,6 +81,24 @@ Result<const uint8_t*> DataFileReader::Next() {
   const uint8_t* record = buffer_.data() + begin_;
   begin_ += length;
   return record;
+}
+
+Result<size_t> DataFileReader::ReadRecords(uint8_t* out, size_t max) {
+  const size_t length = static_cast<size_t>(record_length_);
+  const size_t wanted = max * length;
+  // What Next left in the buffer comes first.
+  const size_t buffered = std::min(end_ - begin_, wanted);
+  if (buffered > 0) std::memcpy(out, buffer_.data() + begin_, buffered);
+  begin_ += buffered;
+  size_t have = buffered;
+  if (have < wanted && !at_end_) {
+    auto got = file_->ReadAt(file_pos_, out + have, wanted - have);
+    if (!got.ok()) return ReadError();
+    file_pos_ += *got;
+    have += *got;
+    if (have < wanted) at_end_ = true;  // short read: the file ended
+  }
+  return have / length;  // a partial record at the end is no record
 }
 
 }  // namespace rh

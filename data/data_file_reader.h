@@ -47,6 +47,11 @@ class DataFileReader {
   // The next record after the header, or nullptr where the data ends. The
   // pointer stays valid until the next call.
   Result<const uint8_t*> Next();
+  // The next records after the header, up to `max` of them, read into `out`
+  // (room for `max` records): fewer only where the data ends, 0 after its
+  // end. Reads the file straight into `out` rather than through the
+  // reader's own buffer.
+  Result<size_t> ReadRecords(uint8_t* out, size_t max);
 
   const std::string& path() const { return path_; }
   int32_t record_length() const { return record_length_; }

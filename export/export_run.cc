@@ -53,6 +53,57 @@ size_t CharacterCount(std::string_view text) {
   return count;
 }
 
+// How far the record loop went: the last record read, and how many were
+// exported.
+struct RecordCounts {
+  int32_t read = 0;
+  int32_t exported = 0;
+};
+
+// Before each record: Stop, and the progress.
+Status BeforeRecord(RunObserver& ui, int32_t i, int32_t count) {
+  if (ui.StopRequested()) return Status::Of(MessageId::kExportInterrupted);
+  ui.ProgressSetPercent(ProgressPercent(i, count));
+  return Status();
+}
+
+// Records 1..count, one after the other, to the writer.
+Status ExportOneByOne(DataFileReader& reader, RecordWriter& writer, int32_t count,
+                      RunObserver& ui, RecordCounts* counts) {
+  for (int32_t i = 1; i <= count; ++i) {
+    if (Status s = BeforeRecord(ui, i, count); !s.ok()) return s;
+    auto record = reader.Next();
+    if (!record.ok()) return ReadFailed(reader.path());
+    if (*record == nullptr) break;  // the file ended early
+    counts->read = i;
+    if (IsDeletedRecord(*record)) continue;
+    if (Status s = writer.WriteRecord(*record, i, ++counts->exported); !s.ok()) return s;
+  }
+  return Status();
+}
+
+// The same records read a block at a time straight into the pipeline's
+// blocks, formatted by its workers.
+Status ExportInBlocks(DataFileReader& reader, FormattingPipeline& pipeline, int32_t count,
+                      RunObserver& ui, RecordCounts* counts) {
+  const size_t length = static_cast<size_t>(reader.record_length());
+  for (int32_t i = 1; i <= count;) {
+    const size_t wanted =
+        std::min(pipeline.records_per_block(), static_cast<size_t>(count - i) + 1);
+    uint8_t* const records = pipeline.BlockRecords();
+    auto got = reader.ReadRecords(records, wanted);
+    if (!got.ok()) return ReadFailed(reader.path());
+    for (size_t k = 0; k < *got; ++k, ++i) {
+      if (Status s = BeforeRecord(ui, i, count); !s.ok()) return s;
+      counts->read = i;
+      if (!IsDeletedRecord(records + k * length)) pipeline.Keep(k, i, ++counts->exported);
+    }
+    if (Status s = pipeline.SubmitBlock(); !s.ok()) return s;
+    if (*got < wanted) break;  // the file ended early
+  }
+  return pipeline.Flush();
+}
+
 }  // namespace
 
 std::string ResolveDestination(const std::string& text, const std::string& documents) {
@@ -147,24 +198,14 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   }
   ui.ProgressCreate();
   progress_shown = true;
-  int32_t exported = 0;
-  int32_t read = 0;
-  for (int32_t i = 1; i <= count; ++i) {
-    if (ui.StopRequested()) return Failed(Status::Of(MessageId::kExportInterrupted));
-    ui.ProgressSetPercent(ProgressPercent(i, count));
-    auto record = (*reader)->Next();
-    if (!record.ok()) return Failed(ReadFailed((*reader)->path()));
-    if (*record == nullptr) break;  // the file ended early
-    read = i;
-    if (IsDeletedRecord(*record)) continue;
-    ++exported;
-    Status s = pipeline ? pipeline->Add(*record, i, exported)
-                        : writer->WriteRecord(*record, i, exported);
-    if (!s.ok()) return Failed(s);
+  RecordCounts counts;
+  if (Status s = pipeline ? ExportInBlocks(**reader, *pipeline, count, ui, &counts)
+                          : ExportOneByOne(**reader, *writer, count, ui, &counts);
+      !s.ok()) {
+    return Failed(s);
   }
-  if (pipeline) {
-    if (Status s = pipeline->Flush(); !s.ok()) return Failed(s);
-  }
+  const int32_t exported = counts.exported;
+  const int32_t read = counts.read;
   if (ui.StopRequested()) return Failed(Status::Of(MessageId::kExportInterrupted));
   Status finished = writer->Finish();
   ui.ProgressDestroy();

@@ -36,11 +36,12 @@ void FormattingPipeline::Format(RecordFormatter* formatter, Block* block) {
   // block allocates or clears memory.
   const size_t room = formatter->MaxBytes();
   size_t used = 0;
-  const uint8_t* record = block->records.data();
-  for (size_t i = 0; i < block->numbers.size(); ++i, record += record_length_) {
+  const size_t length = static_cast<size_t>(record_length_);
+  for (size_t i = 0; i < block->kept.size(); ++i) {
     if (block->bytes.size() - used < room)
       block->bytes.resize(std::max(2 * block->bytes.size(), used + room));
     char* const begin = block->bytes.data();
+    const uint8_t* record = block->records.data() + block->kept[i] * length;
     used = static_cast<size_t>(
         formatter->Format(record, block->numbers[i], block->exported[i], begin + used) - begin);
   }
@@ -88,41 +89,43 @@ std::unique_ptr<FormattingPipeline::Block> FormattingPipeline::NewBlock() {
   }
   if (!block) {
     block = std::make_unique<Block>();
-    block->records.reserve(records_per_block_ * static_cast<size_t>(record_length_));
+    block->records.resize(records_per_block_ * static_cast<size_t>(record_length_));
+    block->kept.reserve(records_per_block_);
     block->numbers.reserve(records_per_block_);
     block->exported.reserve(records_per_block_);
   }
-  block->records.clear();
+  block->kept.clear();
   block->numbers.clear();
   block->exported.clear();
   block->done = false;
   return block;
 }
 
-Status FormattingPipeline::Submit() {
-  Block* block = filling_.get();
+uint8_t* FormattingPipeline::BlockRecords() {
+  if (!filling_) filling_ = NewBlock();
+  return filling_->records.data();
+}
+
+void FormattingPipeline::Keep(size_t index, int32_t record_number, int32_t exported) {
+  filling_->kept.push_back(static_cast<uint32_t>(index));
+  filling_->numbers.push_back(record_number);
+  filling_->exported.push_back(exported);
+}
+
+Status FormattingPipeline::SubmitBlock() {
   std::unique_lock<std::mutex> lock(mutex_);
-  order_.push_back(std::move(filling_));
-  todo_.push_back(block);
-  work_ready_.notify_one();
+  if (filling_ && !filling_->kept.empty()) {
+    Block* block = filling_.get();
+    order_.push_back(std::move(filling_));
+    todo_.push_back(block);
+    work_ready_.notify_one();
+  }
   // The reader waits while enough blocks are in flight.
   room_.wait(lock, [this] { return order_.size() < max_in_flight_ || !failed_.ok(); });
   return failed_;
 }
 
-Status FormattingPipeline::Add(const uint8_t* record, int32_t record_number, int32_t exported) {
-  if (!filling_) filling_ = NewBlock();
-  filling_->records.insert(filling_->records.end(), record, record + record_length_);
-  filling_->numbers.push_back(record_number);
-  filling_->exported.push_back(exported);
-  if (filling_->numbers.size() < records_per_block_) return Status();
-  return Submit();
-}
-
 Status FormattingPipeline::Flush() {
-  if (filling_ && !filling_->numbers.empty()) {
-    if (Status s = Submit(); !s.ok()) return s;
-  }
   std::unique_lock<std::mutex> lock(mutex_);
   room_.wait(lock, [this] { return (order_.empty() && !writing_) || !failed_.ok(); });
   return failed_;

@@ -1,9 +1,9 @@
 // FormattingPipeline: the records of an export formatted on worker threads
 // and written in order by them.
 //
-// The reader adds records one by one; they are copied into blocks of a fixed
-// number of records, each block is formatted by one worker into a buffer of
-// its own, and the buffers are handed to the writer in the order the blocks
+// The reader reads the data file straight into blocks of a fixed number of
+// records and says which of them to export; each block is formatted by one
+// worker into a buffer of its own, and the buffers are handed to the writer in the order the blocks
 // were filled, by the worker that finds the oldest one done, one worker at
 // a time. At most a few blocks are in flight, so memory does not grow
 // with the file; the reader waits when the workers fall behind. The bytes
@@ -39,11 +39,17 @@ class FormattingPipeline {
   FormattingPipeline(const FormattingPipeline&) = delete;
   FormattingPipeline& operator=(const FormattingPipeline&) = delete;
 
-  // Adds one exported record; waits while too many blocks are in flight. A
-  // failed write is returned here or by a later call, and nothing more is
-  // written.
-  Status Add(const uint8_t* record, int32_t record_number, int32_t exported);
-  // Writes every block still in flight, the last partly filled one too.
+  // The reader fills blocks in place: it reads up to records_per_block()
+  // records into BlockRecords(), names those to export with Keep (the
+  // record's index in the block, its number, its count among the exported
+  // ones), and hands the block over with SubmitBlock.
+  size_t records_per_block() const { return records_per_block_; }
+  uint8_t* BlockRecords();
+  void Keep(size_t index, int32_t record_number, int32_t exported);
+  // Waits while too many blocks are in flight. A failed write is returned
+  // here or by a later call, and nothing more is written.
+  Status SubmitBlock();
+  // Writes every block still in flight.
   Status Flush();
 
   // Threads for `requested` (0: one per core), or 1 when parallel
@@ -52,9 +58,10 @@ class FormattingPipeline {
 
  private:
   struct Block {
-    std::vector<uint8_t> records;  // record_length bytes each
-    std::vector<int32_t> numbers;
-    std::vector<int32_t> exported;
+    std::vector<uint8_t> records;  // records_per_block records as read
+    std::vector<uint32_t> kept;    // the ones to export: their indexes,
+    std::vector<int32_t> numbers;  // their record numbers
+    std::vector<int32_t> exported; // and their counts among the exported
     std::string bytes;  // formatted: the first `used` bytes
     size_t used = 0;
     bool done = false;
@@ -62,9 +69,6 @@ class FormattingPipeline {
 
   void Work(RecordFormatter* formatter);
   void Format(RecordFormatter* formatter, Block* block);
-  // Hands the filled block to the workers; waits while too many are in
-  // flight. Returns a failed write, if any.
-  Status Submit();
   std::unique_ptr<Block> NewBlock();
 
   RecordWriter& writer_;
