@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "sample/sample_data.h"
 #include "tests/test_util.h"
 
@@ -39,6 +42,35 @@ class ReaderTest : public ::testing::Test {
       if (!rec.ok()) return seen + "error:read";
       if (*rec == nullptr) return seen + "|end";
       seen += IsDeletedRecord(*rec) ? '-' : static_cast<char>((*rec)[6]);
+    }
+    return seen;
+  }
+
+  // The same as ReadAll, the records read `per_block` at a time with
+  // ReadRecords after `one_by_one` calls of Next.
+  std::string ReadInBlocks(size_t per_block, int32_t one_by_one) {
+    auto reader = DataFileReader::Open(Env::Default(), Where(), kLength, MessageId::kDataFileOpenFailText);
+    if (!reader.ok()) return "error:" + reader.status().caption();
+    auto n = (*reader)->ReadHeader();
+    if (!n.ok()) return "error:read";
+    std::string seen;
+    int32_t i = 1;
+    for (; i <= *n && i <= one_by_one; ++i) {
+      auto rec = (*reader)->Next();
+      if (!rec.ok()) return seen + "error:read";
+      if (*rec == nullptr) return seen + "|end";
+      seen += IsDeletedRecord(*rec) ? '-' : static_cast<char>((*rec)[6]);
+    }
+    std::vector<uint8_t> block(per_block * kLength);
+    while (i <= *n) {
+      const size_t wanted = std::min(per_block, static_cast<size_t>(*n - i) + 1);
+      auto got = (*reader)->ReadRecords(block.data(), wanted);
+      if (!got.ok()) return seen + "error:read";
+      for (size_t k = 0; k < *got; ++k, ++i) {
+        const uint8_t* rec = block.data() + k * kLength;
+        seen += IsDeletedRecord(rec) ? '-' : static_cast<char>(rec[6]);
+      }
+      if (*got < wanted) return seen + "|end";
     }
     return seen;
   }
@@ -131,6 +163,29 @@ TEST_F(ReaderTest, OpenRefusals) {
   EXPECT_EQ(ReadAll(), "error:Error #6");
   std::filesystem::remove(dir_ / "data/QZGL01FR.dat");  // missing register
   EXPECT_EQ(ReadAll(), "error:Error #6");
+}
+
+// Reading a block at a time gives what reading one record at a time gives,
+// whatever the block size, after any number of single records, for whole,
+// cut and over-counted files.
+TEST_F(ReaderTest, BlocksReadTheSameRecordsAsOneByOne) {
+  const std::string full =
+      BuildDataFile(5, kLength, {Rec('a'), Deleted(), Rec('c'), Rec('d'), Rec('e')});
+  const std::string files[] = {full, full.substr(0, full.size() - 1),
+                               full.substr(0, full.size() - kLength),
+                               full.substr(0, 2 * kLength + 5), full.substr(0, kLength),
+                               BuildDataFile(9, kLength, {Rec('a'), Rec('b')}),
+                               BuildDataFile(2, kLength, {Rec('a'), Rec('b'), Rec('c')})};
+  for (const std::string& file : files) {
+    WriteData(file);
+    const std::string expected = ReadAll();
+    for (size_t per_block : {1, 2, 3, 5, 64}) {
+      for (int32_t one_by_one : {0, 1, 2}) {
+        EXPECT_EQ(ReadInBlocks(per_block, one_by_one), expected)
+            << file.size() << " bytes, blocks of " << per_block << " after " << one_by_one;
+      }
+    }
+  }
 }
 
 }  // namespace
