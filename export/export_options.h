@@ -35,7 +35,7 @@ struct ExportOptions {
   // bytes are the same at any count.
   int threads = 0;
   // Records formatted per block, on a thread or in turn, each block written
-  // at once; 0: about 256 KiB of them.
+  // at once; 0: about 128 KiB of them.
   size_t records_per_block = 0;
 };
 
