@@ -95,12 +95,16 @@ Status ExportInBlocks(DataFileReader& reader, FormattingPipeline& pipeline, int3
     uint8_t* const records = pipeline.BlockRecords();
     auto got = reader.ReadRecords(records, wanted);
     if (!got.ok()) return ReadFailed(reader.path());
+    const int32_t first = i;
+    const int32_t exported_before = counts->exported;
     for (size_t k = 0; k < *got; ++k, ++i) {
       if (Status s = BeforeRecord(ui, i, count); !s.ok()) return s;
       counts->read = i;
-      if (!IsDeletedRecord(records + k * length)) pipeline.Keep(k, i, ++counts->exported);
+      if (IsDeletedRecord(records + k * length)) continue;
+      pipeline.Keep(k);
+      ++counts->exported;
     }
-    if (Status s = pipeline.SubmitBlock(); !s.ok()) return s;
+    if (Status s = pipeline.SubmitBlock(first, exported_before); !s.ok()) return s;
     if (*got < wanted) break;  // the file ended early
   }
   return pipeline.Flush();

@@ -41,9 +41,11 @@ void FormattingPipeline::Format(RecordFormatter* formatter, Block* block) {
     if (block->bytes.size() - used < room)
       block->bytes.resize(std::max(2 * block->bytes.size(), used + room));
     char* const begin = block->bytes.data();
-    const uint8_t* record = block->records.data() + block->kept[i] * length;
-    used = static_cast<size_t>(
-        formatter->Format(record, block->numbers[i], block->exported[i], begin + used) - begin);
+    const uint32_t index = block->kept[i];
+    const uint8_t* record = block->records.data() + index * length;
+    const int32_t number = block->first_record_number + static_cast<int32_t>(index);
+    const int32_t exported = block->exported_before + static_cast<int32_t>(i) + 1;
+    used = static_cast<size_t>(formatter->Format(record, number, exported, begin + used) - begin);
   }
   block->used = used;
 }
@@ -91,12 +93,8 @@ std::unique_ptr<FormattingPipeline::Block> FormattingPipeline::NewBlock() {
     block = std::make_unique<Block>();
     block->records.resize(records_per_block_ * static_cast<size_t>(record_length_));
     block->kept.reserve(records_per_block_);
-    block->numbers.reserve(records_per_block_);
-    block->exported.reserve(records_per_block_);
   }
   block->kept.clear();
-  block->numbers.clear();
-  block->exported.clear();
   block->done = false;
   return block;
 }
@@ -106,16 +104,16 @@ uint8_t* FormattingPipeline::BlockRecords() {
   return filling_->records.data();
 }
 
-void FormattingPipeline::Keep(size_t index, int32_t record_number, int32_t exported) {
+void FormattingPipeline::Keep(size_t index) {
   filling_->kept.push_back(static_cast<uint32_t>(index));
-  filling_->numbers.push_back(record_number);
-  filling_->exported.push_back(exported);
 }
 
-Status FormattingPipeline::SubmitBlock() {
+Status FormattingPipeline::SubmitBlock(int32_t first_record_number, int32_t exported_before) {
   std::unique_lock<std::mutex> lock(mutex_);
   if (filling_ && !filling_->kept.empty()) {
     Block* block = filling_.get();
+    block->first_record_number = first_record_number;
+    block->exported_before = exported_before;
     order_.push_back(std::move(filling_));
     todo_.push_back(block);
     work_ready_.notify_one();

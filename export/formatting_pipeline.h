@@ -3,9 +3,9 @@
 //
 // The reader reads the data file straight into blocks of a fixed number of
 // records and says which of them to export; each block is formatted by one
-// worker into a buffer of its own, and the buffers are handed to the writer in the order the blocks
-// were filled, by the worker that finds the oldest one done, one worker at
-// a time. At most a few blocks are in flight, so memory does not grow
+// worker into a buffer of its own, and the buffers are handed to the writer
+// in the order the blocks were filled, by the worker that finds the oldest
+// one done, one worker at a time. At most a few blocks are in flight, so memory does not grow
 // with the file; the reader waits when the workers fall behind. The bytes
 // written are those the writer's own WriteRecord would write, at any number
 // of threads.
@@ -40,15 +40,15 @@ class FormattingPipeline {
   FormattingPipeline& operator=(const FormattingPipeline&) = delete;
 
   // The reader fills blocks in place: it reads up to records_per_block()
-  // records into BlockRecords(), names those to export with Keep (the
-  // record's index in the block, its number, its count among the exported
-  // ones), and hands the block over with SubmitBlock.
+  // records into BlockRecords(), names those to export by their index in
+  // the block with Keep, in order, and hands the block over with
+  // SubmitBlock: the number of its first record, and how many records were
+  // exported before it. Waits while too many blocks are in flight. A failed
+  // write is returned here or by a later call, and nothing more is written.
   size_t records_per_block() const { return records_per_block_; }
   uint8_t* BlockRecords();
-  void Keep(size_t index, int32_t record_number, int32_t exported);
-  // Waits while too many blocks are in flight. A failed write is returned
-  // here or by a later call, and nothing more is written.
-  Status SubmitBlock();
+  void Keep(size_t index);
+  Status SubmitBlock(int32_t first_record_number, int32_t exported_before);
   // Writes every block still in flight.
   Status Flush();
 
@@ -59,9 +59,9 @@ class FormattingPipeline {
  private:
   struct Block {
     std::vector<uint8_t> records;  // records_per_block records as read
-    std::vector<uint32_t> kept;    // the ones to export: their indexes,
-    std::vector<int32_t> numbers;  // their record numbers
-    std::vector<int32_t> exported; // and their counts among the exported
+    std::vector<uint32_t> kept;    // the indexes of those to export
+    int32_t first_record_number = 0;
+    int32_t exported_before = 0;
     std::string bytes;  // formatted: the first `used` bytes
     size_t used = 0;
     bool done = false;
