@@ -90,6 +90,39 @@ TEST(FormattingPipeline, SameBytesAtAnyThreadCountAndBlockSize) {
   }
 }
 
+// Deleted records in runs as long as whole blocks, at the start, the end
+// and in between: a block with nothing to export is skipped, and the record
+// numbers and the first line of the file come out as in turn.
+TEST(FormattingPipeline, BlocksWithNothingToExport) {
+  const struct Case {
+    const char* name;
+    std::string kept;  // one character a record: 'x' kept, '-' deleted
+  } cases[] = {
+      {"first blocks deleted", std::string(9, '-') + "xxxxx"},
+      {"last blocks deleted", "xx" + std::string(10, '-')},
+      {"every other block", "xxx---xxx---xxx---x"},
+      {"one record kept", std::string(7, '-') + "x" + std::string(7, '-')},
+      {"nothing kept", std::string(12, '-')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Installation inst;
+    std::vector<std::string> records;
+    for (char k : c.kept)
+      records.push_back(k == 'x' ? inst.Builder().Text("Name", "n").Take() : inst.Builder().Deleted());
+    inst.SetRecords(static_cast<int32_t>(records.size()), records);
+    for (int type : {kCommaWithTitles, kCsvWithoutTitles, kFixedWithoutTitles}) {
+      const Exported in_turn = Export(inst, type, 1, 0);
+      for (size_t block : {size_t{1}, size_t{3}, size_t{4}}) {
+        const Exported threaded = Export(inst, type, 2, block);
+        EXPECT_EQ(threaded.result.outcome.exported, in_turn.result.outcome.exported);
+        EXPECT_TRUE(threaded.result.written == in_turn.result.written)
+            << "type " << type << ", blocks of " << block;
+      }
+    }
+  }
+}
+
 // A data file shorter than its header says: the records present, the
 // same warning.
 TEST(FormattingPipeline, ADataFileThatEndsEarly) {

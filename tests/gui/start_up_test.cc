@@ -72,5 +72,24 @@ TEST(StartUp, WithoutTheWindowProgramOnlyTheWindowIsMissing) {
   EXPECT_FALSE(std::filesystem::exists(picture));
 }
 
+// Installed, the window program lies in libexec/recordhaul beside bin/:
+// the command line finds it there and hands it the screenshot verb.
+TEST(StartUp, TheInstalledWindowProgramIsFound) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "bin");
+  std::filesystem::create_directories(dir / "libexec/recordhaul");
+  const std::string window = std::filesystem::path(RECORDHAUL_BINARY).parent_path() /
+                             "recordhaul-window";
+  ASSERT_EQ(std::system(("cp " RECORDHAUL_BINARY " " + (dir / "bin/recordhaul") + " && cp " +
+                         window + " " + (dir / "libexec/recordhaul/"))
+                            .c_str()),
+            0);
+  const std::string picture = dir / "window.png";
+  Outcome run = RunProgram("QT_QPA_PLATFORM=offscreen", "screenshot " + picture,
+                           dir / "bin/recordhaul");
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_TRUE(std::filesystem::exists(picture));
+}
+
 }  // namespace
 }  // namespace rh::test
