@@ -153,9 +153,13 @@ Status DbfStore::Insert(const sql::Insert& insert) {
   }
   const auto& columns = t->schema.columns();
   const auto& fields = t->writer->fields();
-  values_.assign(columns.size(), dbf::Value());
+  // Each value is set below, blanks copied from a constant: a Value()
+  // built on the stack and copied cost a stalled load for every column.
+  static const dbf::Value kBlank;
+  values_.resize(columns.size());
   number_texts_.resize(columns.size() * kMaxDbfNumberText);
   for (size_t c = 0; c < columns.size(); ++c) {
+    values_[c] = kBlank;
     if (value_of_[c] < 0) continue;
     const sql::Value& value = insert.values[static_cast<size_t>(value_of_[c])];
     if (value.kind == sql::Value::Kind::kNumber) {
