@@ -94,11 +94,20 @@ Status ExportInBlocks(DataFileReader& reader, FormattingPipeline& pipeline, int3
         std::min(pipeline.records_per_block(), static_cast<size_t>(count - i) + 1);
     uint8_t* const records = pipeline.BlockRecords();
     auto got = reader.ReadRecords(records, wanted);
-    if (!got.ok()) return ReadFailed(reader.path());
+    if (!got.ok()) {
+      // The records read before go out first, as they do one by one: an
+      // INSERT refused among them is what the run reports.
+      if (Status s = pipeline.Flush(); !s.ok()) return s;
+      return ReadFailed(reader.path());
+    }
     const int32_t first = i;
     const int32_t exported_before = counts->exported;
     for (size_t k = 0; k < *got; ++k, ++i) {
-      if (Status s = BeforeRecord(ui, i, count); !s.ok()) return s;
+      if (Status s = BeforeRecord(ui, i, count); !s.ok()) {
+        // A write that failed before the Stop was seen is the run's end.
+        Status written = pipeline.Stop();
+        return written.ok() ? s : written;
+      }
       counts->read = i;
       if (IsDeletedRecord(records + k * length)) continue;
       pipeline.Keep(k);
@@ -191,9 +200,10 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   auto header = (*reader)->ReadHeader();
   if (!header.ok()) return Failed(ReadFailed((*reader)->path()));
   const int32_t count = *header;
-  // Text records format independently of each other: other threads format
-  // them while this one reads and writes. Stopped before the writer is
-  // abandoned, since it is declared after the guard.
+  // Records format independently of each other (text lines, INSERT
+  // statements): other threads format and write them while this one reads.
+  // Stopped before the writer is abandoned, since it is declared after the
+  // guard.
   std::unique_ptr<FormattingPipeline> pipeline;
   if (const int threads = FormattingPipeline::ThreadsFor(job.options.threads); threads > 1) {
     if (writer->NewFormatter() != nullptr) {

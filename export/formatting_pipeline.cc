@@ -17,13 +17,17 @@ FormattingPipeline::FormattingPipeline(RecordWriter& writer, int threads, int32_
   for (auto& f : formatters_) workers_.emplace_back([this, f = f.get()] { Work(f); });
 }
 
-FormattingPipeline::~FormattingPipeline() {
+FormattingPipeline::~FormattingPipeline() { Stop().IgnoreError(); }
+
+Status FormattingPipeline::Stop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
   }
   work_ready_.notify_all();
   for (std::thread& t : workers_) t.join();
+  workers_.clear();
+  return failed_;
 }
 
 int FormattingPipeline::ThreadsFor(int requested) {

@@ -5,10 +5,10 @@
 // records and says which of them to export; each block is formatted by one
 // worker into a buffer of its own, and the buffers are handed to the writer
 // in the order the blocks were filled, by the worker that finds the oldest
-// one done, one worker at a time. At most a few blocks are in flight, so memory does not grow
-// with the file; the reader waits when the workers fall behind. The bytes
-// written are those the writer's own WriteRecord would write, at any number
-// of threads.
+// one done, one worker at a time. At most a few blocks are in flight, so
+// memory does not grow with the file; the reader waits when the workers
+// fall behind. What is written (a text's bytes, a table's rows) is what the
+// writer's own WriteRecord would write, at any number of threads.
 #ifndef RECORDHAUL_EXPORT_FORMATTING_PIPELINE_H_
 #define RECORDHAUL_EXPORT_FORMATTING_PIPELINE_H_
 
@@ -33,8 +33,7 @@ class FormattingPipeline {
   // (NewFormatter); `threads` is at least 1.
   FormattingPipeline(RecordWriter& writer, int threads, int32_t record_length,
                      size_t records_per_block);
-  // Stops the workers once the block being written, if any, is written;
-  // the others are dropped.
+  // Stop().
   ~FormattingPipeline();
   FormattingPipeline(const FormattingPipeline&) = delete;
   FormattingPipeline& operator=(const FormattingPipeline&) = delete;
@@ -51,6 +50,10 @@ class FormattingPipeline {
   Status SubmitBlock(int32_t first_record_number, int32_t exported_before);
   // Writes every block still in flight.
   Status Flush();
+  // Stops the workers once the block being written, if any, is written,
+  // and drops the others. Returns the first failed write, which the run
+  // reports before whatever made it stop.
+  Status Stop();
 
   // Threads for `requested` (0: one per core), or 1 when parallel
   // formatting would not help.

@@ -30,12 +30,14 @@ struct WriterInput {
 };
 
 // Formats records apart from the writer, on a thread of its own, for
-// writers whose records do not depend on each other (the text types).
+// writers whose records do not depend on each other: a text type's lines,
+// a table type's INSERT statements.
 class RecordFormatter {
  public:
   virtual ~RecordFormatter() = default;
-  // Writes at out the bytes WriteRecord would write for this record and
-  // returns their end; there must be room for MaxBytes().
+  // Writes at out what the writer's WriteFormatted takes for this record
+  // (a text type: the bytes WriteRecord would write) and returns their
+  // end; there must be room for MaxBytes().
   virtual char* Format(const uint8_t* record, int32_t record_number, int32_t exported,
                        char* out) = 0;
   virtual size_t MaxBytes() const = 0;
@@ -63,7 +65,9 @@ class RecordWriter {
   // than the writer; nullptr when the records can only go through
   // WriteRecord one by one.
   virtual std::unique_ptr<RecordFormatter> NewFormatter() const { return nullptr; }
-  // Writes what formatters made, in record order, as WriteRecord would have.
+  // Writes what formatters made, in record order, as WriteRecord would
+  // have; a failure ends the run at the record WriteRecord would have
+  // failed at.
   virtual Status WriteFormatted(std::string_view bytes) {
     (void)bytes;
     return Status();

@@ -1,13 +1,8 @@
 #include "export/table_writer.h"
 
-#include <charconv>
-#include <cmath>
-#include <cstring>
-
-#include "base/numbers.h"
 #include "base/paths.h"
 #include "export/table_failure.h"
-#include "export/value_format.h"
+#include "export/table_insert_formatter.h"
 
 namespace rh {
 
@@ -17,10 +12,6 @@ constexpr const char* kExcelDriver = "MICROSOFT EXCEL DRIVER (*.XLS)";
 constexpr const char* kAccessLocale = ";LANGID=0x0409;CP=1252;COUNTRY=0";
 // The characters an Access TEXT column holds; longer fields become memos.
 constexpr int kAccessTextLength = 255;
-// The dBase driver makes a DOUBLE column N(19,6) and a text column at most
-// C(254).
-constexpr int kDBaseNumberWidth = 19;
-constexpr size_t kDBaseTextWidth = 254;
 
 // The column type word of a row, with its leading blank; nothing for a row
 // that makes no column. Typed columns make the dates DATE columns.
@@ -63,91 +54,6 @@ void AppendQuoted(std::string* out, std::string_view text) {
   out->push_back('\'');
   AppendEscaped(out, text);
   out->push_back('\'');
-}
-
-// A text between single quotes, each of its single quotes doubled.
-char* PutQuoted(char* p, std::string_view text) {
-  *p++ = '\'';
-  if (text.empty()) {
-    // Nothing to copy; an empty view may hold no pointer at all.
-  } else if (std::memchr(text.data(), '\'', text.size()) == nullptr) {
-    std::memcpy(p, text.data(), text.size());
-    p += text.size();
-  } else {
-    for (char c : text) {
-      *p++ = c;
-      if (c == '\'') *p++ = '\'';
-    }
-  }
-  *p++ = '\'';
-  return p;
-}
-
-char* PutValueText(char* p, const FieldValue& v) {
-  switch (v.source) {
-    case FieldSource::kCurrentRecord:
-    case FieldSource::kI:
-    case FieldSource::kY:
-    case FieldSource::kL: return FormatInt(p, v.integer);
-    case FieldSource::kFileNumber:
-      *p++ = '\'';
-      p = FormatInt(p, v.integer);
-      *p++ = '\'';
-      return p;
-    case FieldSource::kD: return FormatReal(p, v.real);
-    case FieldSource::kF: return FormatTenThousandths(p, v.integer);
-    case FieldSource::kModuleCode:
-    case FieldSource::kTodaysDate:
-    case FieldSource::kCompanyNumber:
-    case FieldSource::kT:
-    case FieldSource::kJ: return PutQuoted(p, v.text());
-    case FieldSource::kNone: break;
-  }
-  return p;
-}
-
-char* PutIsoDate(char* p, const CalendarDate& date) {
-  const std::string iso = IsoDate(date);
-  return PutQuoted(p, iso);
-}
-
-char* PutNull(char* p) {
-  std::memcpy(p, "NULL", 4);
-  return p + 4;
-}
-
-// A value of a typed table: a date as 'YYYY-MM-DD', or NULL where the day
-// number shows no date; a text without its trailing blanks.
-char* PutTypedValue(char* p, const FieldValue& v, const ValueContext& values) {
-  switch (v.source) {
-    case FieldSource::kJ: {
-      const auto date = DayNumberDate(v.integer);
-      return date ? PutIsoDate(p, *date) : PutNull(p);
-    }
-    case FieldSource::kTodaysDate:
-      return values.today != nullptr ? PutIsoDate(p, values.today->Date()) : PutNull(p);
-    case FieldSource::kT: {
-      std::string_view t = v.text();
-      while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
-      return PutQuoted(p, t);
-    }
-    default: return PutValueText(p, v);
-  }
-}
-
-// Why a D value cannot be written to the target, or nothing when it can.
-// SQL has no literal for NaN or infinity.
-std::string UnstorableReal(double v, TableTarget target) {
-  if (std::isnan(v)) return MessageText(MessageId::kDetailNaN);
-  if (std::isinf(v)) return MessageText(MessageId::kDetailInfinity, {v < 0 ? "-" : ""});
-  if (target == TableTarget::kDBase && !NumberFits(v, kDBaseNumberWidth)) {
-    char text[32];
-    auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::general, 15);
-    return MessageText(MessageId::kDetailNumberTooWide,
-                       {std::string_view(text, static_cast<size_t>(r.ptr - text)),
-                        std::to_string(kDBaseNumberWidth)});
-  }
-  return {};
 }
 
 }  // namespace
@@ -261,53 +167,27 @@ Status TableWriter::Begin(const WriterInput& input) {
 
   std::string columns, names;
   BuildLists(input, &columns, &names);
-  insert_prefix_ = "INSERT INTO " + TableName() + " (" + names + ") VALUES (";
+  builder_ = std::make_unique<InsertBuilder>(
+      target_, typed_, input, "INSERT INTO " + TableName() + " (" + names + ") VALUES (");
   cut_values_.assign(input.rows.size(), 0);
-  longest_insert_ = insert_prefix_.size() + 2;
-  for (const BoundRow& row : input.rows) longest_insert_ += MaxFormattedBytes(row.field.source, row.field.text_size) + 3;  // quotes, comma
   if (Status s = connection_->Execute(CreateStatementOf(columns)); !s.ok())
     return CreationFailed(s);
   return Status();
 }
 
-const std::string& TableWriter::InsertStatement(const WriterInput& input,
-                                                const uint8_t* record, int32_t record_number) {
-  statement_.resize(longest_insert_);  // room for any record, filled in place
-  char* const begin = statement_.data();
-  std::memcpy(begin, insert_prefix_.data(), insert_prefix_.size());
-  char* p = begin + insert_prefix_.size();
-  bool first = true;
-  for (size_t i = 0; i < input.rows.size(); ++i) {
-    const BoundRow& row = input.rows[i];
-    if (row.field.source == FieldSource::kNone) continue;
-    if (!first) *p++ = ',';
-    first = false;
-    FieldValue v = GetValue(record, record_number, row.field, input.values);
-    if (target_ == TableTarget::kDBase && v.source == FieldSource::kT &&
-        v.text().size() > kDBaseTextWidth) {
-      // A character field is blank-filled: cutting blanks loses nothing.
-      if (v.text().find_first_not_of(' ', kDBaseTextWidth) != std::string_view::npos)
-        ++cut_values_[i];
-      v.SetText(v.text().substr(0, kDBaseTextWidth));
-    }
-    p = typed_ ? PutTypedValue(p, v, input.values) : PutValueText(p, v);
-  }
-  *p++ = ')';
-  statement_.resize(static_cast<size_t>(p - begin));
-  return statement_;
+Status TableWriter::Unstorable(int32_t record_number, const UnstorableValue& u) {
+  insert_failed_ = true;
+  return InsertFailed().WithDetail(MessageId::kDetailCannotStore,
+                                   {std::to_string(record_number), input_->rows[u.row].export_name,
+                                    builder_->WhyUnstorable(u.value)});
 }
 
-Status TableWriter::CheckStorable(const WriterInput& input, const uint8_t* record,
-                                  int32_t record_number) const {
-  for (const BoundRow& row : input.rows) {
-    if (row.field.source != FieldSource::kD) continue;
-    std::string why =
-        UnstorableReal(GetValue(record, record_number, row.field, input.values).real, target_);
-    if (!why.empty()) {
-      return InsertFailed().WithDetail(MessageId::kDetailCannotStore,
-                                       {std::to_string(record_number), row.export_name, why});
-    }
+Status TableWriter::Insert(int32_t record_number, const std::string& statement) {
+  if (Status s = connection_->Execute(statement); !s.ok()) {
+    insert_failed_ = true;
+    return InsertFailure(table_.insert_failure, target_, record_number, inserted_, s);
   }
+  ++inserted_;
   return Status();
 }
 
@@ -329,16 +209,29 @@ std::vector<Status> TableWriter::Warnings() const {
 Status TableWriter::WriteRecord(const uint8_t* record, int32_t record_number, int32_t) {
   // A value the target has no way to hold ends the run as a refused INSERT
   // would, but says which value it is.
-  if (Status s = CheckStorable(*input_, record, record_number); !s.ok()) {
-    insert_failed_ = true;
-    return s;
+  if (auto u = builder_->FindUnstorable(record, record_number, input_->values))
+    return Unstorable(record_number, *u);
+  statement_.resize(builder_->MaxBytes());  // room for any record, filled in place
+  char* const begin = statement_.data();
+  char* const end = builder_->Build(begin, record, record_number, input_->values, &cut_rows_);
+  statement_.resize(static_cast<size_t>(end - begin));
+  for (uint32_t row : cut_rows_) ++cut_values_[row];
+  return Insert(record_number, statement_);
+}
+
+std::unique_ptr<RecordFormatter> TableWriter::NewFormatter() const {
+  if (builder_ == nullptr) return nullptr;
+  return std::make_unique<TableInsertFormatter>(*builder_, input_->rows.size(), input_->values);
+}
+
+Status TableWriter::WriteFormatted(std::string_view bytes) {
+  while (!bytes.empty()) {
+    TakeInsertEntry(&bytes, &entry_);
+    if (entry_.unstorable) return Unstorable(entry_.record_number, *entry_.unstorable);
+    for (uint32_t row : entry_.cut_rows) ++cut_values_[row];
+    statement_.assign(entry_.statement);
+    if (Status s = Insert(entry_.record_number, statement_); !s.ok()) return s;
   }
-  InsertStatement(*input_, record, record_number);
-  if (Status s = connection_->Execute(statement_); !s.ok()) {
-    insert_failed_ = true;
-    return InsertFailure(table_.insert_failure, target_, record_number, inserted_, s);
-  }
-  ++inserted_;
   return Status();
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "export/export_types.h"
+#include "export/table_insert_formatter.h"
 #include "export/record_writer.h"
 #include "export/table_connection.h"
 
@@ -44,22 +45,16 @@ class TableWriter : public RecordWriter {
   Status OpenDestination() override { return Status(); }
   Status Begin(const WriterInput& input) override;
   Status WriteRecord(const uint8_t* record, int32_t record_number, int32_t exported) override;
+  // INSERT statements built on formatting threads, executed in order here.
+  std::unique_ptr<RecordFormatter> NewFormatter() const override;
+  Status WriteFormatted(std::string_view bytes) override;
   Status Finish() override;
   void Abort() override;
   // dBase: one for each field whose texts were cut to 254 bytes.
   std::vector<Status> Warnings() const override;
 
-  // The statements, for tests and tools: built as Begin and WriteRecord do.
-  // A dBase text longer than a dBase field is cut to fit and counted.
+  // The CREATE TABLE statement, for tests and tools, built as Begin does.
   std::string CreateStatement(const WriterInput& input) const;
-  // The INSERT is built in place and stays valid until the next call.
-  const std::string& InsertStatement(const WriterInput& input, const uint8_t* record,
-                                     int32_t record_number);
-  // The insert failure for a value of the record the target cannot store
-  // (its detail: "Record 17, field BALANCE: NaN cannot be stored in a
-  // table."); success when every value can be stored.
-  Status CheckStorable(const WriterInput& input, const uint8_t* record,
-                       int32_t record_number) const;
 
  private:
   std::string TableName() const;
@@ -68,6 +63,10 @@ class TableWriter : public RecordWriter {
   std::string CreateStatementOf(const std::string& columns) const;
   Status CreationFailed(const Status& why) const;
   Status InsertFailed() const;
+  // The run's end at a value the target cannot store.
+  Status Unstorable(int32_t record_number, const UnstorableValue& u);
+  // Executes a record's INSERT.
+  Status Insert(int32_t record_number, const std::string& statement);
   void EndWait();
 
   std::string path_;
@@ -79,9 +78,10 @@ class TableWriter : public RecordWriter {
   bool typed_;  // ExportOptions::typed
   std::unique_ptr<TableConnection> connection_;
   const WriterInput* input_ = nullptr;
-  std::string insert_prefix_;  // "INSERT INTO t (names) VALUES ("
-  size_t longest_insert_ = 0;
+  std::unique_ptr<InsertBuilder> builder_;  // from Begin on
   std::string statement_;
+  std::vector<uint32_t> cut_rows_;  // WriteRecord's, reused
+  InsertEntry entry_;               // WriteFormatted's, reused
   int columns_ = 0;
   int32_t inserted_ = 0;
   bool waiting_ = false;

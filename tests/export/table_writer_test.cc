@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "export/export_types.h"
 #include "export/value_format.h"
 #include "tests/export/export_test_util.h"
+#include "tests/fault_env.h"
 
 namespace rh {
 namespace {
@@ -329,6 +331,108 @@ TEST_F(TableExportTest, RealAccessDatabase) {
   ASSERT_EQ(r.outcome.kind, ExportOutcome::Kind::kCompleted) << r.outcome.error.ToString();
   EXPECT_EQ(r.outcome.exported, 2);
   EXPECT_EQ(r.written.substr(4, 15), "Standard Jet DB");
+}
+
+// What a table export did: its statements, how it ended and what it said.
+struct TableRun {
+  std::vector<std::string> statements;
+  ExportOutcome::Kind kind;
+  std::string said;  // the error or the warnings
+  int closes;
+};
+
+// INSERT statements built on several threads are executed in record order:
+// the statements, the failure and the warnings of the export that builds
+// every INSERT in turn, with values that cannot be stored, dBase texts cut
+// to fit, an INSERT refused part way and a data file that cannot be read.
+TEST(TableWriterThreads, SameStatementsFailuresAndWarningsAtAnyThreadCount) {
+  Installation inst({{"Name", 'T', 300}, {"Balance", 'D', 8}, {"Count", 'I', 2},
+                     {"Posted", 'J', 4}, {"Rate", 'F', 4}});
+  const std::vector<std::string> rows = {"Current Record", "Name", "Balance", "Count",
+                                         "Posted", "Rate", "Today's Date"};
+  const double nan = std::nan("");
+  const struct Case {
+    const char* name;
+    int type;
+    bool typed;
+    int fail_execute;  // the nth statement, CREATE TABLE first; 0: none
+    double bad;        // the Balance of record 250
+    int fail_read;     // the nth read of the data file fails; 0: none (threaded only:
+                       // in turn the file is read in larger pieces)
+  } cases[] = {
+      {"dBase", kDBase, false, 0, 1.5, 0},
+      {"dBase, typed", kDBase, true, 0, 1.5, 0},
+      {"Access", kAccess, false, 0, 1.5, 0},
+      {"Excel, typed", kExcel, true, 0, 1.5, 0},
+      {"dBase, NaN at record 250", kDBase, false, 0, nan, 0},
+      {"Access, infinity at record 250", kAccess, false, 0, HUGE_VAL, 0},
+      {"dBase, too wide at record 250", kDBase, false, 0, 1e19, 0},
+      {"dBase, INSERT 120 refused", kDBase, false, 120, 1.5, 0},
+      {"Access, the first INSERT refused", kAccess, false, 2, 1.5, 0},
+      {"Excel, INSERT 5 refused before a read fails", kExcel, false, 5, 1.5, 3},
+      {"dBase, a read fails", kDBase, false, 0, 1.5, 3},
+  };
+  std::mt19937 rng(5);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
+  std::vector<std::string> records;
+  for (int i = 1; i <= 400; ++i) {
+    auto b = inst.Builder();
+    if (pick(17) == 0) {
+      records.push_back(b.Deleted());
+      continue;
+    }
+    // Some longer than a dBase field, with blanks or more after byte 254.
+    std::string name(static_cast<size_t>(pick(300)), ' ');
+    for (char& c : name)
+      if (pick(3) != 0) c = "ab'Z "[pick(5)];
+    records.push_back(b.Text("Name", name).Real("Balance", pick(1000000) / 64.0)
+                          .Int16("Count", static_cast<int16_t>(rng()))
+                          .Int32("Posted", pick(80000) - 2000)
+                          .Fixed("Rate", static_cast<int32_t>(rng())).Take());
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> data = records;
+    data[249] = inst.Builder().Text("Name", "bad").Real("Balance", c.bad).Take();
+    inst.SetRecords(400, data);
+    auto run = [&](int threads, size_t block, int fail_read) {
+      ExportHarness h(inst);
+      Log log;
+      log.fail_execute = c.fail_execute;
+      h.opener = FakeOpener(&log);
+      h.options.typed = c.typed;
+      h.options.threads = threads;
+      h.options.records_per_block = block;
+      test::FaultEnv env;
+      if (fail_read != 0) env.FailAt(test::Op::kRead, fail_read, "QZGL0101");
+      auto r = h.Run(c.type, rows, inst.dir() / "t.dbf", &env);
+      return TableRun{log.statements, r.outcome.kind,
+                      r.outcome.kind == ExportOutcome::Kind::kFailed
+                          ? r.outcome.error.ToString()
+                          : (r.outcome.warnings.empty() ? ""
+                                                        : JoinWarnings(r.outcome.warnings).ToString()),
+                      log.closes};
+    };
+    const TableRun in_turn = run(1, 0, 0);
+    for (int threads : {2, 3}) {
+      for (size_t block : {size_t{1}, size_t{7}, size_t{0}}) {
+        // Header, records 1-7, then the failed read: INSERT 5 comes before it.
+        if (c.fail_read != 0 && block != 7) continue;
+        SCOPED_TRACE(std::to_string(threads) + " threads, blocks of " + std::to_string(block));
+        const TableRun threaded = run(threads, block, c.fail_read);
+        if (c.fail_read != 0 && c.fail_execute == 0) {
+          EXPECT_EQ(threaded.said, "Error: The data file " + inst.DataPath() +
+                                       " could not be read. Nothing was exported.");
+          continue;
+        }
+        EXPECT_EQ(threaded.kind, in_turn.kind);
+        EXPECT_EQ(threaded.said, in_turn.said);
+        EXPECT_EQ(threaded.closes, in_turn.closes);
+        EXPECT_TRUE(threaded.statements == in_turn.statements)
+            << threaded.statements.size() << " statements, in turn " << in_turn.statements.size();
+      }
+    }
+  }
 }
 
 }  // namespace
