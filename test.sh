@@ -5,7 +5,8 @@
 #   ./test.sh --sanitize   AddressSanitizer + UBSan build in build-asan/, the
 #                          whole suite with leak checking, no fuzzing
 #   ./test.sh --tsan       ThreadSanitizer build in build-tsan/, the export
-#                          tests (the threaded text formatting among them)
+#                          tests (the threaded text and table exports among
+#                          them)
 # RH_FUZZ_SECONDS sets the seconds per fuzzer (default 20; 0 skips fuzzing);
 # fuzz/run-long.sh runs them for longer.
 set -euo pipefail
@@ -19,7 +20,7 @@ if [[ "${1:-}" == "--tsan" ]]; then
   sanitize=1
   build=build-tsan
   flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DRECORDHAUL_TSAN=ON -DRECORDHAUL_GUI=OFF)
-  tests=(-R 'Formatting|ExportRun|ExportFault|TextWriter|ExportVerb')
+  tests=(-R 'Formatting|ExportRun|ExportFault|TextWriter|TableWriter|TableExport|ExportVerb')
   export TSAN_OPTIONS=halt_on_error=1
 elif [[ "${1:-}" == "--sanitize" ]]; then
   sanitize=1

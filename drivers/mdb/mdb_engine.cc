@@ -406,10 +406,11 @@ Status Database::Impl::Insert(const sql::Insert& insert) {
   }
   Status s = MapColumns(insert);
   if (!s.ok()) return s;
+  static const Cell kNullCell;  // copied, not built on the stack for every column
   for (size_t i = 0; i < cells_.size(); ++i) {
     const int v = value_of_column_[i];
     if (v < 0) {
-      cells_[i] = Cell();
+      cells_[i] = kNullCell;
       continue;
     }
     s = ToCell(insert.values[v], layout_.columns[i].spec, &cells_[i]);
