@@ -35,6 +35,30 @@ inline int DecimalDigits(uint64_t value) {
   return guess + (value >= kPowers[guess] ? 1 : 0) + (value == 0 ? 1 : 0);
 }
 
+// The end of the run of ASCII digits at p (p itself when there is none).
+// Eight bytes at a time while eight are left: the numbers of an INSERT are
+// read this way twice, by the statement parser and by the driver.
+inline const char* DecimalDigitsEnd(const char* p, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr uint64_t kZeros = 0x3030303030303030ull;
+    constexpr uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    while (end - p >= 8) {
+      uint64_t word;
+      __builtin_memcpy(&word, p, 8);
+      // A digit is 0-9 after the XOR; 10 or more sets its byte's top bit
+      // once 0x76 is added to its low seven bits (no carry leaves a byte),
+      // and a byte with its own top bit set is no digit either.
+      const uint64_t d = word ^ kZeros;
+      const uint64_t other = (((d & kLows) + 0x7676767676767676ull) | d) & kHighs;
+      if (other != 0) return p + std::countr_zero(other) / 8;
+      p += 8;
+    }
+  }
+  while (p != end && *p >= '0' && *p <= '9') ++p;
+  return p;
+}
+
 // Writes `value` with `decimals` (>= 0) digits after the point, as
 // std::to_chars(p, ..., value, std::chars_format::fixed, decimals) does (and
 // printf's "%.*f" in the "C" locale): the exact binary value rounded half to

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/decimal.h"
+
 namespace rh::odbc {
 
 namespace {
@@ -13,10 +15,7 @@ namespace {
 // decimals rounds back to the very same digits.
 constexpr size_t kExactDigits = 15;
 
-const char* DigitsEnd(const char* p, const char* end) {
-  while (p != end && *p >= '0' && *p <= '9') ++p;
-  return p;
-}
+const char* DigitsEnd(const char* p, const char* end) { return DecimalDigitsEnd(p, end); }
 
 bool IsIntegerType(sql::ColumnType type) {
   return type == sql::ColumnType::kLong || type == sql::ColumnType::kShort ||

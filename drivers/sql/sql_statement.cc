@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/decimal.h"
+
 namespace rh::sql {
 
 Status SqlError(const char* sqlstate, std::string message) {
@@ -147,8 +149,7 @@ class Scanner {
            Upper(p[3]) == 'L' && (end - p == 4 || !IsWordChar(p[4]));
   }
   static const char* DigitsEnd(const char* p, const char* end) {
-    while (p != end && IsDigit(*p)) ++p;
-    return p;
+    return DecimalDigitsEnd(p, end);
   }
   // The end of the number at p: [+-]digits[.digits][e[+-]digits], a digit
   // somewhere before the exponent, no word character after it. Null when

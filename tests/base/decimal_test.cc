@@ -139,5 +139,28 @@ TEST(DecimalFromChars, RandomTextsMatchFromChars) {
   }
 }
 
+// The run of digits ends at the first byte that is not one, wherever it
+// falls in or after the eight-byte words: bytes next to '0' and '9', bytes
+// that are digits but for their top bit, and NUL.
+TEST(DecimalDigitsEnd, StopsAtTheFirstOtherByte) {
+  const char stops[] = {'/', ':', ' ', '.', '\0', '\x80', '\xB0', '\xB9', '\xFF', 'e'};
+  for (size_t digits = 0; digits <= 20; ++digits) {
+    for (char stop : stops) {
+      for (size_t after = 0; after <= 9; ++after) {
+        std::string text;
+        for (size_t i = 0; i < digits; ++i) text += static_cast<char>('0' + (i * 7) % 10);
+        text += stop;
+        text += std::string(after, '5');
+        const char* end = DecimalDigitsEnd(text.data(), text.data() + text.size());
+        EXPECT_EQ(static_cast<size_t>(end - text.data()), digits)
+            << digits << " digits, then byte " << static_cast<int>(static_cast<unsigned char>(stop));
+      }
+    }
+    // Digits to the end of the text.
+    const std::string all(digits, '9');
+    EXPECT_EQ(DecimalDigitsEnd(all.data(), all.data() + all.size()), all.data() + all.size());
+  }
+}
+
 }  // namespace
 }  // namespace rh
