@@ -80,7 +80,10 @@ Result<std::unique_ptr<Writer>> Writer::Create(Env* env, std::string path,
 Writer::Writer(Env* env, std::string path, WritableFile* file,
                std::vector<Field> fields)
     : env_(env), path_(std::move(path)), file_(file), fields_(std::move(fields)) {
-  for (const Field& f : fields_) record_size_ += static_cast<size_t>(f.width);
+  for (const Field& f : fields_) {
+    offsets_.push_back(record_size_);
+    record_size_ += static_cast<size_t>(f.width);
+  }
   record_.resize(record_size_);
 }
 
@@ -159,13 +162,29 @@ Status Writer::AddRecord(std::span<const Value> values) {
   if (!failed_.ok()) return failed_;
   if (values.size() != fields_.size())
     return Status::Sql("21S01", "one value for each field is needed");
-  record_.assign(record_size_, ' ');  // not deleted, every field blank
-  size_t pos = 1;
+  BeginRecord();
   for (size_t i = 0; i < fields_.size(); ++i) {
-    Status s = FormatField(fields_[i], values[i], &record_[pos]);
+    Status s = FormatField(fields_[i], values[i], &record_[offsets_[i]]);
     if (!s.ok()) return s;
-    pos += static_cast<size_t>(fields_[i].width);
   }
+  return AppendRecord();
+}
+
+char* Writer::BeginRecord() {
+  record_.assign(record_size_, ' ');  // not deleted, every field blank
+  return record_.data();
+}
+
+Status Writer::AddRecord(std::span<const std::pair<size_t, Value>> rest) {
+  if (!failed_.ok()) return failed_;
+  for (const auto& [i, value] : rest) {
+    Status s = FormatField(fields_[i], value, &record_[offsets_[i]]);
+    if (!s.ok()) return s;
+  }
+  return AppendRecord();
+}
+
+Status Writer::AppendRecord() {
   Status s = file_->Append(record_);
   if (!s.ok()) return failed_ = Status::Sql("HY000", "write failed: " + s.message());
   ++records_;

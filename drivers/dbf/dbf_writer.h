@@ -18,6 +18,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/calendar.h"
@@ -77,6 +78,15 @@ class Writer {
   // A value that does not fit fails the call and writes nothing.
   Status AddRecord(std::span<const Value> values);
 
+  // The same record built in place, for callers that write most fields'
+  // bytes themselves: BeginRecord blanks the record and returns it (the
+  // deletion flag, then the fields, field i at field_offset(i)); AddRecord
+  // then formats `rest`, the other fields' values (field index, value), and
+  // appends the record, or fails as AddRecord does and writes nothing.
+  char* BeginRecord();
+  size_t field_offset(size_t i) const { return offsets_[i]; }
+  Status AddRecord(std::span<const std::pair<size_t, Value>> rest);
+
   // End mark, close, record count. The file is complete when it returns.
   Status Finish();
 
@@ -87,6 +97,7 @@ class Writer {
   Writer(Env* env, std::string path, WritableFile* file,
          std::vector<Field> fields);
   std::string HeaderStart() const;
+  Status AppendRecord();
 
   Env* env_;
   std::string path_;
@@ -94,6 +105,7 @@ class Writer {
   std::vector<Field> fields_;
   size_t record_size_ = 1;
   uint32_t records_ = 0;
+  std::vector<size_t> offsets_;  // of each field in the record
   std::string record_;  // reused for every record
   Status failed_;       // a write error makes every later call fail
 };

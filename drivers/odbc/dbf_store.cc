@@ -19,6 +19,8 @@
 #include <sqlext.h>
 #include <sys/stat.h>
 
+#include <cstring>
+
 #include "base/file_replacement.h"
 #include "base/paths.h"
 #include "drivers/dbf/dbf_writer.h"
@@ -96,9 +98,8 @@ class DbfStore : public TableStore {
   // VALUES), which an export sends with every INSERT.
   uint64_t mapped_head_ = 0;
   Table* mapped_table_ = nullptr;
-  std::vector<int> value_of_;         // reused by every INSERT
-  std::vector<dbf::Value> values_;    // likewise
-  std::string number_texts_;          // likewise: kMaxDbfNumberText bytes a column
+  std::vector<int> value_of_;  // reused by every INSERT
+  std::vector<std::pair<size_t, dbf::Value>> rest_;  // likewise
 };
 
 Status DbfStore::CreateTable(const sql::CreateTable& create) {
@@ -153,19 +154,27 @@ Status DbfStore::Insert(const sql::Insert& insert) {
   }
   const auto& columns = t->schema.columns();
   const auto& fields = t->writer->fields();
-  // Each value is set below, blanks copied from a constant: a Value()
-  // built on the stack and copied cost a stalled load for every column.
-  static const dbf::Value kBlank;
-  values_.resize(columns.size());
-  number_texts_.resize(columns.size() * kMaxDbfNumberText);
+  // Texts that fit and numbers as their literals give are written straight
+  // into the record; they cannot fail. The other values are converted first
+  // and formatted by the writer, so that their failures come in the order
+  // they always have: a conversion's, the writer's own, a field's.
+  char* const record = t->writer->BeginRecord();
+  rest_.clear();
   for (size_t c = 0; c < columns.size(); ++c) {
-    values_[c] = kBlank;
     if (value_of_[c] < 0) continue;
     const sql::Value& value = insert.values[static_cast<size_t>(value_of_[c])];
+    if (value.kind == sql::Value::Kind::kNull) continue;
+    const dbf::Field& field = fields[c];
+    char* const out = record + t->writer->field_offset(c);
+    if (columns[c].type == sql::ColumnType::kText &&
+        value.text.size() <= static_cast<size_t>(field.width)) {
+      if (!value.text.empty()) std::memcpy(out, value.text.data(), value.text.size());
+      continue;
+    }
     if (value.kind == sql::Value::Kind::kNumber) {
-      char* text = &number_texts_[c * kMaxDbfNumberText];
-      if (size_t n = DbfNumberText(value.text, columns[c].type, fields[c], text)) {
-        values_[c] = dbf::Value::NumberText(std::string_view(text, n));
+      char text[kMaxDbfNumberText];
+      if (size_t n = DbfNumberText(value.text, columns[c].type, field, text)) {
+        std::memcpy(out + field.width - n, text, n);  // right-aligned; n <= width
         continue;
       }
     }
@@ -173,13 +182,13 @@ Status DbfStore::Insert(const sql::Insert& insert) {
     if (!v.ok()) return v.status();
     switch (v->kind) {
       case ColumnValue::Kind::kNull: break;
-      case ColumnValue::Kind::kInteger: values_[c] = dbf::Value::Integer(v->integer); break;
-      case ColumnValue::Kind::kReal: values_[c] = dbf::Value::Real(v->real); break;
-      case ColumnValue::Kind::kText: values_[c] = dbf::Value::Text(v->text); break;
-      case ColumnValue::Kind::kDate: values_[c] = dbf::Value::Date(v->date); break;
+      case ColumnValue::Kind::kInteger: rest_.emplace_back(c, dbf::Value::Integer(v->integer)); break;
+      case ColumnValue::Kind::kReal: rest_.emplace_back(c, dbf::Value::Real(v->real)); break;
+      case ColumnValue::Kind::kText: rest_.emplace_back(c, dbf::Value::Text(v->text)); break;
+      case ColumnValue::Kind::kDate: rest_.emplace_back(c, dbf::Value::Date(v->date)); break;
     }
   }
-  return t->writer->AddRecord(values_);
+  return t->writer->AddRecord(rest_);
 }
 
 Status DbfStore::Close() {

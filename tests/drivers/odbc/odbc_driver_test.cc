@@ -118,6 +118,52 @@ TEST(OdbcDrivers, DbaseInsertsSwitchingHeads) {
   EXPECT_EQ(records("b.dbf", header), "      4w ");
 }
 
+// Each value's bytes in the record, whether the driver writes it straight
+// (a text that fits, a plain number literal) or converts it first; and of
+// two bad values the conversion's failure is the one reported, as the
+// conversions come before the record is formatted.
+TEST(OdbcDrivers, DbaseValueBytesAndFailureOrder) {
+  TempDir dir;
+  auto c = Open(DbaseConnectionString(dir.path()));
+  ASSERT_TRUE(c);
+  ASSERT_TRUE(c->Execute("CREATE TABLE t.dbf ('A' TEXT(3),'N' SHORT,'D' DOUBLE,'W' DATE)").ok());
+  struct Case {
+    const char* values;
+    // A (left-aligned in 3), N (right-aligned in 6), D (in 19), W (8);
+    // all nullptr: the INSERT fails.
+    const char* a;
+    const char* n;
+    const char* d;
+    const char* w;
+    const char* sqlstate;
+  } cases[] = {
+      {"'abc',7,1.5,'2024-02-29'", "abc", "7", "1.500000", "20240229", ""},
+      {"'',NULL,-0.25,NULL", "", "", "-0.250000", "", ""},
+      {"12,'42',1e3,NULL", "12", "42", "1000.000000", "", ""},
+      {"'a''b',-32768,0.1234567,'1999-12-31'", "a'b", "-32768", "0.123457", "19991231", ""},
+      {"'abcd',1,1,NULL", nullptr, nullptr, nullptr, nullptr, "22001"},
+      {"'a',40000,1,NULL", nullptr, nullptr, nullptr, nullptr, "22003"},
+      {"'a',1,1e25,NULL", nullptr, nullptr, nullptr, nullptr, "22003"},
+      {"'a',1,1e25,'x'", nullptr, nullptr, nullptr, nullptr, "22008"},
+      {"'abcd',1,1e25,NULL", nullptr, nullptr, nullptr, nullptr, "22001"},
+  };
+  auto left = [](std::string t, size_t w) { return t.resize(w, ' '), t; };
+  auto right = [](std::string t, size_t w) { return t.insert(0, w - t.size(), ' '), t; };
+  std::string records;
+  for (const auto& k : cases) {
+    Status s = c->Execute(std::string("INSERT INTO t.dbf ('A','N','D','W') VALUES (") + k.values + ")");
+    EXPECT_EQ(s.sqlstate(), k.sqlstate) << k.values << ": " << s.ToString();
+    if (k.a != nullptr)
+      records.append(" ").append(left(k.a, 3)).append(right(k.n, 6)).append(right(k.d, 19))
+          .append(left(k.w, 8));
+  }
+  ASSERT_TRUE(c->Close().ok());
+  const std::string file = ReadFileOrEmpty(dir.File("t.dbf"));
+  const size_t header = 32 + 4 * 32 + 1;
+  ASSERT_GT(file.size(), header);
+  EXPECT_EQ(file.substr(header, file.size() - header - 1), records);
+}
+
 // An empty DBQ makes the table name the path.
 TEST(OdbcDrivers, DbaseWithoutFolder) {
   TempDir dir;
