@@ -1,6 +1,7 @@
 #include "drivers/mdb/jet_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -70,15 +71,6 @@ int FixedSize(JetType type) {
     case JetType::kDateTime: return 8;
     default: return 0;
   }
-}
-
-bool IsVariableLength(JetType type) {
-  return type == JetType::kBinary || type == JetType::kText ||
-         type == JetType::kOle || type == JetType::kMemo;
-}
-
-bool IsLongValue(JetType type) {
-  return type == JetType::kOle || type == JetType::kMemo;
 }
 
 TableLayout MakeLayout(std::vector<ColumnSpec> specs) {
@@ -206,7 +198,19 @@ void AppendJetText(std::string_view cp1252, std::string* out, bool compress) {
   const Cp1252Units& units = Units();
   auto unit = [&](char c) { return units.unit[static_cast<unsigned char>(c)]; };
   uint8_t forms = 0;
-  for (char c : cp1252) forms |= units.form[static_cast<unsigned char>(c)];
+  size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    // Eight bytes at a time while they are all 0x01-0x7F, which are their
+    // own code units: most text is.
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    for (; i + 8 <= cp1252.size(); i += 8) {
+      uint64_t w;
+      std::memcpy(&w, cp1252.data() + i, 8);
+      if (((w | ((w - kOnes) & ~w)) & kHighs) != 0) break;  // a byte >= 0x80, or a zero
+    }
+  }
+  for (; i < cp1252.size(); ++i) forms |= units.form[static_cast<unsigned char>(cp1252[i])];
   if (compress && forms == kSameByte && cp1252.size() > 2) {
     // Most text: compressed, it is its own bytes after the mark.
     out->append("\xFF\xFE", 2);

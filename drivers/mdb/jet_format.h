@@ -52,8 +52,13 @@ enum class JetType : uint8_t {
 // Bytes a fixed-length type takes in the row; 0 for variable-length types
 // (and for booleans, which live in the null mask).
 int FixedSize(JetType type);
-bool IsVariableLength(JetType type);
-bool IsLongValue(JetType type);  // memo and OLE
+inline bool IsVariableLength(JetType type) {
+  return type == JetType::kBinary || type == JetType::kText || type == JetType::kOle ||
+         type == JetType::kMemo;
+}
+inline bool IsLongValue(JetType type) {  // memo and OLE
+  return type == JetType::kOle || type == JetType::kMemo;
+}
 
 // "General" sort order, the one of LANGID 0x0409.
 inline constexpr uint16_t kGeneralSortOrder = 0x0409;
