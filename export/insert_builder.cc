@@ -90,8 +90,11 @@ InsertBuilder::InsertBuilder(TableTarget target, bool typed, const WriterInput& 
                              std::string prefix)
     : target_(target), typed_(typed), input_(input), prefix_(std::move(prefix)) {
   max_bytes_ = prefix_.size() + 2;
-  for (const BoundRow& row : input.rows)
-    max_bytes_ += MaxFormattedBytes(row.field.source, row.field.text_size) + 3;  // quotes, comma
+  for (size_t i = 0; i < input.rows.size(); ++i) {
+    const BoundField& field = input.rows[i].field;
+    max_bytes_ += MaxFormattedBytes(field.source, field.text_size) + 3;  // quotes, comma
+    if (field.source == FieldSource::kD) real_rows_.push_back(i);
+  }
 }
 
 char* InsertBuilder::Build(char* out, const uint8_t* record, int32_t record_number,
@@ -122,10 +125,8 @@ char* InsertBuilder::Build(char* out, const uint8_t* record, int32_t record_numb
 std::optional<UnstorableValue> InsertBuilder::FindUnstorable(const uint8_t* record,
                                                              int32_t record_number,
                                                              const ValueContext& values) const {
-  for (size_t i = 0; i < input_.rows.size(); ++i) {
-    const BoundRow& row = input_.rows[i];
-    if (row.field.source != FieldSource::kD) continue;
-    const double v = GetValue(record, record_number, row.field, values).real;
+  for (size_t i : real_rows_) {
+    const double v = GetValue(record, record_number, input_.rows[i].field, values).real;
     if (!std::isfinite(v) || (target_ == TableTarget::kDBase && !NumberFits(v, kDBaseNumberWidth)))
       return UnstorableValue{i, v};
   }

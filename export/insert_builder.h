@@ -55,6 +55,7 @@ class InsertBuilder {
   const WriterInput& input_;
   const std::string prefix_;
   size_t max_bytes_ = 0;
+  std::vector<size_t> real_rows_;  // the D rows, the only ones that may not be storable
 };
 
 }  // namespace rh
