@@ -194,7 +194,11 @@ std::vector<std::string> SplitTableDef(const std::string& tdef,
   return pages;
 }
 
-void AppendJetText(std::string_view cp1252, std::string* out, bool compress) {
+namespace {
+
+// AppendJetText's bytes written at p, at most 2 * cp1252.size(); returns
+// their end.
+uint8_t* PutJetText(std::string_view cp1252, uint8_t* p, bool compress) {
   const Cp1252Units& units = Units();
   auto unit = [&](char c) { return units.unit[static_cast<unsigned char>(c)]; };
   uint8_t forms = 0;
@@ -213,17 +217,18 @@ void AppendJetText(std::string_view cp1252, std::string* out, bool compress) {
   for (; i < cp1252.size(); ++i) forms |= units.form[static_cast<unsigned char>(cp1252[i])];
   if (compress && forms == kSameByte && cp1252.size() > 2) {
     // Most text: compressed, it is its own bytes after the mark.
-    out->append("\xFF\xFE", 2);
-    out->append(cp1252);
-    return;
+    p[0] = 0xFF;
+    p[1] = 0xFE;
+    std::memcpy(p + 2, cp1252.data(), cp1252.size());
+    return p + 2 + cp1252.size();
   }
   // Compression needs every character to have a non-zero low byte, since a
   // zero byte switches between the one-byte and two-byte modes.
   size_t compressed = 2;
   bool one_byte_mode = true;
   bool compressible = compress && (forms & kNotCompressible) == 0;
-  for (size_t i = 0; compressible && i < cp1252.size(); ++i) {
-    const char16_t u = unit(cp1252[i]);
+  for (size_t k = 0; compressible && k < cp1252.size(); ++k) {
+    const char16_t u = unit(cp1252[k]);
     const bool narrow = u <= 0xFF;
     if (narrow != one_byte_mode) {
       ++compressed;
@@ -231,18 +236,13 @@ void AppendJetText(std::string_view cp1252, std::string* out, bool compress) {
     }
     compressed += narrow ? 1 : 2;
   }
-  const size_t start = out->size();
   if (!compressible || compressed >= 2 * cp1252.size()) {
-    out->resize(start + 2 * cp1252.size());
-    auto* p = reinterpret_cast<uint8_t*>(out->data()) + start;
     for (char c : cp1252) {
       StoreLittleU16(p, unit(c));
       p += 2;
     }
-    return;
+    return p;
   }
-  out->resize(start + compressed);
-  auto* p = reinterpret_cast<uint8_t*>(out->data()) + start;
   *p++ = 0xFF;
   *p++ = 0xFE;
   one_byte_mode = true;
@@ -260,6 +260,16 @@ void AppendJetText(std::string_view cp1252, std::string* out, bool compress) {
       p += 2;
     }
   }
+  return p;
+}
+
+}  // namespace
+
+void AppendJetText(std::string_view cp1252, std::string* out, bool compress) {
+  const size_t start = out->size();
+  out->resize(start + 2 * cp1252.size());
+  uint8_t* const begin = Bytes(*out);
+  out->resize(static_cast<size_t>(PutJetText(cp1252, begin + start, compress) - begin));
 }
 
 void AppendMemoText(std::string_view cp1252, std::string* out) {
@@ -268,12 +278,17 @@ void AppendMemoText(std::string_view cp1252, std::string* out) {
 
 namespace {
 
-void AppendLongValue(const LongValueRef& ref, std::string_view inline_bytes, std::string* out) {
-  uint8_t header[kLongValueHeaderSize] = {};
-  StoreLittleU32(header, (ref.length & kMaxLongValueBytes) | static_cast<uint32_t>(ref.kind) << 24);
-  if (ref.kind != LongValueKind::kInline) StoreLittleU32(header + 4, ref.pointer);
-  out->append(reinterpret_cast<const char*>(header), sizeof header);
-  if (ref.kind == LongValueKind::kInline) out->append(inline_bytes);
+// A long value's header, and its bytes when they are in the row.
+uint8_t* PutLongValue(const LongValueRef& ref, std::string_view inline_bytes, uint8_t* p) {
+  std::memset(p, 0, kLongValueHeaderSize);
+  StoreLittleU32(p, (ref.length & kMaxLongValueBytes) | static_cast<uint32_t>(ref.kind) << 24);
+  if (ref.kind != LongValueKind::kInline) StoreLittleU32(p + 4, ref.pointer);
+  p += kLongValueHeaderSize;
+  if (ref.kind == LongValueKind::kInline && !inline_bytes.empty()) {
+    std::memcpy(p, inline_bytes.data(), inline_bytes.size());
+    p += inline_bytes.size();
+  }
+  return p;
 }
 
 }  // namespace
@@ -281,16 +296,29 @@ void AppendLongValue(const LongValueRef& ref, std::string_view inline_bytes, std
 void EncodeRow(const TableLayout& layout, const std::vector<Cell>& cells,
                std::string* out) {
   const size_t n = layout.columns.size();
-  out->assign(2 + layout.num_fixed_bytes, '\0');
-  StoreLittleU16(Bytes(*out), static_cast<uint16_t>(n));
-  std::string mask((n + 7) / 8, '\0');
+  const size_t fixed_end = 2 + layout.num_fixed_bytes;
+  const size_t mask_size = (n + 7) / 8;
+  // Room for the most the row can take, filled in place and cut to size.
+  size_t most = fixed_end + 2 * (layout.num_var_columns + 2) + mask_size;
+  for (size_t i = 0; layout.num_var_columns > 0 && i < n; ++i) {
+    const JetType type = layout.columns[i].spec.type;
+    if (cells[i].kind == Cell::Kind::kNull || !IsVariableLength(type)) continue;
+    most += IsLongValue(type) ? kLongValueHeaderSize + cells[i].text.size()
+                              : 2 * cells[i].text.size();
+  }
+  out->resize(most);
+  uint8_t* const row = Bytes(*out);
+  std::memset(row, 0, fixed_end);
+  uint8_t mask[(kMaxColumns + 7) / 8] = {};
+  auto set = [&](uint16_t number) { mask[number / 8] |= static_cast<uint8_t>(1 << (number % 8)); };
+  StoreLittleU16(row, static_cast<uint16_t>(n));
 
   for (size_t i = 0; i < n; ++i) {
     const ColumnLayout& col = layout.columns[i];
     const Cell& cell = cells[i];
     if (cell.kind == Cell::Kind::kNull || IsVariableLength(col.spec.type))
       continue;
-    uint8_t* p = Bytes(*out) + 2 + col.fixed_offset;
+    uint8_t* p = row + 2 + col.fixed_offset;
     switch (col.spec.type) {
       case JetType::kBoolean:
         if (cell.integer == 0) continue;  // false is a clear bit
@@ -309,9 +337,10 @@ void EncodeRow(const TableLayout& layout, const std::vector<Cell>& cells,
       case JetType::kDateTime: StoreLittleDouble(p, cell.real); break;
       default: break;
     }
-    SetBit(&mask, 0, col.number);
+    set(col.number);
   }
 
+  uint8_t* p = row + fixed_end;
   if (layout.num_var_columns > 0) {
     // Offsets from the row start; a null or empty value has zero length.
     uint16_t offsets[kMaxColumns + 1];
@@ -319,17 +348,23 @@ void EncodeRow(const TableLayout& layout, const std::vector<Cell>& cells,
     for (size_t i = 0; i < n; ++i) {
       const ColumnLayout& col = layout.columns[i];
       if (!IsVariableLength(col.spec.type)) continue;
-      offsets[k++] = static_cast<uint16_t>(out->size());
+      offsets[k++] = static_cast<uint16_t>(p - row);
       if (cells[i].kind == Cell::Kind::kNull) continue;
-      if (IsLongValue(col.spec.type)) AppendLongValue(cells[i].long_value, cells[i].text, out);
-      else AppendJetText(cells[i].text, out);
-      SetBit(&mask, 0, col.number);
+      p = IsLongValue(col.spec.type) ? PutLongValue(cells[i].long_value, cells[i].text, p)
+                                     : PutJetText(cells[i].text, p, true);
+      set(col.number);
     }
-    PutLittleU16(out, static_cast<uint16_t>(out->size()));  // end of data
-    while (k > 0) PutLittleU16(out, offsets[--k]);
-    PutLittleU16(out, layout.num_var_columns);
+    StoreLittleU16(p, static_cast<uint16_t>(p - row));  // end of data
+    p += 2;
+    while (k > 0) {
+      StoreLittleU16(p, offsets[--k]);
+      p += 2;
+    }
+    StoreLittleU16(p, layout.num_var_columns);
+    p += 2;
   }
-  *out += mask;
+  std::memcpy(p, mask, mask_size);
+  out->resize(static_cast<size_t>(p + mask_size - row));
 }
 
 DataPage::DataPage(uint32_t owner_tdef) : page_(kPageSize, '\0') {
