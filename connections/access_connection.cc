@@ -13,7 +13,7 @@ class AccessConnection : public TableConnection {
   explicit AccessConnection(std::unique_ptr<mdb::Database> db)
       : db_(std::move(db)) {}
 
-  Status Execute(const std::string& statement) override {
+  Status Execute(std::string_view statement) override {
     if (!db_) return Status::Sql("08003", "connection closed");
     return db_->Execute(statement, mdb::kDbFailOnError);
   }

@@ -69,7 +69,7 @@ class OdbcConnection : public TableConnection {
   explicit OdbcConnection(SQLHDBC dbc) : dbc_(dbc) {}
   ~OdbcConnection() override { Close().IgnoreError(); }
 
-  Status Execute(const std::string& statement) override;
+  Status Execute(std::string_view statement) override;
   Status Close() override;
   void Discard() override;
 
@@ -94,7 +94,7 @@ Status OdbcConnection::FailStatement(const char* call) {
   return s;
 }
 
-Status OdbcConnection::Execute(const std::string& statement) {
+Status OdbcConnection::Execute(std::string_view statement) {
   if (!open_) return Status::Sql("08003", "connection closed");
   if (stmt_ == SQL_NULL_HSTMT) {
     if (!Succeeded(SQLAllocStmt(dbc_, &stmt_))) {
@@ -104,10 +104,19 @@ Status OdbcConnection::Execute(const std::string& statement) {
     if (set_query_timeout_ && !Succeeded(SQLSetStmtOption(stmt_, SQL_QUERY_TIMEOUT, 15)))
       set_query_timeout_ = false;
   }
-  auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(statement.c_str()));
+  // The text up to a NUL, as a C string would end there, given with its
+  // length so that neither the driver manager nor the driver measures it.
+  statement = statement.substr(0, statement.find('\0'));
+  if (statement.size() > static_cast<size_t>(INT32_MAX))
+    return Status::Sql("HY090", "statement too long");
+  // The driver manager refuses a length of 0 itself; an empty C string
+  // goes on to the driver, which says what is wrong with it.
+  const char* const chars = statement.empty() ? "" : statement.data();
+  auto* text = reinterpret_cast<SQLCHAR*>(const_cast<char*>(chars));
+  const SQLINTEGER length = statement.empty() ? SQL_NTS : static_cast<SQLINTEGER>(statement.size());
   SQLRETURN rc;
   do {
-    rc = SQLExecDirect(stmt_, text, SQL_NTS);
+    rc = SQLExecDirect(stmt_, text, length);
   } while (rc == SQL_STILL_EXECUTING);
   if (!Succeeded(rc)) return FailStatement("SQLExecDirect");
   SQLSMALLINT columns = 0;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "base/status.h"
 
@@ -18,7 +19,7 @@ class TableConnection {
 
   // Executes one statement. A failure carries the driver's or engine's
   // diagnostic: its SQLSTATE and text.
-  virtual Status Execute(const std::string& statement) = 0;
+  virtual Status Execute(std::string_view statement) = 0;
 
   // Ends the connection. When it returns, the destination file on disk is
   // complete and valid, holding every statement that succeeded.

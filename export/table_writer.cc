@@ -182,7 +182,7 @@ Status TableWriter::Unstorable(int32_t record_number, const UnstorableValue& u) 
                                     builder_->WhyUnstorable(u.value)});
 }
 
-Status TableWriter::Insert(int32_t record_number, const std::string& statement) {
+Status TableWriter::Insert(int32_t record_number, std::string_view statement) {
   if (Status s = connection_->Execute(statement); !s.ok()) {
     insert_failed_ = true;
     return InsertFailure(table_.insert_failure, target_, record_number, inserted_, s);
@@ -229,8 +229,7 @@ Status TableWriter::WriteFormatted(std::string_view bytes) {
     TakeInsertEntry(&bytes, &entry_);
     if (entry_.unstorable) return Unstorable(entry_.record_number, *entry_.unstorable);
     for (uint32_t row : entry_.cut_rows) ++cut_values_[row];
-    statement_.assign(entry_.statement);
-    if (Status s = Insert(entry_.record_number, statement_); !s.ok()) return s;
+    if (Status s = Insert(entry_.record_number, entry_.statement); !s.ok()) return s;
   }
   return Status();
 }

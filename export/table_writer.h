@@ -66,7 +66,7 @@ class TableWriter : public RecordWriter {
   // The run's end at a value the target cannot store.
   Status Unstorable(int32_t record_number, const UnstorableValue& u);
   // Executes a record's INSERT.
-  Status Insert(int32_t record_number, const std::string& statement);
+  Status Insert(int32_t record_number, std::string_view statement);
   void EndWait();
 
   std::string path_;

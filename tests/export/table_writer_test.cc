@@ -28,8 +28,8 @@ struct Log {
 class FakeConnection : public TableConnection {
  public:
   explicit FakeConnection(Log* log) : log_(log) {}
-  Status Execute(const std::string& statement) override {
-    log_->statements.push_back(statement);
+  Status Execute(std::string_view statement) override {
+    log_->statements.emplace_back(statement);
     if (static_cast<int>(log_->statements.size()) == log_->fail_execute)
       return Status::Sql("42000", "refused");
     return Status();

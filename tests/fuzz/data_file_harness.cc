@@ -28,7 +28,7 @@ constexpr size_t kMaxRows = 300;
 // dictionary) may not; the run then fails with Error #10 or Error #11.
 class ParsingConnection : public TableConnection {
  public:
-  Status Execute(const std::string& statement) override {
+  Status Execute(std::string_view statement) override {
     auto parsed = sql::Parse(statement);
     if (!parsed.ok()) {
       auto has = [&](const char* text) { return statement.find(text) != std::string::npos; };

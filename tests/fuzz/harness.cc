@@ -65,8 +65,8 @@ namespace {
 class Recorder : public TableConnection {
  public:
   explicit Recorder(WriterTexts* out) : out_(out) {}
-  Status Execute(const std::string& statement) override {
-    out_->statements.push_back(statement);
+  Status Execute(std::string_view statement) override {
+    out_->statements.emplace_back(statement);
     return Status();
   }
   Status Close() override { return Status(); }

@@ -139,7 +139,7 @@ std::vector<Fault> TableDestinationFaults(int type) {
 // The real connection, with the nth INSERT refused before it reaches it.
 ConnectionOpener RefusingInsert(int nth, bool* struck) {
   struct Refusing : TableConnection {
-    Status Execute(const std::string& statement) override {
+    Status Execute(std::string_view statement) override {
       if (!statement.starts_with("INSERT") || --left != 0) return real->Execute(statement);
       *struck = true;
       return Status::Sql("HY000", "row limit reached");

@@ -202,8 +202,11 @@ TEST(OdbcDrivers, StatementFailuresCarryDiagnostics) {
     s = c->Execute("INSERT INTO t.dbf ('A','N') VALUES ('ok',1)");
     EXPECT_TRUE(s.ok()) << k.sql << ": " << s.ToString();
   }
+  // A statement ends at a NUL, as a C string does.
+  const std::string with_nul("INSERT INTO t.dbf ('A','N') VALUES ('ok',1)\0 and more", 53);
+  EXPECT_TRUE(c->Execute(with_nul).ok());
   ASSERT_TRUE(c->Close().ok());
-  EXPECT_EQ(DbfRecordCount(dir.File("t.dbf")), std::size(cases));
+  EXPECT_EQ(DbfRecordCount(dir.File("t.dbf")), std::size(cases) + 1);
 }
 
 TEST(OdbcDrivers, ConnectionFailures) {
