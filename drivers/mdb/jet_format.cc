@@ -80,8 +80,10 @@ TableLayout MakeLayout(std::vector<ColumnSpec> specs) {
     ColumnLayout col;
     col.number = number++;
     if (IsVariableLength(spec.type)) {
+      layout.var_columns.push_back(col.number);
       col.var_index = layout.num_var_columns++;
     } else {
+      layout.fixed_columns.push_back(col.number);
       col.fixed_offset = layout.num_fixed_bytes;
       layout.num_fixed_bytes =
           static_cast<uint16_t>(layout.num_fixed_bytes + FixedSize(spec.type));
@@ -208,11 +210,16 @@ uint8_t* PutJetText(std::string_view cp1252, uint8_t* p, bool compress) {
     // own code units: most text is.
     constexpr uint64_t kOnes = 0x0101010101010101ull;
     constexpr uint64_t kHighs = 0x8080808080808080ull;
-    for (; i + 8 <= cp1252.size(); i += 8) {
+    auto plain = [&](size_t at) {  // a byte >= 0x80, or a zero, is not
       uint64_t w;
-      std::memcpy(&w, cp1252.data() + i, 8);
-      if (((w | ((w - kOnes) & ~w)) & kHighs) != 0) break;  // a byte >= 0x80, or a zero
-    }
+      std::memcpy(&w, cp1252.data() + at, 8);
+      return ((w | ((w - kOnes) & ~w)) & kHighs) == 0;
+    };
+    while (i + 8 <= cp1252.size() && plain(i)) i += 8;
+    // The last few bytes as the word that ends the text.
+    if (i < cp1252.size() && cp1252.size() >= 8 && i + 8 > cp1252.size() &&
+        plain(cp1252.size() - 8))
+      i = cp1252.size();
   }
   for (; i < cp1252.size(); ++i) forms |= units.form[static_cast<unsigned char>(cp1252[i])];
   if (compress && forms == kSameByte && cp1252.size() > 2) {
@@ -300,11 +307,10 @@ void EncodeRow(const TableLayout& layout, const std::vector<Cell>& cells,
   const size_t mask_size = (n + 7) / 8;
   // Room for the most the row can take, filled in place and cut to size.
   size_t most = fixed_end + 2 * (layout.num_var_columns + 2) + mask_size;
-  for (size_t i = 0; layout.num_var_columns > 0 && i < n; ++i) {
-    const JetType type = layout.columns[i].spec.type;
-    if (cells[i].kind == Cell::Kind::kNull || !IsVariableLength(type)) continue;
-    most += IsLongValue(type) ? kLongValueHeaderSize + cells[i].text.size()
-                              : 2 * cells[i].text.size();
+  for (uint16_t i : layout.var_columns) {
+    if (cells[i].kind == Cell::Kind::kNull) continue;
+    most += IsLongValue(layout.columns[i].spec.type) ? kLongValueHeaderSize + cells[i].text.size()
+                                                     : 2 * cells[i].text.size();
   }
   out->resize(most);
   uint8_t* const row = Bytes(*out);
@@ -313,11 +319,10 @@ void EncodeRow(const TableLayout& layout, const std::vector<Cell>& cells,
   auto set = [&](uint16_t number) { mask[number / 8] |= static_cast<uint8_t>(1 << (number % 8)); };
   StoreLittleU16(row, static_cast<uint16_t>(n));
 
-  for (size_t i = 0; i < n; ++i) {
+  for (uint16_t i : layout.fixed_columns) {
     const ColumnLayout& col = layout.columns[i];
     const Cell& cell = cells[i];
-    if (cell.kind == Cell::Kind::kNull || IsVariableLength(col.spec.type))
-      continue;
+    if (cell.kind == Cell::Kind::kNull) continue;
     uint8_t* p = row + 2 + col.fixed_offset;
     switch (col.spec.type) {
       case JetType::kBoolean:
@@ -345,9 +350,8 @@ void EncodeRow(const TableLayout& layout, const std::vector<Cell>& cells,
     // Offsets from the row start; a null or empty value has zero length.
     uint16_t offsets[kMaxColumns + 1];
     size_t k = 0;
-    for (size_t i = 0; i < n; ++i) {
+    for (uint16_t i : layout.var_columns) {
       const ColumnLayout& col = layout.columns[i];
-      if (!IsVariableLength(col.spec.type)) continue;
       offsets[k++] = static_cast<uint16_t>(p - row);
       if (cells[i].kind == Cell::Kind::kNull) continue;
       p = IsLongValue(col.spec.type) ? PutLongValue(cells[i].long_value, cells[i].text, p)

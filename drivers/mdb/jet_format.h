@@ -81,6 +81,10 @@ struct TableLayout {
   std::vector<ColumnLayout> columns;
   uint16_t num_fixed_bytes = 0;
   uint16_t num_var_columns = 0;
+  // The indexes in `columns` of the fixed and of the variable-length
+  // columns, in order: a row is encoded walking each list once.
+  std::vector<uint16_t> fixed_columns;
+  std::vector<uint16_t> var_columns;
 };
 
 TableLayout MakeLayout(std::vector<ColumnSpec> specs);

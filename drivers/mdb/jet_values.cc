@@ -27,7 +27,9 @@ std::string_view Unsigned(std::string_view t, bool* negative) {
   return t;
 }
 
-Status OutOfRange(const ColumnSpec& col) {
+// The failures are built out of line: inlined, their strings would make
+// every call of ToCell save and restore registers it otherwise need not.
+[[gnu::cold, gnu::noinline]] Status OutOfRange(const ColumnSpec& col) {
   return sql::SqlError(sql::kOutOfRange,
                        "Numeric value out of range for column of type " +
                            std::string(col.type == JetType::kSingle ? "SINGLE"
@@ -37,7 +39,7 @@ Status OutOfRange(const ColumnSpec& col) {
                                                                        : "LONG"));
 }
 
-Status NotANumber(std::string_view text) {
+[[gnu::cold, gnu::noinline]] Status NotANumber(std::string_view text) {
   return sql::SqlError(kInvalidCast, "Data type mismatch: '" +
                                          std::string(text) +
                                          "' is not a number");
@@ -99,6 +101,12 @@ Status ToReal(std::string_view text, const ColumnSpec& col, Cell* cell) {
   return Status();
 }
 
+[[gnu::cold, gnu::noinline]] Status TooLong(size_t size, const char* what, size_t most) {
+  return sql::SqlError(sql::kStringTooLong, "String data, right truncated: " +
+                                                std::to_string(size) + " characters for " +
+                                                what + std::to_string(most));
+}
+
 }  // namespace
 
 NumberText ReadNumber(std::string_view text, double* out) {
@@ -139,32 +147,26 @@ Status ToDate(const sql::Value& value, Cell* cell) {
 }  // namespace
 
 Status ToCell(const sql::Value& value, const ColumnSpec& col, Cell* cell) {
-  // Copied from a constant: a Cell() built on the stack and copied cost a
-  // stalled load for every value.
+  // A text or a number sets its kind and its member, which are all that is
+  // read of it; a memo's cell starts afresh, as more of it is used later.
+  // (Copied from a constant: a Cell() built on the stack and copied cost a
+  // stalled load.)
   static const Cell kNullCell;
-  *cell = kNullCell;
+  cell->kind = Cell::Kind::kNull;
   if (value.kind == sql::Value::Kind::kNull) return Status();  // a null cell
   std::string_view text = value.text;
   switch (col.type) {
     case JetType::kText: {
       const size_t max_chars = col.length / 2;
-      if (text.size() > max_chars) {
-        return sql::SqlError(
-            sql::kStringTooLong,
-            "String data, right truncated: " + std::to_string(text.size()) +
-                " characters for a column of " + std::to_string(max_chars));
-      }
+      if (text.size() > max_chars) return TooLong(text.size(), "a column of ", max_chars);
       cell->kind = Cell::Kind::kText;
       cell->text = text;
       return Status();
     }
     case JetType::kMemo: {
-      if (text.size() > kMaxMemoLength) {
-        return sql::SqlError(sql::kStringTooLong,
-                             "String data, right truncated: " + std::to_string(text.size()) +
-                                 " characters for a memo of at most " +
-                                 std::to_string(kMaxMemoLength));
-      }
+      if (text.size() > kMaxMemoLength)
+        return TooLong(text.size(), "a memo of at most ", kMaxMemoLength);
+      *cell = kNullCell;
       cell->kind = Cell::Kind::kText;
       cell->text = text;
       return Status();
