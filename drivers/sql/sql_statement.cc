@@ -140,7 +140,8 @@ class Scanner {
     return n;
   }
   static const char* SkipSpaces(const char* p, const char* end) {
-    while (p != end && IsSpace(*p)) ++p;
+    // Every space is at most ' ': one test for the byte an export puts there.
+    while (p != end && static_cast<unsigned char>(*p) <= ' ' && IsSpace(*p)) ++p;
     return p;
   }
   // NULL in any letter case, a whole word.
