@@ -117,8 +117,8 @@ void DefineFormatOptions(CLI::App& app, FormatOptions* format) {
                "and texts without trailing blanks");
   app.add_option_function<std::string>(
          "--threads", [format](const std::string& v) { format->threads = v; },
-         "text types: format on N threads (default one per core; 1 formats every record "
-         "in turn); the bytes are the same")
+         "types 0-10: format on N threads (default one per core; 1 formats every record "
+         "in turn); the output is the same")
       ->type_name("N");
 }
 
