@@ -46,7 +46,7 @@ class FormattingPipeline {
   // write is returned here or by a later call, and nothing more is written.
   size_t records_per_block() const { return records_per_block_; }
   uint8_t* BlockRecords();
-  void Keep(size_t index);
+  void Keep(size_t index) { filling_->kept.push_back(static_cast<uint32_t>(index)); }
   Status SubmitBlock(int32_t first_record_number, int32_t exported_before);
   // Writes every block still in flight.
   Status Flush();
@@ -78,6 +78,7 @@ class FormattingPipeline {
   const int32_t record_length_;
   const size_t records_per_block_;
   const size_t max_in_flight_;
+  const size_t resume_at_;  // a waiting reader goes on with this many in flight
   std::vector<std::unique_ptr<RecordFormatter>> formatters_;
   std::vector<std::thread> workers_;
 
@@ -88,6 +89,7 @@ class FormattingPipeline {
   std::deque<std::unique_ptr<Block>> order_;   // in flight, in record order
   std::vector<std::unique_ptr<Block>> spare_;  // written, for reuse
   bool writing_ = false;                       // a worker is writing the head
+  bool reader_waiting_ = false;                // in SubmitBlock or Flush
   bool stopping_ = false;
   Status failed_;                              // the first failed write
 
