@@ -11,8 +11,7 @@ FormattingPipeline::FormattingPipeline(RecordWriter& writer, int threads, int32_
       record_length_(record_length),
       records_per_block_(std::max<size_t>(records_per_block, 1)),
       // Enough to keep every worker busy while one of them writes.
-      max_in_flight_(2 * static_cast<size_t>(std::max(threads, 1)) + 1),
-      resume_at_(max_in_flight_ / 2) {
+      max_in_flight_(2 * static_cast<size_t>(std::max(threads, 1)) + 1) {
   for (int i = 0; i < threads; ++i)
     if (auto f = writer.NewFormatter()) formatters_.push_back(std::move(f));
   for (auto& f : formatters_) workers_.emplace_back([this, f = f.get()] { Work(f); });
@@ -81,12 +80,7 @@ void FormattingPipeline::Work(RecordFormatter* formatter) {
       if (!s.ok() && failed_.ok()) failed_ = s;
       spare_.push_back(std::move(head));
     }
-    // The waiting reader is woken once half the blocks are written, not for
-    // each: it then fills several in a row, and no thread wakes the other
-    // for every block.
-    if (reader_waiting_ &&
-        (order_.size() <= resume_at_ || !failed_.ok() || (order_.empty() && !writing_)))
-      room_.notify_all();
+    room_.notify_all();
   }
 }
 
@@ -125,17 +119,13 @@ Status FormattingPipeline::SubmitBlock(int32_t first_record_number, int32_t expo
     work_ready_.notify_one();
   }
   // The reader waits while enough blocks are in flight.
-  reader_waiting_ = true;
   room_.wait(lock, [this] { return order_.size() < max_in_flight_ || !failed_.ok(); });
-  reader_waiting_ = false;
   return failed_;
 }
 
 Status FormattingPipeline::Flush() {
   std::unique_lock<std::mutex> lock(mutex_);
-  reader_waiting_ = true;
   room_.wait(lock, [this] { return (order_.empty() && !writing_) || !failed_.ok(); });
-  reader_waiting_ = false;
   return failed_;
 }
 

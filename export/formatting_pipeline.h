@@ -78,7 +78,6 @@ class FormattingPipeline {
   const int32_t record_length_;
   const size_t records_per_block_;
   const size_t max_in_flight_;
-  const size_t resume_at_;  // a waiting reader goes on with this many in flight
   std::vector<std::unique_ptr<RecordFormatter>> formatters_;
   std::vector<std::thread> workers_;
 
@@ -89,7 +88,6 @@ class FormattingPipeline {
   std::deque<std::unique_ptr<Block>> order_;   // in flight, in record order
   std::vector<std::unique_ptr<Block>> spare_;  // written, for reuse
   bool writing_ = false;                       // a worker is writing the head
-  bool reader_waiting_ = false;                // in SubmitBlock or Flush
   bool stopping_ = false;
   Status failed_;                              // the first failed write
 
