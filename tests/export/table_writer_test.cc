@@ -333,6 +333,41 @@ TEST_F(TableExportTest, RealAccessDatabase) {
   EXPECT_EQ(r.written.substr(4, 15), "Standard Jet DB");
 }
 
+// Texts of the lengths around the eight-byte words, each with a NUL or a
+// quote at one place, or neither: the INSERT holds the text up to its NUL,
+// each quote doubled, between quotes.
+TEST(TableWriterTexts, NulsAndQuotesAtEveryPlace) {
+  for (int16_t n : {8, 9, 15, 16, 17, 30}) {
+    SCOPED_TRACE("a text field of " + std::to_string(n));
+    // Another field: a record has 12 bytes at least.
+    Installation inst({{"Name", 'T', n}, {"Total", 'L', 4}, {"Count", 'L', 4}});
+    std::string plain;
+    for (int k = 0; k < n; ++k) plain += static_cast<char>('a' + k % 26);
+    std::vector<std::string> texts = {plain};
+    for (int at = 0; at < n; ++at) {
+      for (char c : {'\0', '\''}) {
+        texts.push_back(plain);
+        texts.back()[static_cast<size_t>(at)] = c;
+      }
+    }
+    std::vector<std::string> records;
+    for (const std::string& t : texts) records.push_back(inst.Builder().Text("Name", t).Take());
+    inst.SetRecords(static_cast<int32_t>(records.size()), records);
+    ExportHarness h(inst);
+    Log log;
+    h.opener = FakeOpener(&log);
+    auto r = h.Run(kAccess, {"Name"}, inst.dir() / "t.mdb");
+    ASSERT_EQ(r.outcome.kind, ExportOutcome::Kind::kCompleted) << r.outcome.error.ToString();
+    ASSERT_EQ(log.statements.size(), texts.size() + 1);
+    for (size_t i = 0; i < texts.size(); ++i) {
+      const std::string up_to_nul = texts[i].substr(0, texts[i].find('\0'));
+      const std::string want = "VALUES ('" + EscapeQuotes(up_to_nul) + "')";
+      const std::string& got = log.statements[i + 1];
+      EXPECT_EQ(got.substr(got.size() - std::min(got.size(), want.size())), want) << i;
+    }
+  }
+}
+
 // What a table export did: its statements, how it ended and what it said.
 struct TableRun {
   std::vector<std::string> statements;
