@@ -33,7 +33,7 @@ class FormattingPipeline {
   // (NewFormatter); `threads` is at least 1.
   FormattingPipeline(RecordWriter& writer, int threads, int32_t record_length,
                      size_t records_per_block);
-  // Stop().
+  // Calls Stop().
   ~FormattingPipeline();
   FormattingPipeline(const FormattingPipeline&) = delete;
   FormattingPipeline& operator=(const FormattingPipeline&) = delete;

@@ -1,6 +1,5 @@
 #include "export/insert_builder.h"
 
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -134,14 +133,13 @@ char* InsertBuilder::Build(char* out, const uint8_t* record, int32_t record_numb
     if (row.field.source == FieldSource::kNone) continue;
     if (!first) *p++ = ',';
     first = false;
-    if constexpr (std::endian::native == std::endian::little) {
-      // Texts as stored, which no dBase field cuts, take the short way.
-      const auto n = static_cast<size_t>(row.field.text_size);
-      if (row.field.source == FieldSource::kT && !typed_ && n >= 8 && n <= kDBaseTextWidth)
-        if (char* end = PutPlainQuoted(p, record + row.field.offset, n)) {
-          p = end;
-          continue;
-        }
+    // Texts as stored, which no dBase field cuts, take the short way.
+    const auto n = static_cast<size_t>(row.field.text_size);
+    if (row.field.source == FieldSource::kT && !typed_ && n >= 8 && n <= kDBaseTextWidth) {
+      if (char* end = PutPlainQuoted(p, record + row.field.offset, n)) {
+        p = end;
+        continue;
+      }
     }
     FieldValue v = GetValue(record, record_number, row.field, values);
     if (target_ == TableTarget::kDBase && v.source == FieldSource::kT &&
