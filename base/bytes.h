@@ -92,6 +92,17 @@ inline std::string FixedText(const uint8_t* p, size_t field_size,
   return std::string(reinterpret_cast<const char*>(p), n);
 }
 
+// Eight bytes at a time: a word's zero bytes, each as its top bit (0x80).
+// Whether there is one is exact; within a word only the lowest flag is sure
+// to be one, since a false flag can only follow a real one.
+inline uint64_t ZeroBytes(uint64_t w) {
+  return (w - 0x0101010101010101ull) & ~w & 0x8080808080808080ull;
+}
+// The bytes of w equal to c, flagged as ZeroBytes flags zeros.
+inline uint64_t BytesEqual(uint64_t w, char c) {
+  return ZeroBytes(w ^ (0x0101010101010101ull * static_cast<uint8_t>(c)));
+}
+
 }  // namespace rh
 
 #endif  // RECORDHAUL_BASE_BYTES_H_

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/bytes.h"
 #include "base/numbers.h"
 #include "export/value_format.h"
 
@@ -71,20 +72,17 @@ char* PutNull(char* p) {
 // last word ending with the text. Returns nullptr otherwise, having written
 // bytes that the caller writes over.
 char* PutPlainQuoted(char* p, const uint8_t* text, size_t n) {
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
-  constexpr uint64_t kHighs = 0x8080808080808080ull;
   uint64_t marks = 0;
   const auto take = [&](size_t at) {
     uint64_t w;
     std::memcpy(&w, text + at, 8);
     std::memcpy(p + 1 + at, &w, 8);
-    const uint64_t q = w ^ (kOnes * '\'');
-    marks |= ((w - kOnes) & ~w) | ((q - kOnes) & ~q);  // a zero byte of w or of q
+    marks |= ZeroBytes(w) | BytesEqual(w, '\'');
   };
   size_t i = 0;
   for (; i + 8 <= n; i += 8) take(i);
   if (i < n) take(n - 8);
-  if ((marks & kHighs) != 0) return nullptr;
+  if (marks != 0) return nullptr;
   p[0] = '\'';
   p[n + 1] = '\'';
   return p + n + 2;

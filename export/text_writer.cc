@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "base/bytes.h"
 #include "base/cp1252.h"
 #include "export/value_format.h"
 
@@ -70,9 +71,7 @@ std::string_view TrimSpaces(std::string_view t) {
 uint64_t MarkedBytes(uint64_t w, bool quotes) {
   constexpr uint64_t kOnes = 0x0101010101010101ull;
   constexpr uint64_t kHighs = 0x8080808080808080ull;
-  const uint64_t q = w ^ (kOnes * '"');
-  const uint64_t quote = quotes ? (q - kOnes) & ~q : 0;
-  return (((w - kOnes * 0x20) & ~w) | quote) & kHighs;
+  return ((w - kOnes * 0x20) & ~w & kHighs) | (quotes ? BytesEqual(w, '"') : 0);
 }
 
 // Copies the stored text of n >= 8 bytes at d to p without its trailing

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "base/bytes.h"
 #include "base/decimal.h"
 
 namespace rh {
@@ -67,16 +68,12 @@ constexpr auto kEndsTabValue = [] {
 // time, since values are short and most hold neither. In a word, the lowest
 // byte flagged is always a real match (a false flag can only follow one).
 size_t FindLineFeedOrQuote(const char* d, size_t from, size_t n) {
-  constexpr uint64_t kOnes = 0x0101010101010101ull;
-  constexpr uint64_t kHighs = 0x8080808080808080ull;
   size_t i = from;
   if constexpr (std::endian::native == std::endian::little) {
     for (; i + 8 <= n; i += 8) {
       uint64_t word;
       std::memcpy(&word, d + i, 8);
-      const uint64_t lf = word ^ (kOnes * '\n');
-      const uint64_t quote = word ^ (kOnes * '"');
-      const uint64_t found = (((lf - kOnes) & ~lf) | ((quote - kOnes) & ~quote)) & kHighs;
+      const uint64_t found = BytesEqual(word, '\n') | BytesEqual(word, '"');
       if (found != 0) return i + static_cast<size_t>(std::countr_zero(found)) / 8;
     }
   }

@@ -208,12 +208,10 @@ uint8_t* PutJetText(std::string_view cp1252, uint8_t* p, bool compress) {
   if constexpr (std::endian::native == std::endian::little) {
     // Eight bytes at a time while they are all 0x01-0x7F, which are their
     // own code units: most text is.
-    constexpr uint64_t kOnes = 0x0101010101010101ull;
-    constexpr uint64_t kHighs = 0x8080808080808080ull;
     auto plain = [&](size_t at) {  // a byte >= 0x80, or a zero, is not
       uint64_t w;
       std::memcpy(&w, cp1252.data() + at, 8);
-      return ((w | ((w - kOnes) & ~w)) & kHighs) == 0;
+      return ((w & 0x8080808080808080ull) | ZeroBytes(w)) == 0;
     };
     while (i + 8 <= cp1252.size() && plain(i)) i += 8;
     // The last few bytes as the word that ends the text.
