@@ -126,12 +126,6 @@ void TableWriter::BuildLists(const WriterInput& input, std::string* columns,
   }
 }
 
-std::string TableWriter::CreateStatement(const WriterInput& input) const {
-  std::string columns, names;
-  BuildLists(input, &columns, &names);
-  return CreateStatementOf(columns);
-}
-
 std::string TableWriter::CreateStatementOf(const std::string& columns) const {
   return "CREATE TABLE " + TableName() + " (" + columns + ")";
 }

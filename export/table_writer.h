@@ -53,9 +53,6 @@ class TableWriter : public RecordWriter {
   // dBase: one for each field whose texts were cut to 254 bytes.
   std::vector<Status> Warnings() const override;
 
-  // The CREATE TABLE statement, for tests and tools, built as Begin does.
-  std::string CreateStatement(const WriterInput& input) const;
-
  private:
   std::string TableName() const;
   // The create list ("'name' TYPE,...") and the name list ("'name',...").
