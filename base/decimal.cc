@@ -56,6 +56,31 @@ bool SplitFixed(double value, int decimals, uint64_t* whole, uint64_t* fraction)
   const uint64_t m = biased == 0 ? mantissa_bits : mantissa_bits | (uint64_t{1} << 52);
   const int e = biased == 0 ? -1074 : biased - 1075;
   if (e > 10) return false;
+  if (m == 0) {
+    *whole = *fraction = 0;
+    return true;
+  }
+  const uint64_t unit = kPowersOfTen[decimals];
+  if (e < 0 && e > -64 && decimals > 0) {
+    // The usual case, 2^-11 <= |value| < 2^52: the whole part is m's top
+    // bits, and only the fraction's bits f < 2^s are scaled. f * 10^d / 2^s
+    // rounds to below 10^d or to it exactly (then carried into the whole
+    // part); the whole part times 10^d is even, so its parity is the
+    // rounded fraction's.
+    const int s = -e;
+    const uint64_t low_bits = (uint64_t{1} << s) - 1;
+    const U128 scaled = static_cast<U128>(m & low_bits) * unit;
+    const auto low = static_cast<uint64_t>(scaled);
+    const auto high = static_cast<uint64_t>(scaled >> 64);
+    uint64_t digits = (low >> s) | (high << (64 - s));
+    const uint64_t rest = low & low_bits;
+    const uint64_t half = uint64_t{1} << (s - 1);
+    digits += (rest > half || (rest == half && (digits & 1))) ? 1 : 0;
+    const uint64_t carry = digits == unit ? 1 : 0;
+    *whole = (m >> s) + carry;
+    *fraction = carry != 0 ? 0 : digits;
+    return true;
+  }
   // m * 10^decimals < 2^117; shifted left by at most 10 it still fits.
   U128 scaled = static_cast<U128>(m) * kPowersOfTen[decimals];
   if (e >= 0) {
@@ -69,7 +94,6 @@ bool SplitFixed(double value, int decimals, uint64_t* whole, uint64_t* fraction)
     const U128 half = static_cast<U128>(1) << (shift - 1);
     scaled = quotient + ((rest > half || (rest == half && (quotient & 1))) ? 1 : 0);
   }
-  const uint64_t unit = kPowersOfTen[decimals];
   if ((scaled >> 64) == 0) {
     const auto small = static_cast<uint64_t>(scaled);
     if (decimals == 6) {  // "%.6f", by far the most used: a division by a constant
@@ -105,6 +129,19 @@ char* PutDigits(char* p, uint64_t v, int n) {
   return p + n;
 }
 
+// The eight ASCII digits of v < 10^8, leading zeros included, in the order a
+// little-endian store writes them. Halves, then quarters, then digits are
+// split off in lanes of one word: a multiply and shift divides every lane
+// by 100 (or 10) at once, exactly for lanes of these sizes.
+uint64_t EightDigits(uint32_t v) {
+  uint64_t x = (v / 10000) | (static_cast<uint64_t>(v % 10000) << 32);
+  uint64_t high = ((x * 10486) >> 20) & 0x0000007F0000007Full;
+  x = high | ((x - high * 100) << 16);
+  high = ((x * 103) >> 10) & 0x000F000F000F000Full;
+  x = high | ((x - high * 10) << 8);
+  return x + 0x3030303030303030ull;
+}
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
@@ -114,11 +151,16 @@ char* FormatUnsigned(char* p, uint64_t value) {
     *p = static_cast<char>('0' + value);
     return p + 1;
   }
-  if (value < 100) {
-    std::memcpy(p, kDigitPairs + 2 * value, 2);
-    return p + 2;
+  const int n = DecimalDigits(value);
+  if (std::endian::native == std::endian::little && n <= 8) {
+    // One store, whatever the length: a branch on the digits' count is
+    // mispredicted as often as the values of a column vary in length. The
+    // leading zeros are the word's low bytes, shifted out.
+    const uint64_t digits = EightDigits(static_cast<uint32_t>(value)) >> (8 * (8 - n));
+    std::memcpy(p, &digits, 8);
+    return p + n;
   }
-  return PutDigits(p, value, DecimalDigits(value));
+  return PutDigits(p, value, n);
 }
 
 char* FormatFixed(char* p, double value, int decimals) {

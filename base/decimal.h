@@ -19,11 +19,14 @@ constexpr size_t MaxFixedChars(int decimals) {
   return 311 + static_cast<size_t>(decimals < 0 ? 0 : decimals);
 }
 
-// The decimal digits of `value`, at most 20 bytes; returns the end.
+// The decimal digits of `value`, at most 20 bytes; returns the end. The
+// caller makes room for 20 bytes whatever the value: up to eight digits are
+// stored as one word, the bytes past them left to be written over.
 char* FormatUnsigned(char* p, uint64_t value);
 // How many digits FormatUnsigned writes for `value`.
 inline int DecimalDigits(uint64_t value) {
-  constexpr uint64_t kPowers[20] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull,
+  // Static: a plain constant array is copied to the stack at every call.
+  static constexpr uint64_t kPowers[20] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull,
                                     1000000ull, 10000000ull, 100000000ull, 1000000000ull,
                                     10000000000ull, 100000000000ull, 1000000000000ull,
                                     10000000000000ull, 100000000000000ull,

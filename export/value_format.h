@@ -1,8 +1,10 @@
 // The number and text formats the writers use: the printf conversions of the
 // export formats ("%i", "%.6f", "%10.4f", "%8.8s", ...) done without locale
 // and without allocating. The Format* functions write at `p` and return the
-// end; the caller makes room first (kMaxNumberChars is enough for any
-// number). The Append* forms add to a string.
+// end; the caller makes room first: MaxFormattedBytes of the value's kind,
+// 32 bytes for a number other than a D (digits are written a word at a
+// time, and may be written past the number's end within that room), and
+// kMaxNumberChars for any number. The Append* forms add to a string.
 #ifndef RECORDHAUL_EXPORT_VALUE_FORMAT_H_
 #define RECORDHAUL_EXPORT_VALUE_FORMAT_H_
 

@@ -41,6 +41,7 @@ TEST(FormatUnsigned, MatchesToChars) {
   std::vector<uint64_t> values = {0, UINT64_MAX};
   for (uint64_t p = 1; p <= UINT64_MAX / 10; p *= 10)
     for (uint64_t v : {p - 1, p, p + 1, p * 10 - 1}) values.push_back(v);
+  for (uint64_t v = 0; v < 100000; ++v) values.push_back(v);  // every short length
   Random next;
   for (int i = 0; i < 10000; ++i) values.push_back(next() >> (next() % 64));
   for (uint64_t v : values) {
