@@ -157,18 +157,24 @@ YearDay SplitDayNumber(int32_t day) {
   return {year + 1 + (cycle_day - 366) / 365, (cycle_day - 366) % 365, false};
 }
 
-// "MM/DD/" for each day of a common and of a leap year, and the years
-// 1900 to 2099: a date is two copies once its year and day are known.
-using MonthDayTexts = std::array<std::array<std::array<char, 6>, 366>, 2>;
-constexpr MonthDayTexts kMonthDayTexts = [] {
-  MonthDayTexts t{};
-  for (size_t leap = 0; leap < 2; ++leap) {
-    for (size_t i = 0; i < 366; ++i) {
-      const MonthDay md = kMonthDays[leap][i];
-      t[leap][i] = {static_cast<char>('0' + md.month / 10), static_cast<char>('0' + md.month % 10),
-                    '/', static_cast<char>('0' + md.day / 10),
-                    static_cast<char>('0' + md.day % 10), '/'};
-    }
+// "MM/DD/" for each day of a four-year cycle, and the year of the cycle it
+// falls in, and the years 1900 to 2099: a date is two copies once its
+// cycle and the day in it are known, with no test of which year it is.
+struct CycleDay {
+  std::array<char, 6> month_day;
+  uint8_t year;  // 0 to 3
+};
+using CycleDays = std::array<CycleDay, 1461>;
+constexpr CycleDays kCycleDays = [] {
+  CycleDays t{};
+  for (size_t i = 0; i < t.size(); ++i) {
+    const bool leap = i < 366;
+    const size_t year = leap ? 0 : 1 + (i - 366) / 365;
+    const MonthDay md = kMonthDays[leap ? 1 : 0][leap ? i : (i - 366) % 365];
+    t[i].month_day = {static_cast<char>('0' + md.month / 10), static_cast<char>('0' + md.month % 10),
+                      '/', static_cast<char>('0' + md.day / 10),
+                      static_cast<char>('0' + md.day % 10), '/'};
+    t[i].year = static_cast<uint8_t>(year);
   }
   return t;
 }();
@@ -198,9 +204,14 @@ void DayNumberToDate(int32_t day, char out[11]) {
     std::memcpy(out, day > 0 ? "12/31/2099" : "00/00/1900", 11);
     return;
   }
-  const YearDay yd = SplitDayNumber(day);
-  std::memcpy(out, kMonthDayTexts[yd.leap ? 1 : 0][yd.day].data(), 6);
-  std::memcpy(out + 6, kYearTexts[yd.year].data(), 4);
+  // As SplitDayNumber counts: 1900 and 2000 each start a century of
+  // four-year cycles that begin with a leap year.
+  auto d = static_cast<unsigned>(day - 1);
+  const unsigned century = d >= 36525 ? 1 : 0;
+  d -= century * 36525;
+  const CycleDay& c = kCycleDays[d % 1461];
+  std::memcpy(out, c.month_day.data(), 6);
+  std::memcpy(out + 6, kYearTexts[century * 100 + d / 1461 * 4 + c.year].data(), 4);
   out[10] = '\0';
 }
 
