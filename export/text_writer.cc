@@ -68,38 +68,62 @@ std::string_view TrimSpaces(std::string_view t) {
 // quote. A byte below 0x20 sets its top bit in (w - 0x20..) & ~w, and the
 // whole is non-zero only if some byte is one; the same for a zero byte of
 // w ^ '"'.
-uint64_t MarkedBytes(uint64_t w, bool quotes) {
+uint64_t ControlBytes(uint64_t w) {
   constexpr uint64_t kOnes = 0x0101010101010101ull;
   constexpr uint64_t kHighs = 0x8080808080808080ull;
-  return ((w - kOnes * 0x20) & ~w & kHighs) | (quotes ? BytesEqual(w, '"') : 0);
+  return (w - kOnes * 0x20) & ~w & kHighs;
+}
+uint64_t MarkedBytes(uint64_t w, bool quotes) {
+  return ControlBytes(w) | (quotes ? BytesEqual(w, '"') : 0);
 }
 
-// Copies the stored text of n >= 8 bytes at d to p without its trailing
-// blanks and returns the end, or nullptr when the text needs more than a
-// copy: a control character (NUL, tab, CR, LF...), with `quotes` a double
-// quote, or a leading blank. Eight bytes at a time, the n bytes written
-// whatever the outcome; the last word may overlap the one before it.
-char* CopyPlainText(char* p, const char* d, size_t n, bool quotes) {
+// What CopyPlainText found in a stored text.
+enum class TextMarks {
+  kNone,    // copied as it is, trailing blanks dropped
+  kQuotes,  // double quotes, and nothing else a line cannot take
+  kOther,   // a control character or a leading blank: the long way
+};
+
+// Copies the stored text of n >= 8 bytes at d to p, eight bytes at a time
+// (the last word may overlap the one before it), and says what it holds.
+// Returns the text's size without its trailing blanks when it holds no
+// control character and starts with no blank; the n bytes at p are written
+// whatever the outcome.
+size_t CopyPlainText(char* p, const char* d, size_t n, TextMarks* marks) {
   constexpr uint64_t kBlanks = 0x2020202020202020ull;
-  if (d[0] == ' ') return nullptr;
-  uint64_t marks = 0;
-  size_t end = 0;  // after the last non-blank
+  uint64_t controls = 0;
+  uint64_t quotes = 0;
   const auto take = [&](size_t at) {
     uint64_t w;
     std::memcpy(&w, d + at, 8);
     std::memcpy(p + at, &w, 8);
-    marks |= MarkedBytes(w, quotes);
+    controls |= ControlBytes(w);
+    quotes |= BytesEqual(w, '"');
+  };
+  // The first and last words, then those between: texts are short, and a
+  // loop the compiler widens costs more to set up than they take.
+  take(0);
+  take(n - 8);
+  for (size_t at = 8; at + 8 < n; at += 8) take(at);
+  if (controls != 0 || d[0] == ' ') {
+    *marks = TextMarks::kOther;
+    return 0;
+  }
+  *marks = quotes != 0 ? TextMarks::kQuotes : TextMarks::kNone;
+  // The trailing blanks, from the end: d[0] is none, so the scan ends by
+  // the first word, whose bytes past `end` are blanks already seen.
+  for (size_t end = n;;) {
+    const size_t at = end >= 8 ? end - 8 : 0;
+    uint64_t w;
+    std::memcpy(&w, d + at, 8);
     const uint64_t other = w ^ kBlanks;
     if (other != 0) {
-      const size_t last = std::endian::native == std::endian::little
-                              ? 8 - static_cast<size_t>(std::countl_zero(other)) / 8
-                              : 8 - static_cast<size_t>(std::countr_zero(other)) / 8;
-      end = std::max(end, at + last);
+      const int blanks = std::endian::native == std::endian::little ? std::countl_zero(other)
+                                                                     : std::countr_zero(other);
+      return at + 8 - static_cast<size_t>(blanks) / 8;
     }
-  };
-  for (size_t at = 0; at + 8 <= n; at += 8) take(at);
-  if (n % 8 != 0) take(n - 8);
-  return marks != 0 ? nullptr : p + end;
+    end = at;
+  }
 }
 
 // Whether any of the n bytes at d is a control character (NUL, tab, CR,
@@ -323,7 +347,10 @@ char* PutFieldAs(char* p, const BoundRow& row, const uint8_t* record, int32_t re
       const std::string_view text(reinterpret_cast<const char*>(at),
                                   static_cast<size_t>(f.text_size));
       if (!kFixed && text.size() >= 8) {
-        if (char* end = CopyPlainText(p, text.data(), text.size(), true)) return end;
+        TextMarks marks;
+        const size_t size = CopyPlainText(p, text.data(), text.size(), &marks);
+        if (marks == TextMarks::kNone) return p + size;
+        if (marks == TextMarks::kQuotes) return PutTextAs<L>(p, text.substr(0, size));
       }
       if (HoldsMarks(text.data(), text.size(), !kFixed)) {
         // A quote but no NUL, CR or LF: quoted as the layout quotes.
