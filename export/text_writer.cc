@@ -89,7 +89,7 @@ enum class TextMarks {
 // Returns the text's size without its trailing blanks when it holds no
 // control character and starts with no blank; the n bytes at p are written
 // whatever the outcome.
-size_t CopyPlainText(char* p, const char* d, size_t n, TextMarks* marks) {
+[[gnu::always_inline]] inline size_t CopyPlainText(char* p, const char* d, size_t n, TextMarks* marks) {
   constexpr uint64_t kBlanks = 0x2020202020202020ull;
   uint64_t controls = 0;
   uint64_t quotes = 0;
@@ -282,42 +282,27 @@ constexpr int WidthAs(FieldSource source) {
   return L == TextLayout::kFixed ? FixedWidth(source) : 0;
 }
 
+// A stored text that holds a NUL, CR or LF: up to its first NUL (as the
+// value of the field is), with the layout's quoting or blanking.
 template <TextLayout L>
-char* PutValueAs(char* p, const BoundRow& row, const FieldValue& v) {
-  const int width = WidthAs<L>(v.source);
-  switch (v.source) {
-    case FieldSource::kNone: return p;
-    case FieldSource::kCurrentRecord:
-    case FieldSource::kFileNumber:
-    case FieldSource::kI:
-    case FieldSource::kL:
-    case FieldSource::kY: return FormatInt(p, v.integer, width);
-    case FieldSource::kD: return FormatReal(p, v.real, width);
-    case FieldSource::kF: return FormatTenThousandths(p, v.integer, width);
-    case FieldSource::kCompanyNumber:
-      // Taken from a file name, so it may hold any byte; the comma types
-      // have always written it as it is.
-      if constexpr (L != TextLayout::kQuoted) return PutTextAs<L>(p, v.text());
-      [[fallthrough]];
-    case FieldSource::kModuleCode:
-    case FieldSource::kTodaysDate:
-    case FieldSource::kJ: {
-      std::string_view t = v.text();
-      if (!t.empty()) std::memcpy(p, t.data(), t.size());
-      return p + t.size();
-    }
-    case FieldSource::kT:
-      if constexpr (L != TextLayout::kFixed) {
-        return PutTextAs<L>(p, TrimSpaces(v.text()));
-      } else {
-        // Padded to the field's length so a NUL never shifts later columns.
-        char* end = FormatFixedText(p, v.text());
-        const size_t pad = static_cast<size_t>(row.field.text_size) - v.text().size();
-        std::memset(end, ' ', pad);
-        return end + pad;
-      }
+char* PutMarkedText(char* p, const BoundField& f, std::string_view stored) {
+  const size_t nul = stored.find('\0');
+  const std::string_view text = stored.substr(0, nul);
+  if constexpr (L != TextLayout::kFixed) {
+    return PutTextAs<L>(p, TrimSpaces(text));
+  } else {
+    // Padded to the field's length so a NUL never shifts later columns.
+    char* end = FormatFixedText(p, text);
+    const size_t pad = static_cast<size_t>(f.text_size) - text.size();
+    std::memset(end, ' ', pad);
+    return end + pad;
   }
-  return p;
+}
+
+// A text the run gives (module code, "Today's Date"...), written as it is.
+char* PutPlain(char* p, std::string_view t) {
+  if (!t.empty()) std::memcpy(p, t.data(), t.size());
+  return p + t.size();
 }
 
 // One row's value at p as the layout writes it (no separators, no comma-type
@@ -326,21 +311,34 @@ char* PutValueAs(char* p, const BoundRow& row, const FieldValue& v) {
 template <TextLayout L>
 char* PutFieldAs(char* p, const BoundRow& row, const uint8_t* record, int32_t record_number,
                  const ValueContext& values) {
-  // The fields stored in the record are read here, without going through a
-  // FieldValue: this is the inner loop of every text export.
+  // The fields are read here, without going through a FieldValue: this is
+  // the inner loop of every text export.
   constexpr bool kFixed = L == TextLayout::kFixed;
   const BoundField& f = row.field;
   const uint8_t* at = record + f.offset;
   const int width = WidthAs<L>(f.source);
+  const auto whole = [&](int64_t v) { return kFixed ? FormatInt(p, v, width) : FormatSigned(p, v); };
   switch (f.source) {
-    case FieldSource::kI: return FormatInt(p, LoadBigI16(at), width);
-    case FieldSource::kL: return FormatInt(p, LoadBigI32(at), width);
-    case FieldSource::kY: return FormatInt(p, *at, width);
-    case FieldSource::kD: return FormatReal(p, LoadLittleDouble(at), width);
+    case FieldSource::kNone: return p;
+    case FieldSource::kI: return whole(LoadBigI16(at));
+    case FieldSource::kL: return whole(LoadBigI32(at));
+    case FieldSource::kY: return whole(*at);
+    case FieldSource::kD:
+      return kFixed ? FormatReal(p, LoadLittleDouble(at), width) : FormatFixed(p, LoadLittleDouble(at), 6);
     case FieldSource::kF: return FormatTenThousandths(p, LoadBigI32(at), width);
     case FieldSource::kJ:
       DayNumberToDate(LoadBigI32(at), p);  // and a NUL, overwritten next
       return p + 10;
+    case FieldSource::kCurrentRecord: return whole(record_number);
+    case FieldSource::kFileNumber: return whole(values.file_number);
+    case FieldSource::kModuleCode: return PutPlain(p, values.module_code);
+    case FieldSource::kTodaysDate:
+      return PutPlain(p, values.today != nullptr ? values.today->Text() : std::string_view());
+    case FieldSource::kCompanyNumber:
+      // Taken from a file name, so it may hold any byte; the comma types
+      // have always written it as it is.
+      if constexpr (L == TextLayout::kQuoted) return PutPlain(p, values.company);
+      return PutTextAs<L>(p, values.company);
     case FieldSource::kT: {
       // Most texts hold nothing to quote or blank out and no NUL; the rest
       // go the long way.
@@ -354,16 +352,15 @@ char* PutFieldAs(char* p, const BoundRow& row, const uint8_t* record, int32_t re
       }
       if (HoldsMarks(text.data(), text.size(), !kFixed)) {
         // A quote but no NUL, CR or LF: quoted as the layout quotes.
-        if (kFixed || HoldsMarks(text.data(), text.size(), false)) break;
+        if (kFixed || HoldsMarks(text.data(), text.size(), false)) return PutMarkedText<L>(p, f, text);
         return PutTextAs<L>(p, TrimSpaces(text));
       }
       const std::string_view out = kFixed ? text : TrimSpaces(text);
       if (!out.empty()) std::memcpy(p, out.data(), out.size());
       return p + out.size();
     }
-    default: break;
   }
-  return PutValueAs<L>(p, row, GetValue(record, record_number, f, values));
+  return p;
 }
 
 template <TextLayout L>

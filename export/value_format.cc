@@ -146,8 +146,7 @@ char* FormatInt(char* p, int64_t value, int width) {
     if (value < 0) start[-1] = '-';
     return end;
   }
-  if (value < 0) *p++ = '-';
-  return FormatUnsigned(p, magnitude);
+  return FormatSigned(p, value);
 }
 
 char* FormatTenThousandths(char* p, int32_t v, int width) {

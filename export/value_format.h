@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/decimal.h"
 #include "data/field_value.h"
 
 namespace rh {
@@ -39,6 +40,12 @@ char* FormatFixedText(char* p, std::string_view text);
 
 // "%i", right-aligned in `width` columns ("%8i") when width > 0.
 char* FormatInt(char* p, int64_t value, int width = 0);
+// "%i" with no width, inline for the text writer's inner loop.
+inline char* FormatSigned(char* p, int64_t value) {
+  *p = '-';
+  p += value < 0 ? 1 : 0;
+  return FormatUnsigned(p, value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value));
+}
 // "%.4f" of v / 10000, exactly: the stored ten-thousandths of a type F field.
 char* FormatTenThousandths(char* p, int32_t v, int width = 0);
 // "%.6f" of a double, right-aligned in `width` columns when width > 0.
