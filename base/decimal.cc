@@ -37,11 +37,6 @@ constexpr double kExactPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e
                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
 // |value| with `decimals` decimals as a whole part and the decimals' digits
 // as an integer. False when the value is not finite, is 2^63 or more, or asks
 // for more decimals than 64 bits hold: the integer arithmetic below is exact
@@ -127,19 +122,6 @@ char* PutDigits(char* p, uint64_t v, int n) {
   }
   if (q > p) *--q = static_cast<char>('0' + w % 10);
   return p + n;
-}
-
-// The eight ASCII digits of v < 10^8, leading zeros included, in the order a
-// little-endian store writes them. Halves, then quarters, then digits are
-// split off in lanes of one word: a multiply and shift divides every lane
-// by 100 (or 10) at once, exactly for lanes of these sizes.
-uint64_t EightDigits(uint32_t v) {
-  uint64_t x = (v / 10000) | (static_cast<uint64_t>(v % 10000) << 32);
-  uint64_t high = ((x * 10486) >> 20) & 0x0000007F0000007Full;
-  x = high | ((x - high * 100) << 16);
-  high = ((x * 103) >> 10) & 0x000F000F000F000Full;
-  x = high | ((x - high * 10) << 8);
-  return x + 0x3030303030303030ull;
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

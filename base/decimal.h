@@ -23,6 +23,26 @@ constexpr size_t MaxFixedChars(int decimals) {
 // caller makes room for 20 bytes whatever the value: up to eight digits are
 // stored as one word, the bytes past them left to be written over.
 char* FormatUnsigned(char* p, uint64_t value);
+// "00" to "99", each number's two digits at twice its value.
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The eight ASCII digits of v < 10^8, leading zeros included, as the word
+// whose little-endian store writes them in order: four pairs from the
+// table, looked up side by side rather than worked out one after another.
+inline uint64_t EightDigits(uint32_t v) {
+  const uint32_t high = v / 10000;
+  const uint32_t low = v % 10000;
+  const auto pair = [](uint32_t two) {
+    uint16_t bytes;
+    __builtin_memcpy(&bytes, kDigitPairs + 2 * two, 2);
+    return uint64_t{bytes};
+  };
+  return pair(high / 100) | (pair(high % 100) << 16) | (pair(low / 100) << 32) |
+         (pair(low % 100) << 48);
+}
 // How many digits FormatUnsigned writes for `value`.
 inline int DecimalDigits(uint64_t value) {
   // Static: a plain constant array is copied to the stack at every call.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/bytes.h"
+#include "base/decimal.h"
 
 namespace rh {
 
@@ -32,11 +33,6 @@ int ValueSize(FieldSource s) {
     default: return 0;
   }
 }
-
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
 
 // The last two decimal digits of v >= 0.
 void TwoDigits(char* out, int v) { std::memcpy(out, kDigitPairs + 2 * (v % 100), 2); }
