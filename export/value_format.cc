@@ -59,24 +59,6 @@ constexpr auto kEndsTabValue = [] {
   return t;
 }();
 
-// The first line feed or double quote in d[from, n), or n: eight bytes at a
-// time, since values are short and most hold neither. In a word, the lowest
-// byte flagged is always a real match (a false flag can only follow one).
-size_t FindLineFeedOrQuote(const char* d, size_t from, size_t n) {
-  size_t i = from;
-  if constexpr (std::endian::native == std::endian::little) {
-    for (; i + 8 <= n; i += 8) {
-      uint64_t word;
-      std::memcpy(&word, d + i, 8);
-      const uint64_t found = BytesEqual(word, '\n') | BytesEqual(word, '"');
-      if (found != 0) return i + static_cast<size_t>(std::countr_zero(found)) / 8;
-    }
-  }
-  for (; i < n; ++i)
-    if (d[i] == '\n' || d[i] == '"') return i;
-  return n;
-}
-
 }  // namespace
 
 size_t MaxFormattedBytes(FieldSource source, int32_t text_size) {
@@ -91,15 +73,34 @@ char* FormatCommaText(char* p, std::string_view text) {
   if (text.empty()) return p;  // an empty view may hold no pointer at all
   const char* d = text.data();
   const size_t n = text.size();
-  for (size_t from = 0;;) {
-    const size_t at = FindLineFeedOrQuote(d, from, n);
-    std::memcpy(p, d + from, at - from);
-    p += at - from;
-    if (at == n) return p;
-    *p++ = d[at] == '\n' ? '\r' : '"';  // LF as CR LF, a quote doubled
-    *p++ = d[at];
-    from = at + 1;
+  size_t i = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    // Eight bytes at a time while eight are left, each word stored whole
+    // and kept up to its first line feed or quote. The output is never more
+    // than twice what was read, so a word stored at p stays within 2 * n.
+    while (n - i >= 8) {
+      uint64_t word;
+      std::memcpy(&word, d + i, 8);
+      std::memcpy(p, &word, 8);
+      const uint64_t found = BytesEqual(word, '\n') | BytesEqual(word, '"');
+      if (found == 0) {
+        p += 8;
+        i += 8;
+        continue;
+      }
+      // The lowest byte flagged is always a real match.
+      const size_t k = static_cast<size_t>(std::countr_zero(found)) / 8;
+      p += k;
+      *p++ = d[i + k] == '\n' ? '\r' : '"';  // LF as CR LF, a quote doubled
+      *p++ = d[i + k];
+      i += k + 1;
+    }
   }
+  for (; i < n; ++i) {
+    if (d[i] == '\n' || d[i] == '"') *p++ = d[i] == '\n' ? '\r' : '"';
+    *p++ = d[i];
+  }
+  return p;
 }
 
 char* FormatTabText(char* p, std::string_view text) {

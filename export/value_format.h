@@ -27,7 +27,7 @@ inline constexpr size_t kMaxNumberChars = 330;
 size_t MaxFormattedBytes(FieldSource source, int32_t text_size);
 
 // Text inside the quotes of a comma-delimited value: a double quote is
-// doubled, a line feed becomes CR LF.
+// doubled, a line feed becomes CR LF. Writes within 2 * size bytes.
 char* FormatCommaText(char* p, std::string_view text);
 // A tab-delimited value. Text that holds a tab, CR, LF or double quote would
 // end its column or line early, or be misread by quote-aware readers, so it
