@@ -86,9 +86,12 @@ enum class TextMarks {
 
 // Copies the stored text of n >= 8 bytes at d to p, eight bytes at a time
 // (the last word may overlap the one before it), and says what it holds.
-// Returns the text's size without its trailing blanks when it holds no
-// control character and starts with no blank; the n bytes at p are written
-// whatever the outcome.
+// With `trim` (the delimited layouts), returns the text's size without its
+// trailing blanks when it holds no control character and starts with no
+// blank; without, n when it holds no control character (a fixed-width
+// column keeps its blanks, and its quotes are plain bytes). The n bytes at
+// p are written whatever the outcome.
+template <bool trim>
 [[gnu::always_inline]] inline size_t CopyPlainText(char* p, const char* d, size_t n, TextMarks* marks) {
   constexpr uint64_t kBlanks = 0x2020202020202020ull;
   uint64_t controls = 0;
@@ -105,11 +108,12 @@ enum class TextMarks {
   take(0);
   take(n - 8);
   for (size_t at = 8; at + 8 < n; at += 8) take(at);
-  if (controls != 0 || d[0] == ' ') {
+  if (controls != 0 || (trim && d[0] == ' ')) {
     *marks = TextMarks::kOther;
     return 0;
   }
-  *marks = quotes != 0 ? TextMarks::kQuotes : TextMarks::kNone;
+  *marks = trim && quotes != 0 ? TextMarks::kQuotes : TextMarks::kNone;
+  if (!trim) return n;
   // The trailing blanks, from the end: d[0] is none, so the scan ends by
   // the first word, whose bytes past `end` are blanks already seen.
   for (size_t end = n;;) {
@@ -344,9 +348,9 @@ char* PutFieldAs(char* p, const BoundRow& row, const uint8_t* record, int32_t re
       // go the long way.
       const std::string_view text(reinterpret_cast<const char*>(at),
                                   static_cast<size_t>(f.text_size));
-      if (!kFixed && text.size() >= 8) {
+      if (text.size() >= 8) {
         TextMarks marks;
-        const size_t size = CopyPlainText(p, text.data(), text.size(), &marks);
+        const size_t size = CopyPlainText<!kFixed>(p, text.data(), text.size(), &marks);
         if (marks == TextMarks::kNone) return p + size;
         if (marks == TextMarks::kQuotes) return PutTextAs<L>(p, text.substr(0, size));
       }

@@ -122,11 +122,8 @@ char* FormatTabText(char* p, std::string_view text) {
 char* FormatFixedText(char* p, std::string_view text) {
   if (text.empty()) return p;
   std::memcpy(p, text.data(), text.size());
-  if (std::memchr(text.data(), '\n', text.size()) != nullptr ||
-      std::memchr(text.data(), '\r', text.size()) != nullptr) {
-    for (size_t i = 0; i < text.size(); ++i)
-      if (p[i] == '\n' || p[i] == '\r') p[i] = ' ';
-  }
+  for (size_t i = 0; i < text.size(); ++i)
+    if (p[i] == '\n' || p[i] == '\r') p[i] = ' ';
   return p + text.size();
 }
 
@@ -135,10 +132,19 @@ char* FormatInt(char* p, int64_t value, int width) {
   if (width > 0) {
     // Right-aligned in place: blanks, then the digits from the column's
     // end, then the sign.
-    const int n = DecimalDigits(magnitude) + (value < 0 ? 1 : 0);
+    const int digits = DecimalDigits(magnitude);
+    const int n = digits + (value < 0 ? 1 : 0);
     char* const end = p + (n > width ? n : width);
     BlankColumn(p, width);
-    char* start = DigitsBackward(end, magnitude);
+    char* start = end - digits;
+    if (std::endian::native == std::endian::little && digits <= 8 && width <= kBlankRun - 8) {
+      // The digits as one word: what it writes past the end lies within
+      // the blanked run, and is written over by what follows.
+      const uint64_t word = EightDigits(static_cast<uint32_t>(magnitude)) >> (8 * (8 - digits));
+      std::memcpy(start, &word, 8);
+    } else {
+      start = DigitsBackward(end, magnitude);
+    }
     if (value < 0) start[-1] = '-';
     return end;
   }

@@ -59,12 +59,15 @@ TEST(ValueFormat, RandomRealsMatchPrintf) {
 }
 
 TEST(ValueFormat, IntegersMatchPrintf) {
-  const int64_t values[] = {0, 1, -1, 9, 10, -10, 99, 100, 999999999, 1000000000, -1000000000,
-                            INT32_MAX, INT32_MIN, 999999999999, 1000000000000, -1000000000000,
-                            999999999999999999, INT64_MAX, INT64_MIN, INT64_MIN + 1,
-                            12345678, -1234567, 1234567, -12345678};  // filling a column of 8
+  std::vector<int64_t> values = {0, 1, -1, 9, 10, -10, 99, 100, 999999999, 1000000000, -1000000000,
+                                 INT32_MAX, INT32_MIN, 999999999999, 1000000000000, -1000000000000,
+                                 999999999999999999, INT64_MAX, INT64_MIN, INT64_MIN + 1,
+                                 12345678, -1234567, 1234567, -12345678};  // filling a column of 8
+  // Every digit count, each first and last, either sign.
+  for (int64_t p = 1; p <= 100000000000; p *= 10)
+    for (int64_t v : {p, 10 * p - 1}) values.insert(values.end(), {v, -v});
   for (int64_t v : values) {
-    for (int width : {0, 1, 8, 21}) {
+    for (int width : {0, 1, 2, 3, 6, 8, 10, 21, 24, 30}) {
       std::string a;
       AppendInt(&a, v, width);
       char b[64];
