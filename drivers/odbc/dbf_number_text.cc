@@ -25,8 +25,13 @@ bool IsIntegerType(sql::ColumnType type) {
          type == sql::ColumnType::kByte;
 }
 
-// The column's range, as ConvertValue checks it.
-bool InRange(sql::ColumnType type, bool negative, uint64_t magnitude) {
+// The column's range, as ConvertValue checks it, for the digits of a whole
+// number with no leading zeros. Up to two digits are within every range
+// but a BYTE's negative one; the others are read.
+bool InRange(sql::ColumnType type, bool negative, const char* digits, size_t count) {
+  if (count <= 2 && type != sql::ColumnType::kByte) return true;
+  uint64_t magnitude = 0;
+  for (size_t i = 0; i < count; ++i) magnitude = magnitude * 10 + static_cast<uint64_t>(digits[i] - '0');
   const uint64_t limit = type == sql::ColumnType::kLong    ? (negative ? 2147483648u : 2147483647u)
                          : type == sql::ColumnType::kShort ? (negative ? 32768u : 32767u)
                                                            : (negative ? 0u : 255u);
@@ -36,7 +41,7 @@ bool InRange(sql::ColumnType type, bool negative, uint64_t magnitude) {
 }  // namespace
 
 size_t DbfNumberText(std::string_view literal, sql::ColumnType type, const dbf::Field& field,
-                     char* out) {
+                     char* field_bytes) {
   const bool integer_column = IsIntegerType(type);
   const bool real_column = type == sql::ColumnType::kDouble || type == sql::ColumnType::kSingle;
   if (field.type != 'N' || !(integer_column || real_column)) return 0;
@@ -65,18 +70,19 @@ size_t DbfNumberText(std::string_view literal, sql::ColumnType type, const dbf::
   const size_t fraction_digits = static_cast<size_t>(fraction_end - fraction);
   const size_t decimals = static_cast<size_t>(field.decimals);
   if (fraction_digits > decimals || whole_digits + decimals > kExactDigits) return 0;
+  if (integer_column && !InRange(type, negative, significant, whole_digits)) return 0;
   // An integer literal is read as an integer, which has no negative zero; a
   // decimal one as a double, which has.
-  bool sign = negative;
-  if (integer_column || !has_point) {
-    uint64_t magnitude = 0;
-    for (const char* q = significant; q != whole_end; ++q)
-      magnitude = magnitude * 10 + static_cast<uint64_t>(*q - '0');
-    if (integer_column && !InRange(type, negative, magnitude)) return 0;
-    sign = negative && magnitude != 0;
-  }
+  const bool zero = whole_digits == 1 && *significant == '0';
+  const bool sign = negative && (has_point || !zero);
   const size_t size = (sign ? 1 : 0) + whole_digits + (decimals > 0 ? 1 + decimals : 0);
   if (size > static_cast<size_t>(field.width)) return 0;
+  char* const out = field_bytes + field.width - static_cast<int>(size);
+  if (significant == whole && fraction_digits == decimals && sign == negative) {
+    // What an export sends: the literal as the field shows it.
+    std::memcpy(out, literal.data(), size);
+    return size;
+  }
   char* o = out;
   if (sign) *o++ = '-';
   std::memcpy(o, significant, whole_digits);
@@ -84,7 +90,7 @@ size_t DbfNumberText(std::string_view literal, sql::ColumnType type, const dbf::
   if (decimals > 0) {
     *o++ = '.';
     std::memcpy(o, fraction, fraction_digits);
-    std::memset(o + fraction_digits, '0', decimals - fraction_digits);
+    for (size_t i = fraction_digits; i < decimals; ++i) o[i] = '0';
   }
   return size;
 }

@@ -15,18 +15,16 @@
 
 namespace rh::odbc {
 
-// The most bytes DbfNumberText writes.
-inline constexpr size_t kMaxDbfNumberText = dbf::kMaxNumericWidth;
-
 // Writes what the N field `field` of a column of type `type` shows for the
-// number literal `literal` (a Value of kind kNumber) to `out`, and returns
-// its length, at most field.width. Returns 0, writing nothing, where
-// the long way is needed: the literal has an exponent, a "+", more decimals
-// than the field, more digits than a double keeps exactly, a value out of
-// its column's range or too wide for its field, or a fraction for an
-// integer column (which the long way rounds).
+// number literal `literal` (a Value of kind kNumber) right-aligned into the
+// field's field.width bytes at `field_bytes`, leaving the bytes before it
+// as they are, and returns its length, at most field.width. Returns 0,
+// writing nothing, where the long way is needed: the literal has an
+// exponent, a "+", more decimals than the field, more digits than a double
+// keeps exactly, a value out of its column's range or too wide for its
+// field, or a fraction for an integer column (which the long way rounds).
 size_t DbfNumberText(std::string_view literal, sql::ColumnType type, const dbf::Field& field,
-                     char* out);
+                     char* field_bytes);
 
 }  // namespace rh::odbc
 

@@ -171,12 +171,9 @@ Status DbfStore::Insert(const sql::Insert& insert) {
       if (!value.text.empty()) std::memcpy(out, value.text.data(), value.text.size());
       continue;
     }
-    if (value.kind == sql::Value::Kind::kNumber) {
-      char text[kMaxDbfNumberText];
-      if (size_t n = DbfNumberText(value.text, columns[c].type, field, text)) {
-        std::memcpy(out + field.width - n, text, n);  // right-aligned; n <= width
-        continue;
-      }
+    if (value.kind == sql::Value::Kind::kNumber &&
+        DbfNumberText(value.text, columns[c].type, field, out) != 0) {
+      continue;
     }
     auto v = ConvertValue(value, columns[c], static_cast<size_t>(dbf::kMaxCharWidth));
     if (!v.ok()) return v.status();

@@ -34,16 +34,21 @@ std::optional<std::string> LongWay(std::string_view literal, const Column& c) {
   return out;
 }
 
-// The short way, right-aligned in the field; nothing where it declines.
+// The short way, right-aligned in the field's blanks (with a guard byte on
+// either side); nothing where it declines, which writes nothing.
 std::optional<std::string> ShortWay(std::string_view literal, const Column& c) {
-  char text[kMaxDbfNumberText];
-  size_t n = DbfNumberText(literal, c.type, c.field, text);
-  if (n == 0) return std::nullopt;
-  std::string out(static_cast<size_t>(c.field.width), ' ');
-  EXPECT_LE(n, out.size()) << literal;
-  if (!dbf::FormatField(c.field, dbf::Value::NumberText({text, n}), out.data()).ok())
+  std::string out(static_cast<size_t>(c.field.width) + 2, ' ');
+  out.front() = out.back() = '|';
+  const std::string before = out;
+  size_t n = DbfNumberText(literal, c.type, c.field, out.data() + 1);
+  EXPECT_EQ(out.front(), '|') << literal;
+  EXPECT_EQ(out.back(), '|') << literal;
+  if (n == 0) {
+    EXPECT_EQ(out, before) << literal;
     return std::nullopt;
-  return out;
+  }
+  EXPECT_LE(n, static_cast<size_t>(c.field.width)) << literal;
+  return out.substr(1, static_cast<size_t>(c.field.width));
 }
 
 // Where the short way is taken it gives the long way's bytes, in every
