@@ -13,23 +13,17 @@ namespace {
 // decimals rounds back to the very same digits.
 constexpr size_t kExactDigits = 15;
 
-// A byte at a time: the runs here are short, and the parser has already
-// found where the literal ends.
-const char* DigitsEnd(const char* p, const char* end) {
-  while (p != end && *p >= '0' && *p <= '9') ++p;
-  return p;
-}
-
 bool IsIntegerType(sql::ColumnType type) {
   return type == sql::ColumnType::kLong || type == sql::ColumnType::kShort ||
          type == sql::ColumnType::kByte;
 }
 
 // The column's range, as ConvertValue checks it, for the digits of a whole
-// number with no leading zeros. Up to two digits are within every range
-// but a BYTE's negative one; the others are read.
+// number with no leading zeros. Fewer digits than the range's limit has are
+// within it, but for a BYTE's negative range; the others are read.
 bool InRange(sql::ColumnType type, bool negative, const char* digits, size_t count) {
-  if (count <= 2 && type != sql::ColumnType::kByte) return true;
+  const size_t always = type == sql::ColumnType::kLong ? 10 : type == sql::ColumnType::kShort ? 5 : 0;
+  if (count < always) return true;
   uint64_t magnitude = 0;
   for (size_t i = 0; i < count; ++i) magnitude = magnitude * 10 + static_cast<uint64_t>(digits[i] - '0');
   const uint64_t limit = type == sql::ColumnType::kLong    ? (negative ? 2147483648u : 2147483647u)
@@ -40,59 +34,50 @@ bool InRange(sql::ColumnType type, bool negative, const char* digits, size_t cou
 
 }  // namespace
 
-size_t DbfNumberText(std::string_view literal, sql::ColumnType type, const dbf::Field& field,
+size_t DbfNumberText(const sql::Value& number, sql::ColumnType type, const dbf::Field& field,
                      char* field_bytes) {
   const bool integer_column = IsIntegerType(type);
   const bool real_column = type == sql::ColumnType::kDouble || type == sql::ColumnType::kSingle;
   if (field.type != 'N' || !(integer_column || real_column)) return 0;
   if (integer_column && field.decimals != 0) return 0;
-  const char* p = literal.data();
-  const char* const end = p + literal.size();
-  const bool negative = p != end && *p == '-';
-  if (negative) ++p;
-  const char* const whole = p;
-  p = DigitsEnd(p, end);
-  const char* const whole_end = p;
-  const char* fraction = p;
-  const char* fraction_end = p;
-  const bool has_point = p != end && *p == '.';
-  if (has_point) {
-    fraction = p + 1;
-    fraction_end = p = DigitsEnd(fraction, end);
-  }
-  // One digit at least on each side of a point; anything else ("+", an
-  // exponent, ".5") takes the long way.
-  if (p != end || whole == whole_end || (has_point && fraction == fraction_end)) return 0;
+  // "+", an exponent, ".5" and "5." take the long way.
+  if (!number.plain) return 0;
+  const char* const text = number.text.data();
+  const size_t size = number.text.size();
+  const size_t whole = text[0] == '-' ? 1 : 0;
+  const bool negative = whole != 0;
+  const size_t point = number.whole_end;  // or the end
+  const bool has_point = point != size;
   if (integer_column && has_point) return 0;
-  const char* significant = whole;
-  while (significant != whole_end - 1 && *significant == '0') ++significant;
-  const size_t whole_digits = static_cast<size_t>(whole_end - significant);
-  const size_t fraction_digits = static_cast<size_t>(fraction_end - fraction);
+  size_t significant = whole;
+  while (significant + 1 < point && text[significant] == '0') ++significant;
+  const size_t whole_digits = point - significant;
+  const size_t fraction_digits = has_point ? size - point - 1 : 0;
   const size_t decimals = static_cast<size_t>(field.decimals);
   if (fraction_digits > decimals || whole_digits + decimals > kExactDigits) return 0;
-  if (integer_column && !InRange(type, negative, significant, whole_digits)) return 0;
+  if (integer_column && !InRange(type, negative, text + significant, whole_digits)) return 0;
   // An integer literal is read as an integer, which has no negative zero; a
   // decimal one as a double, which has.
-  const bool zero = whole_digits == 1 && *significant == '0';
+  const bool zero = whole_digits == 1 && text[significant] == '0';
   const bool sign = negative && (has_point || !zero);
-  const size_t size = (sign ? 1 : 0) + whole_digits + (decimals > 0 ? 1 + decimals : 0);
-  if (size > static_cast<size_t>(field.width)) return 0;
-  char* const out = field_bytes + field.width - static_cast<int>(size);
+  const size_t shown = (sign ? 1 : 0) + whole_digits + (decimals > 0 ? 1 + decimals : 0);
+  if (shown > static_cast<size_t>(field.width)) return 0;
+  char* const out = field_bytes + field.width - static_cast<int>(shown);
   if (significant == whole && fraction_digits == decimals && sign == negative) {
-    // What an export sends: the literal as the field shows it.
-    std::memcpy(out, literal.data(), size);
-    return size;
+    // What an export sends: the number as the field shows it.
+    std::memcpy(out, text, size);
+    return shown;
   }
   char* o = out;
   if (sign) *o++ = '-';
-  std::memcpy(o, significant, whole_digits);
+  std::memcpy(o, text + significant, whole_digits);
   o += whole_digits;
   if (decimals > 0) {
     *o++ = '.';
-    std::memcpy(o, fraction, fraction_digits);
+    if (has_point) std::memcpy(o, text + point + 1, fraction_digits);
     for (size_t i = fraction_digits; i < decimals; ++i) o[i] = '0';
   }
-  return size;
+  return shown;
 }
 
 }  // namespace rh::odbc

@@ -16,14 +16,16 @@
 namespace rh::odbc {
 
 // Writes what the N field `field` of a column of type `type` shows for the
-// number literal `literal` (a Value of kind kNumber) right-aligned into the
-// field's field.width bytes at `field_bytes`, leaving the bytes before it
-// as they are, and returns its length, at most field.width. Returns 0,
-// writing nothing, where the long way is needed: the literal has an
-// exponent, a "+", more decimals than the field, more digits than a double
-// keeps exactly, a value out of its column's range or too wide for its
-// field, or a fraction for an integer column (which the long way rounds).
-size_t DbfNumberText(std::string_view literal, sql::ColumnType type, const dbf::Field& field,
+// number `number` (a Value of kind kNumber) right-aligned into the field's
+// field.width bytes at `field_bytes`, leaving the bytes before it as they
+// are, and returns its length, at most field.width. Returns 0, writing
+// nothing, where the long way is needed: the number is not plain (an
+// exponent, a "+", no digit on one side of a point), has more decimals than
+// the field, more digits than a double keeps exactly, a value out of its
+// column's range or too wide for its field, or a fraction for an integer
+// column (which the long way rounds). Reads only what the parser found of
+// the number's digits (Value::plain, Value::whole_end).
+size_t DbfNumberText(const sql::Value& number, sql::ColumnType type, const dbf::Field& field,
                      char* field_bytes);
 
 }  // namespace rh::odbc

@@ -172,7 +172,7 @@ Status DbfStore::Insert(const sql::Insert& insert) {
       continue;
     }
     if (value.kind == sql::Value::Kind::kNumber &&
-        DbfNumberText(value.text, columns[c].type, field, out) != 0) {
+        DbfNumberText(value, columns[c].type, field, out) != 0) {
       continue;
     }
     auto v = ConvertValue(value, columns[c], static_cast<size_t>(dbf::kMaxCharWidth));

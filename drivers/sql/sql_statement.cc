@@ -100,12 +100,7 @@ class Scanner {
         v.text = {};
         p += 4;
       } else {
-        const char* start = p;
-        p = NumberEnd(p, end);
-        if (p) {
-          v.kind = Value::Kind::kNumber;
-          v.text = std::string_view(start, static_cast<size_t>(p - start));
-        }
+        p = ReadNumber(p, end, &v);
       }
       if (!p) return false;
       p = SkipSpaces(p, end);
@@ -123,6 +118,44 @@ class Scanner {
     size_t start = pos_;
     if (Digits() == 0 || pos_ - start > 6) return std::nullopt;
     return std::atoi(std::string(text_.substr(start, pos_ - start)).c_str());
+  }
+
+  // The number at p, [+-]digits[.digits][e[+-]digits] with a digit
+  // somewhere before the exponent and no word character after it, into *v
+  // (kind, text, plain, whole_end). Returns its end; null when there is
+  // none.
+  static const char* ReadNumber(const char* p, const char* end, Value* v) {
+    const char* const start = p;
+    const bool plus = p != end && *p == '+';
+    if (p != end && (*p == '+' || *p == '-')) ++p;
+    const char* digits = p;
+    p = DigitsEnd(p, end);
+    const char* const whole_end = p;
+    const bool whole = p != digits;
+    const bool point = p != end && *p == '.';
+    bool fraction = false;  // digits after the point
+    if (point) {
+      digits = ++p;
+      p = DigitsEnd(p, end);
+      fraction = p != digits;
+    }
+    if (!whole && !fraction) return nullptr;
+    bool exponent = false;
+    if (p != end && (*p == 'e' || *p == 'E')) {
+      const char* q = p + 1;
+      if (q != end && (*q == '+' || *q == '-')) ++q;
+      const char* exponent_end = DigitsEnd(q, end);
+      if (exponent_end != q) {
+        p = exponent_end;
+        exponent = true;
+      }
+    }
+    if (p != end && IsWordChar(*p)) return nullptr;
+    v->kind = Value::Kind::kNumber;
+    v->text = std::string_view(start, static_cast<size_t>(p - start));
+    v->plain = !plus && whole && (!point || fraction) && !exponent && p - start <= UINT16_MAX;
+    v->whole_end = v->plain ? static_cast<uint16_t>(whole_end - start) : 0;
+    return p;
   }
 
   size_t pos() const { return pos_; }
@@ -152,29 +185,7 @@ class Scanner {
   static const char* DigitsEnd(const char* p, const char* end) {
     return DecimalDigitsEnd(p, end);
   }
-  // The end of the number at p: [+-]digits[.digits][e[+-]digits], a digit
-  // somewhere before the exponent, no word character after it. Null when
-  // there is none.
-  static const char* NumberEnd(const char* p, const char* end) {
-    if (p != end && (*p == '+' || *p == '-')) ++p;
-    const char* digits = p;
-    p = DigitsEnd(p, end);
-    bool any = p != digits;
-    if (p != end && *p == '.') {
-      digits = ++p;
-      p = DigitsEnd(p, end);
-      any = any || p != digits;
-    }
-    if (!any) return nullptr;
-    if (p != end && (*p == 'e' || *p == 'E')) {
-      const char* q = p + 1;
-      if (q != end && (*q == '+' || *q == '-')) ++q;
-      const char* exponent_end = DigitsEnd(q, end);
-      if (exponent_end != q) p = exponent_end;
-    }
-    if (p != end && IsWordChar(*p)) return nullptr;
-    return p;
-  }
+
   // Text from the `open` character at p to `close`, with a doubled `close`
   // standing for one, into *out; whole runs are copied at a time. Returns
   // the end, or null when the text is not closed.
@@ -403,6 +414,15 @@ Result<Statement> ParseAt(std::string* buffer, size_t* values_at) {
 }
 
 }  // namespace
+
+Value NumberValue(std::string_view literal) {
+  Value v;
+  const char* const end = literal.data() + literal.size();
+  if (Scanner::ReadNumber(literal.data(), end, &v) != end) {
+    v = Value{Value::Kind::kNumber, literal};
+  }
+  return v;
+}
 
 Result<Statement> Parse(std::string_view sql) {
   auto buffer = std::make_shared<std::string>();

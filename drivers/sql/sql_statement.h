@@ -45,7 +45,18 @@ struct Value {
   // The number as written, or the string's content; empty for NULL. It
   // points into the Insert's `text`.
   std::string_view text;
+  // For a number the parser read: whether it is plain, an optional "-",
+  // digits, and, after a point, digits (no "+", no exponent), and where its
+  // whole digits end (at its point, or at its end). Set as the number is
+  // read, so that a driver need not read its digits again; a Value made
+  // otherwise is not plain.
+  bool plain = false;
+  uint16_t whole_end = 0;
 };
+
+// `literal` as a number Value, plain and whole_end set as the parser sets
+// them when the whole of it is one number.
+Value NumberValue(std::string_view literal);
 
 struct Insert {
   std::string table;

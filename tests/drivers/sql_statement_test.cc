@@ -62,6 +62,36 @@ TEST(SqlParse, InsertWithQuotedNamesAndValues) {
   EXPECT_EQ(ins.values[2].text, "1e3");
 }
 
+// A number's shape, as the parser reads it in a VALUES list and as
+// NumberValue reads it alone: plain, and where its whole digits end.
+TEST(SqlParse, NumbersSayWhetherTheyArePlain) {
+  struct Case {
+    const char* literal;
+    bool plain;
+    int whole_end;
+  } cases[] = {
+      {"0", true, 1},        {"-12.500000", true, 3}, {"007", true, 3},   {"-0.0", true, 2},
+      {"123456789012345678901234", true, 24},         {"+5", false, 0},   {"1e3", false, 0},
+      {"-1.5E-2", false, 0}, {".5", false, 0},        {"5.", false, 0},   {"-.5", false, 0},
+  };
+  for (const Case& c : cases) {
+    const Value alone = NumberValue(c.literal);
+    auto r = Parse(std::string("INSERT INTO t VALUES (") + c.literal + ", 1)");
+    ASSERT_TRUE(r.ok()) << c.literal << ": " << r.status().ToString();
+    const Value& listed = std::get<Insert>(*r).values[0];
+    for (const Value& v : {alone, listed}) {
+      EXPECT_EQ(v.kind, Value::Kind::kNumber) << c.literal;
+      EXPECT_EQ(v.text, c.literal);
+      EXPECT_EQ(v.plain, c.plain) << c.literal;
+      if (c.plain) {
+        EXPECT_EQ(v.whole_end, c.whole_end) << c.literal;
+      }
+    }
+  }
+  // Not one number: not plain.
+  for (const char* text : {"-", "1.2.3", "12abc", "", "1e"}) EXPECT_FALSE(NumberValue(text).plain) << text;
+}
+
 TEST(SqlParse, InsertWithoutColumnList) {
   auto r = Parse("insert into T values ('', 0);");
   ASSERT_TRUE(r.ok()) << r.status().ToString();

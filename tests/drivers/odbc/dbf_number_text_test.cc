@@ -40,7 +40,7 @@ std::optional<std::string> ShortWay(std::string_view literal, const Column& c) {
   std::string out(static_cast<size_t>(c.field.width) + 2, ' ');
   out.front() = out.back() = '|';
   const std::string before = out;
-  size_t n = DbfNumberText(literal, c.type, c.field, out.data() + 1);
+  size_t n = DbfNumberText(sql::NumberValue(literal), c.type, c.field, out.data() + 1);
   EXPECT_EQ(out.front(), '|') << literal;
   EXPECT_EQ(out.back(), '|') << literal;
   if (n == 0) {
