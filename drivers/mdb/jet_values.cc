@@ -144,6 +144,53 @@ Status ToDate(const sql::Value& value, Cell* cell) {
   return Status();
 }
 
+// A plain number's digits (Value::plain) as one integer, and how many of
+// them follow the point: what ToInteger and ReadNumber would read, without
+// reading the text for its form again. False when there are more than 15,
+// which a double may not hold exactly.
+bool PlainDigits(const sql::Value& value, uint64_t* digits, int* decimals) {
+  const std::string_view text = value.text;
+  const size_t point = value.whole_end;
+  const size_t first = text[0] == '-' ? 1 : 0;
+  const size_t count = text.size() - first - (point != text.size() ? 1 : 0);
+  if (count > 15) return false;
+  uint64_t v = 0;
+  for (size_t i = first; i < point; ++i) v = v * 10 + static_cast<uint64_t>(text[i] - '0');
+  for (size_t i = point + 1; i < text.size(); ++i) v = v * 10 + static_cast<uint64_t>(text[i] - '0');
+  *digits = v;
+  *decimals = point != text.size() ? static_cast<int>(text.size() - point - 1) : 0;
+  return true;
+}
+
+// The cell of a plain number in a number column, or false where the long
+// way decides: a fraction for an integer column (rounded there), more
+// digits than a double holds, or a value out of range. Both give what the
+// long way gives: an integer is exact, and a decimal of at most 15 digits
+// is its digits divided by a power of ten, both exact doubles, which one
+// division rounds correctly, as reading the text does.
+bool PlainNumberCell(const sql::Value& value, const ColumnSpec& col, Cell* cell) {
+  uint64_t digits;
+  int decimals;
+  if (!value.plain || !PlainDigits(value, &digits, &decimals)) return false;
+  const bool negative = value.text[0] == '-';
+  int64_t lo = 0, hi = 0;
+  if (IntegerRange(col.type, &lo, &hi)) {
+    if (decimals != 0) return false;
+    const int64_t v = negative ? -static_cast<int64_t>(digits) : static_cast<int64_t>(digits);
+    if (v < lo || v > hi) return false;
+    cell->kind = Cell::Kind::kInteger;
+    cell->integer = v;
+    return true;
+  }
+  static constexpr double kPowers[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  // At most 15 digits: within a SINGLE's range too.
+  const double d = static_cast<double>(digits) / kPowers[decimals];
+  cell->kind = Cell::Kind::kDouble;
+  cell->real = negative ? -d : d;
+  return true;
+}
+
 }  // namespace
 
 Status ToCell(const sql::Value& value, const ColumnSpec& col, Cell* cell) {
@@ -174,11 +221,13 @@ Status ToCell(const sql::Value& value, const ColumnSpec& col, Cell* cell) {
     case JetType::kByte:
     case JetType::kInteger:
     case JetType::kLong:
+      if (PlainNumberCell(value, col, cell)) return Status();
       return ToInteger(value.kind == sql::Value::Kind::kString ? TrimBlanks(text)
                                                                 : text,
                        col, cell);
     case JetType::kSingle:
     case JetType::kDouble:
+      if (PlainNumberCell(value, col, cell)) return Status();
       return ToReal(text, col, cell);
     case JetType::kDateTime:
       return ToDate(value, cell);
