@@ -43,16 +43,17 @@ inline uint64_t EightDigits(uint32_t v) {
   return pair(high / 100) | (pair(high % 100) << 16) | (pair(low / 100) << 32) |
          (pair(low % 100) << 48);
 }
+
 // How many digits FormatUnsigned writes for `value`.
 inline int DecimalDigits(uint64_t value) {
   // Static: a plain constant array is copied to the stack at every call.
   static constexpr uint64_t kPowers[20] = {1ull, 10ull, 100ull, 1000ull, 10000ull, 100000ull,
-                                    1000000ull, 10000000ull, 100000000ull, 1000000000ull,
-                                    10000000000ull, 100000000000ull, 1000000000000ull,
-                                    10000000000000ull, 100000000000000ull,
-                                    1000000000000000ull, 10000000000000000ull,
-                                    100000000000000000ull, 1000000000000000000ull,
-                                    10000000000000000000ull};
+                                           1000000ull, 10000000ull, 100000000ull, 1000000000ull,
+                                           10000000000ull, 100000000000ull, 1000000000000ull,
+                                           10000000000000ull, 100000000000000ull,
+                                           1000000000000000ull, 10000000000000000ull,
+                                           100000000000000000ull, 1000000000000000000ull,
+                                           10000000000000000000ull};
   // floor(log10(value)) is bit_width * log10(2), give or take one.
   const int guess = (std::bit_width(value) * 1233) >> 12;
   return guess + (value >= kPowers[guess] ? 1 : 0) + (value == 0 ? 1 : 0);

@@ -167,8 +167,9 @@ constexpr CycleDays kCycleDays = [] {
     const bool leap = i < 366;
     const size_t year = leap ? 0 : 1 + (i - 366) / 365;
     const MonthDay md = kMonthDays[leap ? 1 : 0][leap ? i : (i - 366) % 365];
-    t[i].month_day = {static_cast<char>('0' + md.month / 10), static_cast<char>('0' + md.month % 10),
-                      '/', static_cast<char>('0' + md.day / 10),
+    t[i].month_day = {static_cast<char>('0' + md.month / 10),
+                      static_cast<char>('0' + md.month % 10), '/',
+                      static_cast<char>('0' + md.day / 10),
                       static_cast<char>('0' + md.day % 10), '/'};
     t[i].year = static_cast<uint8_t>(year);
   }

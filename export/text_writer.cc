@@ -63,16 +63,16 @@ std::string_view TrimSpaces(std::string_view t) {
   return t.substr(b, e - b);
 }
 
-// The bytes of w a line cannot take as they are, each as its top bit: a
-// control character (NUL, tab, CR, LF...) and, with `quotes`, a double
-// quote. A byte below 0x20 sets its top bit in (w - 0x20..) & ~w, and the
-// whole is non-zero only if some byte is one; the same for a zero byte of
-// w ^ '"'.
+// The control characters of w (NUL, tab, CR, LF...), each as its top bit:
+// a byte below 0x20 sets its top bit in (w - 0x20..) & ~w, and the whole is
+// non-zero only if some byte is one.
 uint64_t ControlBytes(uint64_t w) {
   constexpr uint64_t kOnes = 0x0101010101010101ull;
   constexpr uint64_t kHighs = 0x8080808080808080ull;
   return (w - kOnes * 0x20) & ~w & kHighs;
 }
+// The bytes of w a line cannot take as they are: its control characters
+// and, with `quotes`, its double quotes.
 uint64_t MarkedBytes(uint64_t w, bool quotes) {
   return ControlBytes(w) | (quotes ? BytesEqual(w, '"') : 0);
 }
@@ -92,7 +92,8 @@ enum class TextMarks {
 // column keeps its blanks, and its quotes are plain bytes). The n bytes at
 // p are written whatever the outcome.
 template <bool trim>
-[[gnu::always_inline]] inline size_t CopyPlainText(char* p, const char* d, size_t n, TextMarks* marks) {
+[[gnu::always_inline]] inline size_t CopyPlainText(char* p, const char* d, size_t n,
+                                                   TextMarks* marks) {
   constexpr uint64_t kBlanks = 0x2020202020202020ull;
   uint64_t controls = 0;
   uint64_t quotes = 0;
@@ -321,14 +322,17 @@ char* PutFieldAs(char* p, const BoundRow& row, const uint8_t* record, int32_t re
   const BoundField& f = row.field;
   const uint8_t* at = record + f.offset;
   const int width = WidthAs<L>(f.source);
-  const auto whole = [&](int64_t v) { return kFixed ? FormatInt(p, v, width) : FormatSigned(p, v); };
+  const auto whole = [&](int64_t v) {
+    return kFixed ? FormatInt(p, v, width) : FormatSigned(p, v);
+  };
   switch (f.source) {
     case FieldSource::kNone: return p;
     case FieldSource::kI: return whole(LoadBigI16(at));
     case FieldSource::kL: return whole(LoadBigI32(at));
     case FieldSource::kY: return whole(*at);
     case FieldSource::kD:
-      return kFixed ? FormatReal(p, LoadLittleDouble(at), width) : FormatFixed(p, LoadLittleDouble(at), 6);
+      return kFixed ? FormatReal(p, LoadLittleDouble(at), width)
+                    : FormatFixed(p, LoadLittleDouble(at), 6);
     case FieldSource::kF: return FormatTenThousandths(p, LoadBigI32(at), width);
     case FieldSource::kJ:
       DayNumberToDate(LoadBigI32(at), p);  // and a NUL, overwritten next
@@ -356,7 +360,8 @@ char* PutFieldAs(char* p, const BoundRow& row, const uint8_t* record, int32_t re
       }
       if (HoldsMarks(text.data(), text.size(), !kFixed)) {
         // A quote but no NUL, CR or LF: quoted as the layout quotes.
-        if (kFixed || HoldsMarks(text.data(), text.size(), false)) return PutMarkedText<L>(p, f, text);
+        if (kFixed || HoldsMarks(text.data(), text.size(), false))
+          return PutMarkedText<L>(p, f, text);
         return PutTextAs<L>(p, TrimSpaces(text));
       }
       const std::string_view out = kFixed ? text : TrimSpaces(text);

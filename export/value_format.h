@@ -44,7 +44,8 @@ char* FormatInt(char* p, int64_t value, int width = 0);
 inline char* FormatSigned(char* p, int64_t value) {
   *p = '-';
   p += value < 0 ? 1 : 0;
-  return FormatUnsigned(p, value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value));
+  const auto magnitude = static_cast<uint64_t>(value);
+  return FormatUnsigned(p, value < 0 ? 0 - magnitude : magnitude);
 }
 // "%.4f" of v / 10000, exactly: the stored ten-thousandths of a type F field.
 char* FormatTenThousandths(char* p, int32_t v, int width = 0);

@@ -155,8 +155,9 @@ bool PlainDigits(const sql::Value& value, uint64_t* digits, int* decimals) {
   const size_t count = text.size() - first - (point != text.size() ? 1 : 0);
   if (count > 15) return false;
   uint64_t v = 0;
-  for (size_t i = first; i < point; ++i) v = v * 10 + static_cast<uint64_t>(text[i] - '0');
-  for (size_t i = point + 1; i < text.size(); ++i) v = v * 10 + static_cast<uint64_t>(text[i] - '0');
+  const auto add = [&v](char digit) { v = v * 10 + static_cast<uint64_t>(digit - '0'); };
+  for (size_t i = first; i < point; ++i) add(text[i]);
+  for (size_t i = point + 1; i < text.size(); ++i) add(text[i]);
   *digits = v;
   *decimals = point != text.size() ? static_cast<int>(text.size() - point - 1) : 0;
   return true;

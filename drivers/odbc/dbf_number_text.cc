@@ -22,10 +22,13 @@ bool IsIntegerType(sql::ColumnType type) {
 // number with no leading zeros. Fewer digits than the range's limit has are
 // within it, but for a BYTE's negative range; the others are read.
 bool InRange(sql::ColumnType type, bool negative, const char* digits, size_t count) {
-  const size_t always = type == sql::ColumnType::kLong ? 10 : type == sql::ColumnType::kShort ? 5 : 0;
+  const size_t always = type == sql::ColumnType::kLong    ? 10
+                        : type == sql::ColumnType::kShort ? 5
+                                                          : 0;
   if (count < always) return true;
   uint64_t magnitude = 0;
-  for (size_t i = 0; i < count; ++i) magnitude = magnitude * 10 + static_cast<uint64_t>(digits[i] - '0');
+  for (size_t i = 0; i < count; ++i)
+    magnitude = magnitude * 10 + static_cast<uint64_t>(digits[i] - '0');
   const uint64_t limit = type == sql::ColumnType::kLong    ? (negative ? 2147483648u : 2147483647u)
                          : type == sql::ColumnType::kShort ? (negative ? 32768u : 32767u)
                                                            : (negative ? 0u : 255u);

@@ -89,7 +89,8 @@ TEST(SqlParse, NumbersSayWhetherTheyArePlain) {
     }
   }
   // Not one number: not plain.
-  for (const char* text : {"-", "1.2.3", "12abc", "", "1e"}) EXPECT_FALSE(NumberValue(text).plain) << text;
+  for (const char* text : {"-", "1.2.3", "12abc", "", "1e"})
+    EXPECT_FALSE(NumberValue(text).plain) << text;
 }
 
 TEST(SqlParse, InsertWithoutColumnList) {

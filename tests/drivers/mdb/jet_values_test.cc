@@ -110,10 +110,14 @@ TEST(JetValues, PlainNumbersGiveTheCellsOfTheLongWay) {
   std::mt19937 random(10);
   for (int i = 0; i < 3000; ++i) {
     std::string t = random() % 3 == 0 ? "-" : "";
-    for (int d = 1 + static_cast<int>(random() % 16); d > 0; --d) t += static_cast<char>('0' + random() % 10);
+    const auto digits = [&](int most) {
+      for (int d = 1 + static_cast<int>(random() % most); d > 0; --d)
+        t += static_cast<char>('0' + random() % 10);
+    };
+    digits(16);
     if (random() % 2) {
       t += '.';
-      for (int d = 1 + static_cast<int>(random() % 8); d > 0; --d) t += static_cast<char>('0' + random() % 10);
+      digits(8);
     }
     literals.push_back(t);
   }
