@@ -2,11 +2,25 @@
 
 #include <memory>
 
+#include "drivers/mdb/jet_format.h"
 #include "drivers/mdb/mdb_engine.h"
 
 namespace rh {
 
 namespace {
+
+// An INSERT comes to the row it adds.
+class RowEncoder : public StatementEncoder {
+ public:
+  explicit RowEncoder(std::unique_ptr<mdb::Database::RowEncoder> rows) : rows_(std::move(rows)) {}
+  bool Encode(std::string_view statement, std::string* out) override {
+    return rows_->Encode(statement, out);
+  }
+  size_t MaxBytes() const override { return mdb::kMaxRowSize; }
+
+ private:
+  std::unique_ptr<mdb::Database::RowEncoder> rows_;
+};
 
 class AccessConnection : public TableConnection {
  public:
@@ -16,6 +30,18 @@ class AccessConnection : public TableConnection {
   Status Execute(std::string_view statement) override {
     if (!db_) return Status::Sql("08003", "connection closed");
     return db_->Execute(statement, mdb::kDbFailOnError);
+  }
+
+  std::unique_ptr<StatementEncoder> NewEncoder() const override {
+    if (!db_) return nullptr;
+    auto rows = db_->NewRowEncoder();
+    if (!rows) return nullptr;
+    return std::make_unique<RowEncoder>(std::move(rows));
+  }
+
+  Status ExecuteEncoded(std::string_view row) override {
+    if (!db_) return Status::Sql("08003", "connection closed");
+    return db_->AddEncodedRow(row);
   }
 
   Status Close() override { return db_ ? db_->Close() : Status(); }

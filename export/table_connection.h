@@ -4,6 +4,7 @@
 #ifndef RECORDHAUL_EXPORT_TABLE_CONNECTION_H_
 #define RECORDHAUL_EXPORT_TABLE_CONNECTION_H_
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +14,17 @@
 
 namespace rh {
 
+// Works out what statements come to on another thread, ahead of their
+// being executed in order (TableConnection::ExecuteEncoded).
+class StatementEncoder {
+ public:
+  virtual ~StatementEncoder() = default;
+  // What `statement` comes to, into *out; false where only Execute can tell.
+  virtual bool Encode(std::string_view statement, std::string* out) = 0;
+  // The most bytes Encode gives.
+  virtual size_t MaxBytes() const = 0;
+};
+
 class TableConnection {
  public:
   virtual ~TableConnection() = default;
@@ -20,6 +32,17 @@ class TableConnection {
   // Executes one statement. A failure carries the driver's or engine's
   // diagnostic: its SQLSTATE and text.
   virtual Status Execute(std::string_view statement) = 0;
+
+  // An encoder for this connection's INSERTs, which other threads may use
+  // while statements are executed here; null where the statements go to a
+  // driver (which works them out as it executes them). Made once the
+  // table exists.
+  virtual std::unique_ptr<StatementEncoder> NewEncoder() const { return nullptr; }
+  // Executes a statement an encoder worked out, with Execute's result.
+  virtual Status ExecuteEncoded(std::string_view encoded) {
+    (void)encoded;
+    return Status::Sql("HY000", "this connection encodes no statements");
+  }
 
   // Ends the connection. When it returns, the destination file on disk is
   // complete and valid, holding every statement that succeeded.

@@ -176,8 +176,9 @@ Status TableWriter::Unstorable(int32_t record_number, const UnstorableValue& u) 
                                     builder_->WhyUnstorable(u.value)});
 }
 
-Status TableWriter::Insert(int32_t record_number, std::string_view statement) {
-  if (Status s = connection_->Execute(statement); !s.ok()) {
+Status TableWriter::Insert(int32_t record_number, std::string_view statement, bool encoded) {
+  if (Status s = encoded ? connection_->ExecuteEncoded(statement) : connection_->Execute(statement);
+      !s.ok()) {
     insert_failed_ = true;
     return InsertFailure(table_.insert_failure, target_, record_number, inserted_, s);
   }
@@ -215,7 +216,8 @@ Status TableWriter::WriteRecord(const uint8_t* record, int32_t record_number, in
 
 std::unique_ptr<RecordFormatter> TableWriter::NewFormatter() const {
   if (builder_ == nullptr) return nullptr;
-  return std::make_unique<TableInsertFormatter>(*builder_, input_->rows.size(), input_->values);
+  return std::make_unique<TableInsertFormatter>(*builder_, input_->rows.size(), input_->values,
+                                                connection_ ? connection_->NewEncoder() : nullptr);
 }
 
 Status TableWriter::WriteFormatted(std::string_view bytes) {
@@ -223,7 +225,8 @@ Status TableWriter::WriteFormatted(std::string_view bytes) {
     TakeInsertEntry(&bytes, &entry_);
     if (entry_.unstorable) return Unstorable(entry_.record_number, *entry_.unstorable);
     for (uint32_t row : entry_.cut_rows) ++cut_values_[row];
-    if (Status s = Insert(entry_.record_number, entry_.statement); !s.ok()) return s;
+    if (Status s = Insert(entry_.record_number, entry_.statement, entry_.encoded); !s.ok())
+      return s;
   }
   return Status();
 }

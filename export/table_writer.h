@@ -63,7 +63,7 @@ class TableWriter : public RecordWriter {
   // The run's end at a value the target cannot store.
   Status Unstorable(int32_t record_number, const UnstorableValue& u);
   // Executes a record's INSERT.
-  Status Insert(int32_t record_number, std::string_view statement);
+  Status Insert(int32_t record_number, std::string_view statement, bool encoded = false);
   void EndWait();
 
   std::string path_;

@@ -224,6 +224,16 @@ struct MapRows {
 
 }  // namespace
 
+// What working out an INSERT's row takes, reused from row to row: the
+// database's own for Execute, and one per RowEncoder.
+struct Database::RowEncoder::Scratch {
+  uint64_t mapped_head = 0;  // of the INSERT value_of_column was made for
+  sql::StatementParser parser;
+  std::vector<int> value_of_column;  // index into the values, or -1
+  std::vector<Cell> cells;
+  std::string row;
+};
+
 class Database::Impl : public PageSink {
  public:
   Impl(Env* env, std::unique_ptr<FileReplacement> file, LocaleInfo locale,
@@ -237,6 +247,16 @@ class Database::Impl : public PageSink {
 
   Status Execute(std::string_view sql, int options);
   Status Close();
+  bool CanEncodeRows() const { return table_created_ && !long_values_; }
+  const TableLayout& layout() const { return layout_; }
+  // An INSERT's cells into scratch->cells (and its column map), as Execute
+  // would make them. Reads only the table's definition.
+  Status ToCells(const sql::Insert& insert, RowEncoder::Scratch* scratch) const;
+  Status AddEncodedRow(std::string_view row) {
+    if (closed_) return GeneralError("The database is closed");
+    if (!broken_.ok()) return broken_;
+    return AddRow(row);
+  }
   uint64_t row_count() const { return rows_; }
 
   // PageSink: the pages after the front pages, numbered in file order.
@@ -247,7 +267,7 @@ class Database::Impl : public PageSink {
  private:
   Status CreateTable(const sql::CreateTable& create);
   Status Insert(const sql::Insert& insert);
-  Status MapColumns(const sql::Insert& insert);
+  Status MapColumns(const sql::Insert& insert, RowEncoder::Scratch* scratch) const;
   // Memo cells become long values: kept in the row when short and
   // `allow_inline`, else marked for long-value pages. Returns the most pages
   // those take.
@@ -293,12 +313,10 @@ class Database::Impl : public PageSink {
   std::unique_ptr<LongValuePages> long_values_;  // tables with memo columns
 
   // Reused from row to row.
-  uint64_t mapped_head_ = 0;  // of the INSERT value_of_column_ was made for
-  sql::StatementParser parser_;
-  std::vector<int> value_of_column_;  // index into the values, or -1
-  std::vector<Cell> cells_;
+  RowEncoder::Scratch scratch_;
+  std::vector<Cell>& cells_ = scratch_.cells;
+  std::string& row_ = scratch_.row;
   std::vector<std::string> memo_bytes_;  // per column: a memo's stored bytes
-  std::string row_;
 };
 
 Status Database::Impl::Execute(std::string_view sql, int options) {
@@ -306,7 +324,7 @@ Status Database::Impl::Execute(std::string_view sql, int options) {
     return GeneralError("Unsupported Execute option " + std::to_string(options));
   if (closed_) return GeneralError("The database is closed");
   if (!broken_.ok()) return broken_;
-  auto statement = parser_.Parse(sql);
+  auto statement = scratch_.parser.Parse(sql);
   if (!statement.ok()) return statement.status();
   if (auto* create = std::get_if<sql::CreateTable>(*statement))
     return CreateTable(*create);
@@ -366,11 +384,12 @@ Status Database::Impl::CreateTable(const sql::CreateTable& create) {
 
 // Which value goes into which column. The writer sends the same column list
 // with every INSERT, so the mapping of the last one's head is kept.
-Status Database::Impl::MapColumns(const sql::Insert& insert) {
-  if (insert.head_id != 0 && insert.head_id == mapped_head_ &&
+Status Database::Impl::MapColumns(const sql::Insert& insert,
+                                  RowEncoder::Scratch* scratch) const {
+  if (insert.head_id != 0 && insert.head_id == scratch->mapped_head &&
       (!insert.columns.empty() || insert.values.size() == layout_.columns.size()))
     return Status();
-  mapped_head_ = 0;
+  scratch->mapped_head = 0;
   const size_t n = layout_.columns.size();
   std::vector<int> map(n, -1);
   if (insert.columns.empty()) {
@@ -394,28 +413,35 @@ Status Database::Impl::MapColumns(const sql::Insert& insert) {
     }
     map[i] = static_cast<int>(v);
   }
-  value_of_column_ = std::move(map);
-  mapped_head_ = insert.head_id;
+  scratch->value_of_column = std::move(map);
+  scratch->mapped_head = insert.head_id;
   return Status();
 }
 
-Status Database::Impl::Insert(const sql::Insert& insert) {
+Status Database::Impl::ToCells(const sql::Insert& insert, RowEncoder::Scratch* scratch) const {
   if (!table_created_ || !EqualsIgnoreAsciiCase(insert.table, table_name_)) {
     return sql::SqlError(sql::kTableNotFound,
                          "Table '" + insert.table + "' not found");
   }
-  Status s = MapColumns(insert);
+  Status s = MapColumns(insert, scratch);
   if (!s.ok()) return s;
   static const Cell kNullCell;  // copied, not built on the stack for every column
-  for (size_t i = 0; i < cells_.size(); ++i) {
-    const int v = value_of_column_[i];
+  scratch->cells.resize(layout_.columns.size());
+  for (size_t i = 0; i < scratch->cells.size(); ++i) {
+    const int v = scratch->value_of_column[i];
     if (v < 0) {
-      cells_[i] = kNullCell;
+      scratch->cells[i] = kNullCell;
       continue;
     }
-    s = ToCell(insert.values[v], layout_.columns[i].spec, &cells_[i]);
+    s = ToCell(insert.values[v], layout_.columns[i].spec, &scratch->cells[i]);
     if (!s.ok()) return s;
   }
+  return Status();
+}
+
+Status Database::Impl::Insert(const sql::Insert& insert) {
+  Status s = ToCells(insert, &scratch_);
+  if (!s.ok()) return s;
   if (long_values_) {
     s = PlaceMemos();
     if (!s.ok()) return s;
@@ -717,6 +743,25 @@ Status Database::Execute(std::string_view sql, int options) {
   return impl_->Execute(sql, options);
 }
 Status Database::Close() { return impl_->Close(); }
+
+Database::RowEncoder::RowEncoder(const Impl& db) : db_(db), scratch_(std::make_unique<Scratch>()) {}
+Database::RowEncoder::~RowEncoder() = default;
+
+bool Database::RowEncoder::Encode(std::string_view sql, std::string* row) {
+  auto statement = scratch_->parser.Parse(sql);
+  if (!statement.ok()) return false;
+  const auto* insert = std::get_if<sql::Insert>(*statement);
+  if (insert == nullptr || !db_.ToCells(*insert, scratch_.get()).ok()) return false;
+  EncodeRow(db_.layout(), scratch_->cells, row);
+  return row->size() <= kMaxRowSize;
+}
+
+std::unique_ptr<Database::RowEncoder> Database::NewRowEncoder() const {
+  if (!impl_->CanEncodeRows()) return nullptr;
+  return std::make_unique<RowEncoder>(*impl_);
+}
+
+Status Database::AddEncodedRow(std::string_view row) { return impl_->AddEncodedRow(row); }
 uint64_t Database::row_count() const { return impl_->row_count(); }
 
 Workspace::Workspace(EngineOptions options) : options_(options) {

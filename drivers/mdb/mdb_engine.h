@@ -61,6 +61,33 @@ class Database {
   // kDbFailOnError; either way a failing statement changes nothing.
   Status Execute(std::string_view sql, int options = kDbFailOnError);
 
+  // Works out the rows of INSERT statements on another thread, for
+  // AddEncodedRow to add in order: Encode(sql) followed by AddEncodedRow
+  // does what Execute(sql) does. Made once the database's table exists;
+  // the encoder reads only that table's definition, so that encoders run
+  // beside the thread adding rows. Null when there is no table yet, or its
+  // rows hold memos, whose pages are claimed as the row is added.
+  class RowEncoder {
+   public:
+    explicit RowEncoder(const Impl& db);
+    ~RowEncoder();
+    // The row `sql` adds, into *row; false where Execute must tell what
+    // comes of it (a statement other than a valid INSERT of a storable
+    // row), leaving *row unspecified.
+    bool Encode(std::string_view sql, std::string* row);
+
+    struct Scratch;  // the parser and cells a row is worked out with
+
+   private:
+    const Impl& db_;
+    std::unique_ptr<Scratch> scratch_;
+  };
+  std::unique_ptr<RowEncoder> NewRowEncoder() const;
+  // Adds a row an encoder made, failing where Execute of its statement
+  // would fail at this point (a closed database, a failed write, a full
+  // file).
+  Status AddEncodedRow(std::string_view row);
+
   // Finishes the file and moves it into place. A second call does nothing.
   Status Close();
 

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <random>
 
+#include "connections/access_connection.h"
+#include "drivers/mdb/mdb_engine.h"
 #include "export/export_types.h"
 #include "export/value_format.h"
 #include "tests/export/export_test_util.h"
@@ -465,6 +467,68 @@ TEST(TableWriterThreads, SameStatementsFailuresAndWarningsAtAnyThreadCount) {
         EXPECT_EQ(threaded.closes, in_turn.closes);
         EXPECT_TRUE(threaded.statements == in_turn.statements)
             << threaded.statements.size() << " statements, in turn " << in_turn.statements.size();
+      }
+    }
+  }
+}
+
+// The Access engine works rows out on the formatting threads and only adds
+// them in turn: the file is the one the export makes in turn, byte for byte
+// (the engine's clock fixed), and a value it cannot store ends the run at
+// the same record.
+TEST(TableWriterThreads, AccessRowsWorkedOutOnTheThreadsMakeTheSameFile) {
+  Installation inst({{"Name", 'T', 60}, {"Balance", 'D', 8}, {"Count", 'I', 2},
+                     {"Posted", 'J', 4}, {"Rate", 'F', 4}});
+  const std::vector<std::string> rows = {"Current Record", "Name", "Balance", "Count",
+                                         "Posted", "Rate"};
+  std::mt19937 rng(7);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
+  std::vector<std::string> records;
+  for (int i = 1; i <= 400; ++i) {
+    auto b = inst.Builder();
+    if (pick(17) == 0) {
+      records.push_back(b.Deleted());
+      continue;
+    }
+    std::string name(static_cast<size_t>(pick(60)), ' ');
+    for (char& c : name)
+      if (pick(3) != 0) c = "ab'Z \xE9"[pick(6)];
+    records.push_back(b.Text("Name", name).Real("Balance", pick(1000000) / 64.0 - 5000)
+                          .Int16("Count", static_cast<int16_t>(rng()))
+                          .Int32("Posted", pick(80000) - 2000)
+                          .Fixed("Rate", static_cast<int32_t>(rng())).Take());
+  }
+  const ConnectionOpener fixed_clock = [](const TableOpenRequest& r)
+      -> Result<std::unique_ptr<TableConnection>> {
+    mdb::EngineOptions options;
+    options.creation_date = 46000.5;
+    auto db = mdb::Workspace(options).CreateDatabase(r.path, r.locale, 0);
+    if (!db.ok()) return db.status();
+    return MakeAccessConnection(std::move(db).value());
+  };
+  for (double bad : {1.5, HUGE_VAL}) {
+    SCOPED_TRACE(bad);
+    std::vector<std::string> data = records;
+    data[249] = inst.Builder().Text("Name", "bad").Real("Balance", bad).Take();
+    inst.SetRecords(400, data);
+    auto run = [&](int threads, size_t block) {
+      ExportHarness h(inst);
+      h.opener = fixed_clock;
+      h.options.threads = threads;
+      h.options.records_per_block = block;
+      auto r = h.Run(kAccess, rows, inst.dir() / "t.mdb");
+      return std::make_pair(r.outcome.error.ToString() + std::to_string(r.outcome.exported),
+                            r.written);
+    };
+    const auto in_turn = run(1, 0);
+    ASSERT_GT(in_turn.second.size(), 20u);  // with the rows before a failed one
+    EXPECT_EQ(in_turn.second.substr(4, 15), "Standard Jet DB");
+    for (int threads : {2, 3}) {
+      for (size_t block : {size_t{1}, size_t{7}, size_t{0}}) {
+        SCOPED_TRACE(std::to_string(threads) + " threads, blocks of " + std::to_string(block));
+        const auto threaded = run(threads, block);
+        EXPECT_EQ(threaded.first, in_turn.first);
+        EXPECT_TRUE(threaded.second == in_turn.second) << threaded.second.size() << " bytes";
       }
     }
   }

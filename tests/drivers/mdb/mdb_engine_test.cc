@@ -7,6 +7,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "base/bytes.h"
 #include "drivers/mdb/jet_format.h"
@@ -155,6 +156,55 @@ TEST(MdbEngine, RefusedStatementsChangeNothing) {
 
   std::string file = ReadAll(dir / "a.mdb");
   EXPECT_EQ(LoadLittleU32(U(Page(file, 8), 16)), 3u);  // rows in the tdef
+}
+
+// Rows worked out by an encoder (on another thread) and added in order
+// make the file that executing the statements makes, over several pages;
+// a statement the encoder declines is executed and refused as it would be.
+TEST(MdbEngine, EncodedRowsMakeTheSameFile) {
+  TempDir dir;
+  auto executed = NewDatabase(dir / "a.mdb");
+  auto encoded = NewDatabase(dir / "b.mdb");
+  EXPECT_EQ(encoded->NewRowEncoder(), nullptr) << "no table yet";
+  ASSERT_TRUE(executed->Execute(kCreate).ok());
+  ASSERT_TRUE(encoded->Execute(kCreate).ok());
+  std::vector<std::string> statements;
+  for (int i = 0; i < 3000; ++i) {
+    statements.push_back(Row(i));
+    if (i % 700 == 5) statements.push_back("INSERT INTO KVTdatatool ('S') VALUES (40000)");
+    if (i % 900 == 7) statements.push_back("INSERT INTO KVTdatatool ('Nope') VALUES (1)");
+    if (i == 1000) statements.push_back("CREATE TABLE Other ('X' LONG)");
+    if (i == 1500) statements.push_back("insert into kvtdatatool (t, l) values ('p', 3)");
+  }
+  std::vector<std::string> rows(statements.size());
+  std::vector<char> made(statements.size());
+  std::thread worker([&] {
+    auto encoder = encoded->NewRowEncoder();
+    ASSERT_NE(encoder, nullptr);
+    for (size_t i = 0; i < statements.size(); ++i) made[i] = encoder->Encode(statements[i], &rows[i]);
+  });
+  worker.join();
+  int declined = 0;
+  for (size_t i = 0; i < statements.size(); ++i) {
+    const Status want = executed->Execute(statements[i]);
+    const Status got = made[i] ? encoded->AddEncodedRow(rows[i]) : encoded->Execute(statements[i]);
+    EXPECT_EQ(got.ToString(), want.ToString()) << statements[i];
+    declined += made[i] ? 0 : 1;
+  }
+  EXPECT_EQ(declined, 5 + 4 + 1);
+  EXPECT_EQ(encoded->row_count(), executed->row_count());
+  ASSERT_TRUE(executed->Close().ok());
+  ASSERT_TRUE(encoded->Close().ok());
+  EXPECT_TRUE(ReadAll(dir / "a.mdb") == ReadAll(dir / "b.mdb"));
+  EXPECT_EQ(encoded->AddEncodedRow(rows[0]).sqlstate(), sql::kGeneralError) << "closed";
+}
+
+// A table with memos claims pages as rows are added: no encoder.
+TEST(MdbEngine, NoRowEncoderWithMemos) {
+  TempDir dir;
+  auto db = NewDatabase(dir / "a.mdb");
+  ASSERT_TRUE(db->Execute("CREATE TABLE KVTdatatool ('M' MEMO,'L' LONG)").ok());
+  EXPECT_EQ(db->NewRowEncoder(), nullptr);
 }
 
 TEST(MdbEngine, RefusedCreateLeavesNoFile) {
