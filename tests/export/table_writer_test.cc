@@ -370,6 +370,31 @@ TEST(TableWriterTexts, NulsAndQuotesAtEveryPlace) {
   }
 }
 
+// 400 records of random values in the fields Name, Balance, Count, Posted
+// and Rate, one in about 17 deleted; a name has up to `longest` bytes, two
+// in three of them from `chars`, the rest blanks.
+std::vector<std::string> RandomRecords(Installation& inst, uint32_t seed, int longest,
+                                       std::string_view chars) {
+  std::mt19937 rng(seed);
+  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
+  std::vector<std::string> records;
+  for (int i = 1; i <= 400; ++i) {
+    auto b = inst.Builder();
+    if (pick(17) == 0) {
+      records.push_back(b.Deleted());
+      continue;
+    }
+    std::string name(static_cast<size_t>(pick(longest)), ' ');
+    for (char& c : name)
+      if (pick(3) != 0) c = chars[static_cast<size_t>(pick(static_cast<int>(chars.size())))];
+    records.push_back(b.Text("Name", name).Real("Balance", pick(1000000) / 64.0)
+                          .Int16("Count", static_cast<int16_t>(rng()))
+                          .Int32("Posted", pick(80000) - 2000)
+                          .Fixed("Rate", static_cast<int32_t>(rng())).Take());
+  }
+  return records;
+}
+
 // What a table export did: its statements, how it ended and what it said.
 struct TableRun {
   std::vector<std::string> statements;
@@ -409,24 +434,8 @@ TEST(TableWriterThreads, SameStatementsFailuresAndWarningsAtAnyThreadCount) {
       {"Excel, INSERT 5 refused before a read fails", kExcel, false, 5, 1.5, 3},
       {"dBase, a read fails", kDBase, false, 0, 1.5, 3},
   };
-  std::mt19937 rng(5);
-  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
-  std::vector<std::string> records;
-  for (int i = 1; i <= 400; ++i) {
-    auto b = inst.Builder();
-    if (pick(17) == 0) {
-      records.push_back(b.Deleted());
-      continue;
-    }
-    // Some longer than a dBase field, with blanks or more after byte 254.
-    std::string name(static_cast<size_t>(pick(300)), ' ');
-    for (char& c : name)
-      if (pick(3) != 0) c = "ab'Z "[pick(5)];
-    records.push_back(b.Text("Name", name).Real("Balance", pick(1000000) / 64.0)
-                          .Int16("Count", static_cast<int16_t>(rng()))
-                          .Int32("Posted", pick(80000) - 2000)
-                          .Fixed("Rate", static_cast<int32_t>(rng())).Take());
-  }
+  // Some names longer than a dBase field, with blanks or more after byte 254.
+  const std::vector<std::string> records = RandomRecords(inst, 5, 300, "ab'Z ");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<std::string> data = records;
@@ -481,23 +490,7 @@ TEST(TableWriterThreads, AccessRowsWorkedOutOnTheThreadsMakeTheSameFile) {
                      {"Posted", 'J', 4}, {"Rate", 'F', 4}});
   const std::vector<std::string> rows = {"Current Record", "Name", "Balance", "Count",
                                          "Posted", "Rate"};
-  std::mt19937 rng(7);
-  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<uint32_t>(n)); };
-  std::vector<std::string> records;
-  for (int i = 1; i <= 400; ++i) {
-    auto b = inst.Builder();
-    if (pick(17) == 0) {
-      records.push_back(b.Deleted());
-      continue;
-    }
-    std::string name(static_cast<size_t>(pick(60)), ' ');
-    for (char& c : name)
-      if (pick(3) != 0) c = "ab'Z \xE9"[pick(6)];
-    records.push_back(b.Text("Name", name).Real("Balance", pick(1000000) / 64.0 - 5000)
-                          .Int16("Count", static_cast<int16_t>(rng()))
-                          .Int32("Posted", pick(80000) - 2000)
-                          .Fixed("Rate", static_cast<int32_t>(rng())).Take());
-  }
+  const std::vector<std::string> records = RandomRecords(inst, 7, 60, "ab'Z \xE9");
   const ConnectionOpener fixed_clock = [](const TableOpenRequest& r)
       -> Result<std::unique_ptr<TableConnection>> {
     mdb::EngineOptions options;
