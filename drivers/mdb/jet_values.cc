@@ -172,7 +172,9 @@ bool PlainDigits(const sql::Value& value, uint64_t* digits, int* decimals) {
 bool PlainNumberCell(const sql::Value& value, const ColumnSpec& col, Cell* cell) {
   uint64_t digits;
   int decimals;
-  if (!value.plain || !PlainDigits(value, &digits, &decimals)) return false;
+  if (value.kind != sql::Value::Kind::kNumber || !value.plain ||
+      !PlainDigits(value, &digits, &decimals))
+    return false;
   const bool negative = value.text[0] == '-';
   int64_t lo = 0, hi = 0;
   if (IntegerRange(col.type, &lo, &hi)) {

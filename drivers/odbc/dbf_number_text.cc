@@ -44,7 +44,7 @@ size_t DbfNumberText(const sql::Value& number, sql::ColumnType type, const dbf::
   if (field.type != 'N' || !(integer_column || real_column)) return 0;
   if (integer_column && field.decimals != 0) return 0;
   // "+", an exponent, ".5" and "5." take the long way.
-  if (!number.plain) return 0;
+  if (number.kind != sql::Value::Kind::kNumber || !number.plain) return 0;
   const char* const text = number.text.data();
   const size_t size = number.text.size();
   const size_t whole = text[0] == '-' ? 1 : 0;

@@ -92,6 +92,7 @@ class Scanner {
       p = SkipSpaces(p, end);
       if (n == values->size()) values->emplace_back();
       Value& v = (*values)[n++];
+      v.plain = false;  // the Value may have been a number of an earlier INSERT
       if (p != end && *p == '\'') {
         v.kind = Value::Kind::kString;
         p = QuotedValue(p, end, unquoted, &v.text);

@@ -192,6 +192,28 @@ TEST(StatementParser, InsertsWithOneHeadShareItsNumber) {
   EXPECT_EQ(std::get<Insert>(*Parse(steps[0].sql)).head_id, 0u);
 }
 
+// The parser reuses its Values from statement to statement: one is plain
+// only while it holds a plain number, never as a string or NULL that took
+// the place of one.
+TEST(StatementParser, OnlyPlainNumbersArePlain) {
+  const struct {
+    const char* sql;
+    bool plain[2];
+  } steps[] = {
+      {"INSERT INTO T ('A','B') VALUES (12,3.5)", {true, true}},
+      {"INSERT INTO T ('A','B') VALUES ('12',NULL)", {false, false}},
+      {"INSERT INTO T ('A','B') VALUES (1e3,-4)", {false, true}},
+      {"INSERT INTO T ('A','B') VALUES (7,'x')", {true, false}},
+  };
+  StatementParser parser;
+  for (const auto& step : steps) {
+    auto r = parser.Parse(step.sql);
+    ASSERT_TRUE(r.ok()) << step.sql;
+    const Insert& insert = std::get<Insert>(**r);
+    for (size_t i = 0; i < 2; ++i) EXPECT_EQ(insert.values[i].plain, step.plain[i]) << step.sql;
+  }
+}
+
 // The values point into a buffer the parser reuses: a copy of an Insert kept
 // across later statements, or one parsed from a string that is gone, must
 // still read its own values.
