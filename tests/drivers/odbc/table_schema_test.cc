@@ -88,6 +88,8 @@ TEST(ConvertValue, ByColumnType) {
 }
 
 TEST(ConvertValue, Texts) {
+  // The Values point into these: they outlive the cases.
+  const std::string x254(254, 'x'), x255(255, 'x');
   struct Case {
     std::optional<int> length;
     sql::Value value;
@@ -98,9 +100,9 @@ TEST(ConvertValue, Texts) {
       {3, Str("abcd"), "22001"},
       {3, Num("12.5"), "22001"},
       {4, Num("12.5"), nullptr},
-      {{}, Str(std::string(254, 'x').c_str()), nullptr},
-      {{}, Str(std::string(255, 'x').c_str()), "22001"},
-      {300, Str(std::string(255, 'x').c_str()), "22001"},
+      {{}, Str(x254.c_str()), nullptr},
+      {{}, Str(x255.c_str()), "22001"},
+      {300, Str(x255.c_str()), "22001"},
   };
   for (const auto& c : cases) {
     sql::ColumnDef col{"T", ColumnType::kText, c.length};
