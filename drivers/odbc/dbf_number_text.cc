@@ -7,12 +7,6 @@ namespace rh::odbc {
 
 namespace {
 
-// A double keeps 15 significant decimal digits: a decimal of at most 15
-// digits, read to the nearest double, is off by less than a tenth of its
-// last place (2^-53 of the value), so formatting the double with as many
-// decimals rounds back to the very same digits.
-constexpr size_t kExactDigits = 15;
-
 bool IsIntegerType(sql::ColumnType type) {
   return type == sql::ColumnType::kLong || type == sql::ColumnType::kShort ||
          type == sql::ColumnType::kByte;
@@ -37,12 +31,28 @@ bool InRange(sql::ColumnType type, bool negative, const char* digits, size_t cou
 
 }  // namespace
 
-size_t DbfNumberText(const sql::Value& number, sql::ColumnType type, const dbf::Field& field,
-                     char* field_bytes) {
+DbfNumberColumn DbfNumberColumnOf(sql::ColumnType type, const dbf::Field& field) {
+  DbfNumberColumn column;
   const bool integer_column = IsIntegerType(type);
-  const bool real_column = type == sql::ColumnType::kDouble || type == sql::ColumnType::kSingle;
-  if (field.type != 'N' || !(integer_column || real_column)) return 0;
-  if (integer_column && field.decimals != 0) return 0;
+  column.real = type == sql::ColumnType::kDouble || type == sql::ColumnType::kSingle;
+  column.usable = field.type == 'N' && (column.real || (integer_column && field.decimals == 0));
+  column.type = type;
+  column.width = field.width;
+  column.decimals = field.decimals;
+  // InRange's digits below which every value is within the range.
+  column.safe_digits = type == sql::ColumnType::kLong    ? 9
+                       : type == sql::ColumnType::kShort ? 4
+                       : type == sql::ColumnType::kByte  ? 2
+                                                         : 0;
+  column.safe_negative_digits = type == sql::ColumnType::kByte ? 0 : column.safe_digits;
+  return column;
+}
+
+size_t DbfNumberTextOtherwise(const sql::Value& number, const DbfNumberColumn& column,
+                              char* field_bytes) {
+  if (!column.usable) return 0;
+  const sql::ColumnType type = column.type;
+  const bool integer_column = !column.real;
   // "+", an exponent, ".5" and "5." take the long way.
   if (number.kind != sql::Value::Kind::kNumber || !number.plain) return 0;
   const char* const text = number.text.data();
@@ -56,16 +66,16 @@ size_t DbfNumberText(const sql::Value& number, sql::ColumnType type, const dbf::
   while (significant + 1 < point && text[significant] == '0') ++significant;
   const size_t whole_digits = point - significant;
   const size_t fraction_digits = has_point ? size - point - 1 : 0;
-  const size_t decimals = static_cast<size_t>(field.decimals);
-  if (fraction_digits > decimals || whole_digits + decimals > kExactDigits) return 0;
+  const size_t decimals = static_cast<size_t>(column.decimals);
+  if (fraction_digits > decimals || whole_digits + decimals > kDbfExactDigits) return 0;
   if (integer_column && !InRange(type, negative, text + significant, whole_digits)) return 0;
   // An integer literal is read as an integer, which has no negative zero; a
   // decimal one as a double, which has.
   const bool zero = whole_digits == 1 && text[significant] == '0';
   const bool sign = negative && (has_point || !zero);
   const size_t shown = (sign ? 1 : 0) + whole_digits + (decimals > 0 ? 1 + decimals : 0);
-  if (shown > static_cast<size_t>(field.width)) return 0;
-  char* const out = field_bytes + field.width - static_cast<int>(shown);
+  if (shown > static_cast<size_t>(column.width)) return 0;
+  char* const out = field_bytes + column.width - static_cast<int>(shown);
   if (significant == whole && fraction_digits == decimals && sign == negative) {
     // What an export sends: the number as the field shows it.
     std::memcpy(out, text, size);

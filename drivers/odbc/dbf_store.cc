@@ -94,13 +94,36 @@ class DbfStore : public TableStore {
   std::string folder_;
   bool read_only_;
   std::vector<std::unique_ptr<Table>> tables_;
-  // The table and value_of_ of the last INSERT's head (its text up to
-  // VALUES), which an export sends with every INSERT.
+  // Where a column's value comes from and goes to, worked out with the
+  // mapping of an INSERT's columns.
+  struct ColumnPlan {
+    int value;       // its index in the INSERT's values, or -1: none
+    size_t offset;   // of its field in the record
+    size_t width;    // of its field
+    bool text;       // a TEXT column
+    DbfNumberColumn number;
+  };
+  void PlanColumns(const Table& table);
+
+  // The table and plan_ of the last INSERT's head (its text up to VALUES),
+  // which an export sends with every INSERT.
   uint64_t mapped_head_ = 0;
   Table* mapped_table_ = nullptr;
-  std::vector<int> value_of_;  // reused by every INSERT
+  std::vector<int> value_of_;         // reused by every INSERT
+  std::vector<ColumnPlan> plan_;      // likewise
   std::vector<std::pair<size_t, dbf::Value>> rest_;  // likewise
 };
+
+void DbfStore::PlanColumns(const Table& table) {
+  const auto& columns = table.schema.columns();
+  const auto& fields = table.writer->fields();
+  plan_.clear();
+  for (size_t c = 0; c < columns.size(); ++c)
+    plan_.push_back({value_of_[c], table.writer->field_offset(c),
+                     static_cast<size_t>(fields[c].width),
+                     columns[c].type == sql::ColumnType::kText,
+                     DbfNumberColumnOf(columns[c].type, fields[c])});
+}
 
 Status DbfStore::CreateTable(const sql::CreateTable& create) {
   if (read_only_) return sql::SqlError("HY000", "the connection is read-only");
@@ -149,33 +172,29 @@ Status DbfStore::Insert(const sql::Insert& insert) {
     if (read_only_) return sql::SqlError("HY000", "the connection is read-only");
     Status s = t->schema.MapInsert(insert, &value_of_);
     if (!s.ok()) return s;
+    PlanColumns(*t);
     mapped_head_ = insert.head_id;
     mapped_table_ = t;
   }
-  const auto& columns = t->schema.columns();
-  const auto& fields = t->writer->fields();
   // Texts that fit and numbers as their literals give are written straight
   // into the record; they cannot fail. The other values are converted first
   // and formatted by the writer, so that their failures come in the order
   // they always have: a conversion's, the writer's own, a field's.
   char* const record = t->writer->BeginRecord();
+  const sql::Value* const values = insert.values.data();
   rest_.clear();
-  for (size_t c = 0; c < columns.size(); ++c) {
-    if (value_of_[c] < 0) continue;
-    const sql::Value& value = insert.values[static_cast<size_t>(value_of_[c])];
+  for (size_t c = 0; c < plan_.size(); ++c) {
+    const ColumnPlan& column = plan_[c];
+    if (column.value < 0) continue;
+    const sql::Value& value = values[column.value];
     if (value.kind == sql::Value::Kind::kNull) continue;
-    const dbf::Field& field = fields[c];
-    char* const out = record + t->writer->field_offset(c);
-    if (columns[c].type == sql::ColumnType::kText &&
-        value.text.size() <= static_cast<size_t>(field.width)) {
-      if (!value.text.empty()) std::memcpy(out, value.text.data(), value.text.size());
+    char* const out = record + column.offset;
+    if (column.text && value.text.size() <= column.width) {
+      CopyShort(out, value.text.data(), value.text.size());
       continue;
     }
-    if (value.kind == sql::Value::Kind::kNumber &&
-        DbfNumberText(value, columns[c].type, field, out) != 0) {
-      continue;
-    }
-    auto v = ConvertValue(value, columns[c], static_cast<size_t>(dbf::kMaxCharWidth));
+    if (DbfNumberText(value, column.number, out) != 0) continue;
+    auto v = ConvertValue(value, t->schema.columns()[c], static_cast<size_t>(dbf::kMaxCharWidth));
     if (!v.ok()) return v.status();
     switch (v->kind) {
       case ColumnValue::Kind::kNull: break;

@@ -1,5 +1,6 @@
 #include "drivers/sql/sql_statement.h"
 
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -29,10 +30,18 @@ const char* ColumnTypeName(ColumnType type) {
 namespace {
 
 // ASCII classes, without the locale's lookups.
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+constexpr char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+// Letters, digits and "_", as one lookup: a number's end is tested with it.
+constexpr auto kWordChars = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c)
+    table[static_cast<size_t>(c)] = IsLetter(static_cast<char>(c)) ||
+                                    IsDigit(static_cast<char>(c)) || c == '_';
+  return table;
+}();
 
 // A cursor over the statement text; every method stays within its bounds.
 class Scanner {
@@ -90,20 +99,28 @@ class Scanner {
     size_t n = 0;
     for (;;) {
       p = SkipSpaces(p, end);
+      if (p == end) return false;
       if (n == values->size()) values->emplace_back();
       Value& v = (*values)[n++];
-      v.plain = false;  // the Value may have been a number of an earlier INSERT
-      if (p != end && *p == '\'') {
+      if (*p == '\'') {
         v.kind = Value::Kind::kString;
+        v.plain = false;  // the Value may have been a number of an earlier INSERT
         p = QuotedValue(p, end, unquoted, &v.text);
-      } else if (IsNullWord(p, end)) {
+      } else if ((*p | 0x20) == 'n') {
+        if (!IsNullWord(p, end)) return false;
         v.kind = Value::Kind::kNull;
         v.text = {};
+        v.plain = false;
         p += 4;
       } else {
         p = ReadNumber(p, end, &v);
       }
       if (!p) return false;
+      // An export puts the comma right after the value.
+      if (p != end && *p == ',') {
+        ++p;
+        continue;
+      }
       p = SkipSpaces(p, end);
       if (p == end) return false;
       if (*p == ')') break;
@@ -127,35 +144,40 @@ class Scanner {
   // none.
   static const char* ReadNumber(const char* p, const char* end, Value* v) {
     const char* const start = p;
-    const bool plus = p != end && *p == '+';
-    if (p != end && (*p == '+' || *p == '-')) ++p;
-    const char* digits = p;
+    bool plain = true;
+    if (p != end && (*p == '+' || *p == '-')) {
+      plain = *p == '-';
+      ++p;
+    }
+    const char* const digits = p;
     p = DigitsEnd(p, end);
     const char* const whole_end = p;
-    const bool whole = p != digits;
-    const bool point = p != end && *p == '.';
-    bool fraction = false;  // digits after the point
-    if (point) {
-      digits = ++p;
+    if (p == digits) plain = false;  // ".5"
+    if (p != end && *p == '.') {
+      const char* const fraction = ++p;
       p = DigitsEnd(p, end);
-      fraction = p != digits;
+      if (p == fraction) {
+        if (p - 1 == digits) return nullptr;  // "." alone
+        plain = false;                        // "5."
+      }
+    } else if (p == digits) {
+      return nullptr;  // no digit at all
     }
-    if (!whole && !fraction) return nullptr;
-    bool exponent = false;
-    if (p != end && (*p == 'e' || *p == 'E')) {
+    // Most numbers end at a comma; a letter may begin an exponent.
+    if (p != end && IsWordChar(*p)) {
+      if (*p != 'e' && *p != 'E') return nullptr;
       const char* q = p + 1;
       if (q != end && (*q == '+' || *q == '-')) ++q;
-      const char* exponent_end = DigitsEnd(q, end);
-      if (exponent_end != q) {
-        p = exponent_end;
-        exponent = true;
-      }
+      const char* const exponent_end = DigitsEnd(q, end);
+      if (exponent_end == q || (exponent_end != end && IsWordChar(*exponent_end))) return nullptr;
+      p = exponent_end;
+      plain = false;
     }
-    if (p != end && IsWordChar(*p)) return nullptr;
+    if (p - start > UINT16_MAX) plain = false;
     v->kind = Value::Kind::kNumber;
     v->text = std::string_view(start, static_cast<size_t>(p - start));
-    v->plain = !plus && whole && (!point || fraction) && !exponent && p - start <= UINT16_MAX;
-    v->whole_end = v->plain ? static_cast<uint16_t>(whole_end - start) : 0;
+    v->plain = plain;
+    v->whole_end = plain ? static_cast<uint16_t>(whole_end - start) : 0;
     return p;
   }
 
@@ -164,9 +186,7 @@ class Scanner {
   std::string_view text() const { return text_; }
 
  private:
-  static bool IsWordChar(char c) {
-    return IsLetter(c) || IsDigit(c) || c == '_';
-  }
+  static bool IsWordChar(char c) { return kWordChars[static_cast<unsigned char>(c)]; }
   size_t Digits() {
     const char* p = text_.data() + pos_;
     const size_t n = static_cast<size_t>(DigitsEnd(p, text_.data() + text_.size()) - p);

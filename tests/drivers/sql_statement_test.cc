@@ -93,6 +93,49 @@ TEST(SqlParse, NumbersSayWhetherTheyArePlain) {
     EXPECT_FALSE(NumberValue(text).plain) << text;
 }
 
+// Value lists as an export sends them (no spaces) and as people write them;
+// the texts of the values, "|"-separated, or nothing where the list is
+// refused.
+TEST(SqlParse, ValueListsWithAndWithoutSpaces) {
+  struct Case {
+    const char* values;
+    const char* texts;  // null: refused
+  } cases[] = {
+      {"(1,'a',NULL)", "1|a|"},
+      {"( 1 ,\t'a' ,\nnull )", "1|a|"},
+      {"(-1.5E+2,.5,5.,+0)", "-1.5E+2|.5|5.|+0"},
+      {"('it''s',N'x')", nullptr},
+      {"(1e)", nullptr},
+      {"(1ex)", nullptr},
+      {"(1e5x)", nullptr},
+      {"(.)", nullptr},
+      {"(-.)", nullptr},
+      {"(nul)", nullptr},
+      {"(NULLx)", nullptr},
+      {"(x)", nullptr},
+      {"(1,)", nullptr},
+      {"(1 2)", nullptr},
+      {"(1", nullptr},
+      {"(1,", nullptr},
+      {"(", nullptr},
+  };
+  for (const Case& c : cases) {
+    auto r = Parse(std::string("INSERT INTO t VALUES ") + c.values);
+    if (!c.texts) {
+      EXPECT_FALSE(r.ok()) << c.values;
+      continue;
+    }
+    ASSERT_TRUE(r.ok()) << c.values << ": " << r.status().ToString();
+    std::string texts;
+    const auto& values = std::get<Insert>(*r).values;
+    for (size_t i = 0; i < values.size(); ++i) {
+      if (i > 0) texts += '|';
+      texts += values[i].text;
+    }
+    EXPECT_EQ(texts, c.texts) << c.values;
+  }
+}
+
 TEST(SqlParse, InsertWithoutColumnList) {
   auto r = Parse("insert into T values ('', 0);");
   ASSERT_TRUE(r.ok()) << r.status().ToString();

@@ -40,7 +40,8 @@ std::optional<std::string> ShortWay(std::string_view literal, const Column& c) {
   std::string out(static_cast<size_t>(c.field.width) + 2, ' ');
   out.front() = out.back() = '|';
   const std::string before = out;
-  size_t n = DbfNumberText(sql::NumberValue(literal), c.type, c.field, out.data() + 1);
+  size_t n = DbfNumberText(sql::NumberValue(literal), DbfNumberColumnOf(c.type, c.field),
+                           out.data() + 1);
   EXPECT_EQ(out.front(), '|') << literal;
   EXPECT_EQ(out.back(), '|') << literal;
   if (n == 0) {
@@ -89,6 +90,18 @@ TEST(DbfNumberText, GivesTheBytesOfTheLongWay) {
   // The range of the small integer columns is the long way's.
   for (const char* literal : {"32767", "-32768", "32768", "255", "256", "-1", "-0", "0"})
     ExpectSameBytes(literal);
+}
+
+// Fields the short way does not know leave every number to the long way:
+// an integer column with decimals, a character field, a TEXT or DATE column.
+TEST(DbfNumberText, OtherColumnsTakeTheLongWay) {
+  const Column others[] = {
+      {sql::ColumnType::kLong, {"L", 'N', 11, 2}}, {sql::ColumnType::kDouble, {"D", 'C', 19, 0}},
+      {sql::ColumnType::kText, {"T", 'N', 19, 6}}, {sql::ColumnType::kDate, {"D", 'N', 8, 0}},
+  };
+  for (const Column& c : others)
+    for (const char* literal : {"1", "-12.500000", "12.50", "0"})
+      EXPECT_FALSE(ShortWay(literal, c).has_value()) << literal << " " << c.field.name;
 }
 
 TEST(DbfNumberText, RandomLiteralsGiveTheBytesOfTheLongWay) {
