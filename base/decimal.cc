@@ -32,11 +32,6 @@ constexpr uint64_t kPowersOfTen[20] = {1ull,
                                        1000000000000000000ull,
                                        10000000000000000000ull};
 
-// The powers of ten a double holds exactly.
-constexpr double kExactPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 // |value| with `decimals` decimals as a whole part and the decimals' digits
 // as an integer. False when the value is not finite, is 2^63 or more, or asks
 // for more decimals than 64 bits hold: the integer arithmetic below is exact

@@ -59,6 +59,13 @@ inline int DecimalDigits(uint64_t value) {
   return guess + (value >= kPowers[guess] ? 1 : 0) + (value == 0 ? 1 : 0);
 }
 
+// The powers of ten a double holds exactly: a decimal of at most 15 digits
+// is its digits divided by one of them, both exact, which one division
+// rounds correctly.
+inline constexpr double kExactPowersOfTen[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 // The end of the run of ASCII digits at p (p itself when there is none).
 // Eight bytes at a time while eight are left: the numbers of an INSERT are
 // read this way twice, by the statement parser and by the driver.

@@ -163,6 +163,8 @@ bool PlainDigits(const sql::Value& value, uint64_t* digits, int* decimals) {
   return true;
 }
 
+}  // namespace
+
 // The cell of a plain number in a number column, or false where the long
 // way decides: a fraction for an integer column (rounded there), more
 // digits than a double holds, or a value out of range. Both give what the
@@ -185,16 +187,13 @@ bool PlainNumberCell(const sql::Value& value, const ColumnSpec& col, Cell* cell)
     cell->integer = v;
     return true;
   }
-  static constexpr double kPowers[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  if (col.type != JetType::kSingle && col.type != JetType::kDouble) return false;
   // At most 15 digits: within a SINGLE's range too.
-  const double d = static_cast<double>(digits) / kPowers[decimals];
+  const double d = static_cast<double>(digits) / kExactPowersOfTen[decimals];
   cell->kind = Cell::Kind::kDouble;
   cell->real = negative ? -d : d;
   return true;
 }
-
-}  // namespace
 
 Status ToCell(const sql::Value& value, const ColumnSpec& col, Cell* cell) {
   // A text or a number sets its kind and its member, which are all that is

@@ -433,7 +433,9 @@ Status Database::Impl::ToCells(const sql::Insert& insert, RowEncoder::Scratch* s
       scratch->cells[i] = kNullCell;
       continue;
     }
-    s = ToCell(insert.values[v], layout_.columns[i].spec, &scratch->cells[i]);
+    const sql::Value& value = insert.values[v];
+    if (QuickCell(value, layout_.columns[i].spec, &scratch->cells[i])) continue;
+    s = ToCell(value, layout_.columns[i].spec, &scratch->cells[i]);
     if (!s.ok()) return s;
   }
   return Status();
