@@ -265,10 +265,12 @@ def main():
         print(f"CSV UTF-8: {results['utf8'] / results[3]:.2f} times the Windows-1252 CSV "
               f"export's time (target <= 1.3)")
     if 3 in results:
+        # The dBase and Access writers have an aim; the Excel ones are shown for scale.
         for kind in (8, 9, 10, 11):
             if kind in results:
+                aim = " (target <= 3)" if kind in (9, 10) else ""
                 print(f"{names[kind]}: {results[kind] / results[3]:.1f} times the CSV export's "
-                      f"time per record (target <= 3)")
+                      f"time per record{aim}")
     for kind, (small_m, m) in growth.items():
         print(f"{names[kind]}: peak memory {small_m:.1f} MiB at {small:,} records, {m:.1f} MiB "
               f"at {n:,}: {m - small_m:+.1f} MiB (target < 16)")
