@@ -208,23 +208,33 @@ uint8_t* PutJetText(std::string_view cp1252, uint8_t* p, bool compress) {
   if constexpr (std::endian::native == std::endian::little) {
     // Eight bytes at a time while they are all 0x01-0x7F, which are their
     // own code units: most text is.
-    auto plain = [&](size_t at) {  // a byte >= 0x80, or a zero, is not
-      uint64_t w;
-      std::memcpy(&w, cp1252.data() + at, 8);
+    auto plain_word = [](uint64_t w) {  // a byte >= 0x80, or a zero, is not
       return ((w & 0x8080808080808080ull) | ZeroBytes(w)) == 0;
     };
-    while (i + 8 <= cp1252.size() && plain(i)) i += 8;
-    // The last few bytes as the word that ends the text.
-    if (i < cp1252.size() && cp1252.size() >= 8 && i + 8 > cp1252.size() &&
-        plain(cp1252.size() - 8))
-      i = cp1252.size();
+    auto plain = [&](size_t at) {
+      uint64_t w;
+      std::memcpy(&w, cp1252.data() + at, 8);
+      return plain_word(w);
+    };
+    const size_t n = cp1252.size();
+    if (n >= 8) {
+      while (i + 8 <= n && plain(i)) i += 8;
+      // The last few bytes as the word that ends the text.
+      if (i < n && i + 8 > n && plain(n - 8)) i = n;
+    } else if (n >= 4) {
+      // Its first and last four bytes, overlapping, as one word.
+      uint32_t head, tail;
+      std::memcpy(&head, cp1252.data(), 4);
+      std::memcpy(&tail, cp1252.data() + n - 4, 4);
+      if (plain_word(head | uint64_t{tail} << 32)) i = n;
+    }
   }
   for (; i < cp1252.size(); ++i) forms |= units.form[static_cast<unsigned char>(cp1252[i])];
   if (compress && forms == kSameByte && cp1252.size() > 2) {
     // Most text: compressed, it is its own bytes after the mark.
     p[0] = 0xFF;
     p[1] = 0xFE;
-    std::memcpy(p + 2, cp1252.data(), cp1252.size());
+    CopyShort(reinterpret_cast<char*>(p + 2), cp1252.data(), cp1252.size());
     return p + 2 + cp1252.size();
   }
   // Compression needs every character to have a non-zero low byte, since a
