@@ -8,7 +8,6 @@
 #define RECORDHAUL_DRIVERS_ODBC_DBF_NUMBER_TEXT_H_
 
 #include <cstddef>
-#include <cstdint>
 #include <string_view>
 
 #include "base/bytes.h"

@@ -21,6 +21,7 @@
 
 #include <cstring>
 
+#include "base/bytes.h"
 #include "base/file_replacement.h"
 #include "base/paths.h"
 #include "drivers/dbf/dbf_writer.h"
