@@ -20,6 +20,8 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <optional>
+#include <string_view>
 
 #include "base/bytes.h"
 #include "base/file_replacement.h"
@@ -73,6 +75,7 @@ class DbfStore : public TableStore {
 
   Status CreateTable(const sql::CreateTable& create) override;
   Status Insert(const sql::Insert& insert) override;
+  std::optional<Status> InsertValues(const sql::Insert& head, std::string_view values) override;
   Status Close() override;
   std::string database_name() const override { return folder_; }
 
@@ -104,7 +107,7 @@ class DbfStore : public TableStore {
     bool text;       // a TEXT column
     DbfNumberColumn number;
   };
-  void PlanColumns(const Table& table);
+  void PlanColumns(const Table& table, size_t value_count);
 
   // The table and plan_ of the last INSERT's head (its text up to VALUES),
   // which an export sends with every INSERT.
@@ -112,18 +115,23 @@ class DbfStore : public TableStore {
   Table* mapped_table_ = nullptr;
   std::vector<int> value_of_;         // reused by every INSERT
   std::vector<ColumnPlan> plan_;      // likewise
+  std::vector<int> column_of_value_;  // likewise: the plan's column of each value, or -1
   std::vector<std::pair<size_t, dbf::Value>> rest_;  // likewise
 };
 
-void DbfStore::PlanColumns(const Table& table) {
+void DbfStore::PlanColumns(const Table& table, size_t value_count) {
   const auto& columns = table.schema.columns();
   const auto& fields = table.writer->fields();
   plan_.clear();
-  for (size_t c = 0; c < columns.size(); ++c)
+  column_of_value_.assign(value_count, -1);
+  for (size_t c = 0; c < columns.size(); ++c) {
     plan_.push_back({value_of_[c], table.writer->field_offset(c),
                      static_cast<size_t>(fields[c].width),
                      columns[c].type == sql::ColumnType::kText,
                      DbfNumberColumnOf(columns[c].type, fields[c])});
+    if (value_of_[c] >= 0 && static_cast<size_t>(value_of_[c]) < value_count)
+      column_of_value_[static_cast<size_t>(value_of_[c])] = static_cast<int>(c);
+  }
 }
 
 Status DbfStore::CreateTable(const sql::CreateTable& create) {
@@ -173,7 +181,7 @@ Status DbfStore::Insert(const sql::Insert& insert) {
     if (read_only_) return sql::SqlError("HY000", "the connection is read-only");
     Status s = t->schema.MapInsert(insert, &value_of_);
     if (!s.ok()) return s;
-    PlanColumns(*t);
+    PlanColumns(*t, insert.values.size());
     mapped_head_ = insert.head_id;
     mapped_table_ = t;
   }
@@ -205,6 +213,68 @@ Status DbfStore::Insert(const sql::Insert& insert) {
       case ColumnValue::Kind::kDate: rest_.emplace_back(c, dbf::Value::Date(v->date)); break;
     }
   }
+  return t->writer->AddRecord(rest_);
+}
+
+// Copies the string whose text begins at p (after its opening quote) into
+// the `width` bytes at out, a doubled quote as one, and returns the end of
+// its closing quote; null when it is not closed before `end` or is longer
+// than `width`.
+const char* CopyQuoted(const char* p, const char* end, char* out, size_t width) {
+  size_t size = 0;
+  for (;;) {
+    const void* found = std::memchr(p, '\'', static_cast<size_t>(end - p));
+    if (!found) return nullptr;
+    const char* const quote = static_cast<const char*>(found);
+    const size_t run = static_cast<size_t>(quote - p);
+    const bool doubled = quote[1] == '\'';  // quote < end, and *end is ")"
+    if (size + run + (doubled ? 1 : 0) > width) return nullptr;
+    CopyShort(out + size, p, run);
+    size += run;
+    if (!doubled) return quote + 1;
+    out[size++] = '\'';
+    p = quote + 2;
+  }
+}
+
+// The value list as an export sends it, "VALUES (" and the values
+// separated by "," and nothing else, each a string that fits its TEXT column
+// or a plain number that DbfNumberText writes into its N field: each goes
+// into its field as Insert() would write it. Anything else, and any value
+// that could fail, is left to the parser and Insert(), with nothing done.
+std::optional<Status> DbfStore::InsertValues(const sql::Insert& head, std::string_view values) {
+  if (head.head_id == 0 || head.head_id != mapped_head_ || head.columns.empty())
+    return std::nullopt;
+  constexpr std::string_view kOpen = "VALUES (";
+  if (values.size() <= kOpen.size() || values.compare(0, kOpen.size(), kOpen) != 0 ||
+      values.back() != ')')
+    return std::nullopt;
+  const char* p = values.data() + kOpen.size();
+  const char* const end = values.data() + values.size() - 1;  // the closing ")"
+  Table* const t = mapped_table_;
+  char* const record = t->writer->BeginRecord();
+  for (size_t v = 0; v < column_of_value_.size(); ++v) {
+    if (v > 0) {
+      if (p == end || *p != ',') return std::nullopt;
+      ++p;
+    }
+    const int c = column_of_value_[v];
+    if (c < 0 || p == end) return std::nullopt;
+    const ColumnPlan& column = plan_[static_cast<size_t>(c)];
+    char* const out = record + column.offset;
+    if (*p == '\'') {
+      if (!column.text) return std::nullopt;
+      p = CopyQuoted(p + 1, end, out, column.width);
+      if (!p) return std::nullopt;
+    } else {
+      sql::Value number;
+      p = sql::PlainNumberEnd(p, end, &number);
+      if (!p || (p != end && *p != ',') || DbfNumberText(number, column.number, out) == 0)
+        return std::nullopt;
+    }
+  }
+  if (p != end) return std::nullopt;
+  rest_.clear();
   return t->writer->AddRecord(rest_);
 }
 

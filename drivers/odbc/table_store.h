@@ -10,6 +10,8 @@
 #define RECORDHAUL_DRIVERS_ODBC_TABLE_STORE_H_
 
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "base/status.h"
 #include "drivers/odbc/connection_string.h"
@@ -22,6 +24,16 @@ class TableStore {
   virtual ~TableStore() = default;
   virtual Status CreateTable(const sql::CreateTable& create) = 0;
   virtual Status Insert(const sql::Insert& insert) = 0;
+  // An INSERT with the head of `head` (StatementParser::RepeatedHead) given
+  // by the text of its values: a store may take the plain values an export
+  // sends straight from the text. Returns what Insert() returns for the
+  // parsed statement, having done exactly what it does; or none, having done
+  // nothing, to have the statement parsed and given to Insert().
+  virtual std::optional<Status> InsertValues(const sql::Insert& head, std::string_view values) {
+    (void)head;
+    (void)values;
+    return std::nullopt;
+  }
   // Completes every table created and puts it in place.
   virtual Status Close() = 0;
   // The file or folder the connection writes to, for SQL_DATABASE_NAME.

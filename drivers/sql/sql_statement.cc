@@ -454,6 +454,14 @@ Result<Statement> Parse(std::string_view sql) {
   return parsed;
 }
 
+std::optional<StatementParser::RepeatedInsert> StatementParser::RepeatedHead(
+    std::string_view sql) const {
+  if (insert_prefix_.empty() || sql.size() <= insert_prefix_.size() ||
+      sql.compare(0, insert_prefix_.size(), insert_prefix_) != 0)
+    return std::nullopt;
+  return RepeatedInsert{&std::get<Insert>(last_), sql.substr(insert_prefix_.size())};
+}
+
 Result<const Statement*> StatementParser::Parse(std::string_view sql) {
   // The buffer is reused unless a copy of the last Insert still holds it.
   if (!buffer_ || buffer_.use_count() > 2) buffer_ = std::make_shared<std::string>();

@@ -22,6 +22,7 @@
 #include <variant>
 #include <vector>
 
+#include "base/decimal.h"
 #include "base/status.h"
 
 namespace rh::sql {
@@ -57,6 +58,32 @@ struct Value {
 // `literal` as a number Value, plain and whole_end set as the parser sets
 // them when the whole of it is one number.
 Value NumberValue(std::string_view literal);
+
+// The plain number that begins at p, if one does: an optional "-", digits
+// and, after a point, digits. Sets *v as the parser sets the Value it reads
+// that number into (kind, text, plain, whole_end) and returns the number's
+// end; the caller checks that what follows ends it for the parser too (a
+// "," or ")", not a letter, point or digit). Null when no plain number
+// begins at p.
+inline const char* PlainNumberEnd(const char* p, const char* end, Value* v) {
+  const char* const start = p;
+  if (p != end && *p == '-') ++p;
+  const char* const digits = p;
+  p = DecimalDigitsEnd(p, end);
+  if (p == digits) return nullptr;
+  const char* const whole_end = p;
+  if (p != end && *p == '.') {
+    const char* const fraction = ++p;
+    p = DecimalDigitsEnd(p, end);
+    if (p == fraction) return nullptr;  // "5.": not plain
+  }
+  if (p - start > UINT16_MAX) return nullptr;
+  v->kind = Value::Kind::kNumber;
+  v->text = std::string_view(start, static_cast<size_t>(p - start));
+  v->plain = true;
+  v->whole_end = static_cast<uint16_t>(whole_end - start);
+  return p;
+}
 
 struct Insert {
   std::string table;
@@ -101,6 +128,19 @@ class StatementParser {
   // parser reuses while no copy of the Insert holds on to it: an export's
   // INSERTs then cost no allocation.
   Result<const Statement*> Parse(std::string_view sql);
+
+  // An INSERT that begins with the last INSERT's text up to VALUES, as an
+  // export sends them: that Insert, whose table, columns and head_id this
+  // one shares (its values are those of the statement parsed last), and the
+  // rest of `sql`, from VALUES on. None for any other statement. Reads
+  // nothing else of `sql` and changes nothing, so that a driver can take
+  // such a statement's values straight from its text and have it parsed
+  // only when it cannot.
+  struct RepeatedInsert {
+    const Insert* head;
+    std::string_view values;  // "VALUES (...)" and whatever follows
+  };
+  std::optional<RepeatedInsert> RepeatedHead(std::string_view sql) const;
 
  private:
   Statement last_;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <random>
+#include <vector>
 
 #include "tests/drivers/odbc/odbc_test_util.h"
 
@@ -204,6 +205,107 @@ TEST_F(DriverEntry, MangledStatements) {
     SQLRETURN rc = SQLExecDirect(stmt_, Text(s.c_str()), static_cast<SQLINTEGER>(s.size()));
     ASSERT_TRUE(rc == SQL_SUCCESS || rc == SQL_ERROR) << s;
   }
+}
+
+// An export's INSERTs repeat their head, and their values are taken from
+// the text where they can be; the same statements, each after an INSERT
+// into another table (so that none repeats the head before it), are parsed
+// and inserted value by value. Both give every statement the same outcome
+// and write the same file.
+TEST(DriverEntryValues, RepeatedHeadsWriteWhatParsedStatementsWrite) {
+  const char* const kCreate =
+      "CREATE TABLE t.dbf ('L' LONG,'S' SHORT,'B' BYTE,'D' DOUBLE,'F' SINGLE,'T' TEXT(6),"
+      "'U' TEXT(2))";
+  const std::string head = "INSERT INTO t.dbf ('L','S','B','D','F','T','U') ";
+  // Mostly what an export sends for each column, now and then something
+  // else from `odd`.
+  const std::vector<std::string> odd = {
+      "-0", "256", "-1", "32768", "-2147483649", "007", "0.000001", "1.2345678", "-0.0",
+      "999999999999999.5", "1e3", "+5", ".5", "5.", "12abc", "NULL", "null", "'12'", "'x'",
+      "''", "'abcdefg'", "'''''x'", "'ab'''", "7", "-1.5", "'unclosed", "' '"};
+  std::mt19937 random(2024);
+  auto digits = [&random](int most) {
+    std::string d = std::to_string(random() % 10);
+    for (int n = static_cast<int>(random() % most); n > 0; --n) d += std::to_string(random() % 10);
+    return d;
+  };
+  auto sign = [&random] { return std::string(random() % 3 == 0 ? "-" : ""); };
+  auto text = [&random](size_t most) {
+    std::string t;
+    for (size_t n = random() % (most + 1); n > 0; --n)
+      t += random() % 8 == 0 ? std::string("''") : std::string(1, static_cast<char>('a' + random() % 26));
+    return "'" + t + "'";
+  };
+  const std::function<std::string()> columns[] = {
+      [&] { return sign() + digits(8); },
+      [&] { return sign() + digits(3); },
+      [&] { return digits(1); },
+      [&] { return sign() + digits(8) + "." + std::to_string(100000 + random() % 900000); },
+      [&] { return sign() + digits(6) + "." + std::to_string(1000 + random() % 9000); },
+      [&] { return text(6); },
+      [&] { return text(2); },
+  };
+  const char* const shapes[] = {"values (%)", "VALUES ( % )", "VALUES (%);", "VALUES (%) x",
+                                "VALUES (%"};
+  std::vector<std::string> statements;
+  for (int i = 0; i < 5000; ++i) {
+    std::vector<std::string> values;
+    for (const auto& column : columns)
+      values.push_back(random() % 40 == 0 ? odd[random() % odd.size()] : column());
+    if (random() % 50 == 0) values.pop_back();
+    if (random() % 50 == 0) values.push_back("1");
+    const char* const comma = random() % 30 == 0 ? " , " : ",";
+    std::string list;
+    for (size_t v = 0; v < values.size(); ++v) list += (v > 0 ? comma : "") + values[v];
+    std::string statement =
+        head + (random() % 10 == 0 ? shapes[random() % std::size(shapes)] : "VALUES (%)");
+    statement.replace(statement.find('%'), 1, list);
+    statements.push_back(statement);
+  }
+
+  // Runs the statements on a connection of their own in `folder`, each
+  // after `between` if given; returns each one's outcome.
+  auto run = [&](const std::string& folder, const char* between) {
+    std::vector<std::string> outcomes;
+    SQLHANDLE env = nullptr, dbc = nullptr, stmt = nullptr;
+    EXPECT_EQ(SQLAllocHandle(SQL_HANDLE_ENV, nullptr, &env), SQL_SUCCESS);
+    EXPECT_EQ(SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc), SQL_SUCCESS);
+    const std::string cs = "DBQ=" + folder;
+    EXPECT_EQ(SQLDriverConnect(dbc, nullptr, Text(cs.c_str()), SQL_NTS, nullptr, 0, nullptr,
+                               SQL_DRIVER_NOPROMPT),
+              SQL_SUCCESS);
+    EXPECT_EQ(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt), SQL_SUCCESS);
+    EXPECT_EQ(SQLExecDirect(stmt, Text(kCreate), SQL_NTS), SQL_SUCCESS);
+    if (between) {
+      EXPECT_EQ(SQLExecDirect(stmt, Text("CREATE TABLE other ('X' LONG)"), SQL_NTS), SQL_SUCCESS);
+    }
+    for (const std::string& statement : statements) {
+      if (between) {
+        EXPECT_EQ(SQLExecDirect(stmt, Text(between), SQL_NTS), SQL_SUCCESS);
+      }
+      const SQLRETURN rc = SQLExecDirect(stmt, Text(statement.c_str()),
+                                         static_cast<SQLINTEGER>(statement.size()));
+      outcomes.push_back(rc == SQL_SUCCESS ? "ok" : StateOf(SQL_HANDLE_STMT, stmt));
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    EXPECT_EQ(SQLDisconnect(dbc), SQL_SUCCESS);
+    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    SQLFreeHandle(SQL_HANDLE_ENV, env);
+    return outcomes;
+  };
+  TempDir repeated, parsed;
+  const auto a = run(repeated.path(), nullptr);
+  const auto b = run(parsed.path(), "INSERT INTO other ('X') VALUES (1)");
+  ASSERT_EQ(a.size(), b.size());
+  size_t stored = 0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(a[i], b[i]) << statements[i];
+    stored += a[i] == "ok";
+  }
+  EXPECT_GT(stored, statements.size() / 2);  // most as an export sends them
+  const std::string table = rh::odbc::testing::ReadFileOrEmpty(repeated.File("t.dbf"));
+  ASSERT_FALSE(table.empty());
+  EXPECT_EQ(table, rh::odbc::testing::ReadFileOrEmpty(parsed.File("t.dbf")));
 }
 
 }  // namespace
