@@ -230,7 +230,10 @@ struct Database::RowEncoder::Scratch {
   uint64_t mapped_head = 0;  // of the INSERT value_of_column was made for
   sql::StatementParser parser;
   std::vector<int> value_of_column;  // index into the values, or -1
+  std::vector<int> column_of_value;  // the other way round
+  std::vector<size_t> unmapped;      // the columns no value goes to
   std::vector<Cell> cells;
+  std::string unquoted;  // strings whose doubled quotes were undone
   std::string row;
 };
 
@@ -252,6 +255,12 @@ class Database::Impl : public PageSink {
   // An INSERT's cells into scratch->cells (and its column map), as Execute
   // would make them. Reads only the table's definition.
   Status ToCells(const sql::Insert& insert, RowEncoder::Scratch* scratch) const;
+  // The cells of an INSERT with the head of `head`, the last one ToCells
+  // mapped, from the text of its values (sql::ReadPlainValues), where each
+  // value gives its cell as QuickCell; false, for ToCells to decide, where
+  // any does not.
+  bool CellsFromValues(const sql::Insert& head, std::string_view values,
+                       RowEncoder::Scratch* scratch) const;
   Status AddEncodedRow(std::string_view row) {
     if (closed_) return GeneralError("The database is closed");
     if (!broken_.ok()) return broken_;
@@ -413,9 +422,43 @@ Status Database::Impl::MapColumns(const sql::Insert& insert,
     }
     map[i] = static_cast<int>(v);
   }
+  scratch->column_of_value.assign(insert.values.size(), -1);
+  scratch->unmapped.clear();
+  for (size_t i = 0; i < n; ++i) {
+    if (map[i] < 0) scratch->unmapped.push_back(i);
+    else scratch->column_of_value[static_cast<size_t>(map[i])] = static_cast<int>(i);
+  }
   scratch->value_of_column = std::move(map);
   scratch->mapped_head = insert.head_id;
   return Status();
+}
+
+bool Database::Impl::CellsFromValues(const sql::Insert& head, std::string_view values,
+                                     RowEncoder::Scratch* scratch) const {
+  if (head.head_id == 0 || head.head_id != scratch->mapped_head || head.columns.empty() ||
+      scratch->cells.size() != layout_.columns.size())
+    return false;
+  static const Cell kNullCell;
+  for (size_t i : scratch->unmapped) scratch->cells[i] = kNullCell;
+  // Room for every string undone at once: the cells point into it.
+  std::string& unquoted = scratch->unquoted;
+  unquoted.clear();
+  unquoted.reserve(values.size());
+  // Inlined: a call for each value costs more than most values' work.
+  auto take = [&](size_t v, const sql::Value& value, bool doubled) __attribute__((always_inline)) {
+    const int i = scratch->column_of_value[v];
+    if (i < 0) return false;
+    Cell* const cell = &scratch->cells[static_cast<size_t>(i)];
+    const ColumnSpec& spec = layout_.columns[static_cast<size_t>(i)].spec;
+    if (!doubled) return QuickCell(value, spec, cell);
+    sql::Value text = value;
+    const size_t start = unquoted.size();
+    unquoted.resize(start + value.text.size());
+    unquoted.resize(start + sql::UndoubleQuotes(value.text, unquoted.data() + start));
+    text.text = std::string_view(unquoted.data() + start, unquoted.size() - start);
+    return QuickCell(text, spec, cell);
+  };
+  return sql::ReadPlainValues(values, scratch->column_of_value.size(), take);
 }
 
 Status Database::Impl::ToCells(const sql::Insert& insert, RowEncoder::Scratch* scratch) const {
@@ -750,6 +793,12 @@ Database::RowEncoder::RowEncoder(const Impl& db) : db_(db), scratch_(std::make_u
 Database::RowEncoder::~RowEncoder() = default;
 
 bool Database::RowEncoder::Encode(std::string_view sql, std::string* row) {
+  // An export's INSERTs repeat their head; their values may not need parsing.
+  if (auto repeated = scratch_->parser.RepeatedHead(sql);
+      repeated && db_.CellsFromValues(*repeated->head, repeated->values, scratch_.get())) {
+    EncodeRow(db_.layout(), scratch_->cells, row);
+    return row->size() <= kMaxRowSize;
+  }
   auto statement = scratch_->parser.Parse(sql);
   if (!statement.ok()) return false;
   const auto* insert = std::get_if<sql::Insert>(*statement);

@@ -216,64 +216,37 @@ Status DbfStore::Insert(const sql::Insert& insert) {
   return t->writer->AddRecord(rest_);
 }
 
-// Copies the string whose text begins at p (after its opening quote) into
-// the `width` bytes at out, a doubled quote as one, and returns the end of
-// its closing quote; null when it is not closed before `end` or is longer
-// than `width`.
-const char* CopyQuoted(const char* p, const char* end, char* out, size_t width) {
-  size_t size = 0;
-  for (;;) {
-    const void* found = std::memchr(p, '\'', static_cast<size_t>(end - p));
-    if (!found) return nullptr;
-    const char* const quote = static_cast<const char*>(found);
-    const size_t run = static_cast<size_t>(quote - p);
-    const bool doubled = quote[1] == '\'';  // quote < end, and *end is ")"
-    if (size + run + (doubled ? 1 : 0) > width) return nullptr;
-    CopyShort(out + size, p, run);
-    size += run;
-    if (!doubled) return quote + 1;
-    out[size++] = '\'';
-    p = quote + 2;
-  }
-}
-
-// The value list as an export sends it, "VALUES (" and the values
-// separated by "," and nothing else, each a string that fits its TEXT column
-// or a plain number that DbfNumberText writes into its N field: each goes
-// into its field as Insert() would write it. Anything else, and any value
-// that could fail, is left to the parser and Insert(), with nothing done.
+// The value list as an export sends it (sql::ReadPlainValues), each a
+// string that fits its TEXT column or a plain number that DbfNumberText
+// writes into its N field: each goes into its field as Insert() would write
+// it. Anything else, and any value that could fail, is left to the parser
+// and Insert(), with nothing done.
 std::optional<Status> DbfStore::InsertValues(const sql::Insert& head, std::string_view values) {
   if (head.head_id == 0 || head.head_id != mapped_head_ || head.columns.empty())
     return std::nullopt;
-  constexpr std::string_view kOpen = "VALUES (";
-  if (values.size() <= kOpen.size() || values.compare(0, kOpen.size(), kOpen) != 0 ||
-      values.back() != ')')
-    return std::nullopt;
-  const char* p = values.data() + kOpen.size();
-  const char* const end = values.data() + values.size() - 1;  // the closing ")"
   Table* const t = mapped_table_;
   char* const record = t->writer->BeginRecord();
-  for (size_t v = 0; v < column_of_value_.size(); ++v) {
-    if (v > 0) {
-      if (p == end || *p != ',') return std::nullopt;
-      ++p;
-    }
+  char undoubled[2 * dbf::kMaxCharWidth];
+  // Inlined: a call for each value costs more than most values' work.
+  auto take = [&](size_t v, const sql::Value& value, bool doubled) __attribute__((always_inline)) {
     const int c = column_of_value_[v];
-    if (c < 0 || p == end) return std::nullopt;
+    if (c < 0) return false;
     const ColumnPlan& column = plan_[static_cast<size_t>(c)];
     char* const out = record + column.offset;
-    if (*p == '\'') {
-      if (!column.text) return std::nullopt;
-      p = CopyQuoted(p + 1, end, out, column.width);
-      if (!p) return std::nullopt;
-    } else {
-      sql::Value number;
-      p = sql::PlainNumberEnd(p, end, &number);
-      if (!p || (p != end && *p != ',') || DbfNumberText(number, column.number, out) == 0)
-        return std::nullopt;
+    if (value.kind != sql::Value::Kind::kString)
+      return DbfNumberText(value, column.number, out) != 0;
+    if (!column.text) return false;
+    std::string_view text = value.text;
+    if (doubled) {
+      // Each pair is one quote: a text of more than twice the width is too long.
+      if (text.size() > sizeof undoubled) return false;
+      text = std::string_view(undoubled, sql::UndoubleQuotes(text, undoubled));
     }
-  }
-  if (p != end) return std::nullopt;
+    if (text.size() > column.width) return false;
+    CopyShort(out, text.data(), text.size());
+    return true;
+  };
+  if (!sql::ReadPlainValues(values, column_of_value_.size(), take)) return std::nullopt;
   rest_.clear();
   return t->writer->AddRecord(rest_);
 }

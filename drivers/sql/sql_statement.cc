@@ -436,6 +436,15 @@ Result<Statement> ParseAt(std::string* buffer, size_t* values_at) {
 
 }  // namespace
 
+size_t UndoubleQuotes(std::string_view text, char* out) {
+  size_t n = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    out[n++] = text[i];
+    if (text[i] == '\'' && i + 1 < text.size() && text[i + 1] == '\'') ++i;
+  }
+  return n;
+}
+
 Value NumberValue(std::string_view literal) {
   Value v;
   const char* const end = literal.data() + literal.size();

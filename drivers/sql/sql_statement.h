@@ -15,6 +15,7 @@
 #define RECORDHAUL_DRIVERS_SQL_SQL_STATEMENT_H_
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -84,6 +85,58 @@ inline const char* PlainNumberEnd(const char* p, const char* end, Value* v) {
   v->whole_end = static_cast<uint16_t>(whole_end - start);
   return p;
 }
+
+// A value list as an export sends it, read without the parser: "VALUES (",
+// `count` values separated by "," and nothing else, and ")" at the end of
+// `values`, each a 'string' or a plain number (PlainNumberEnd). take(i,
+// value, doubled) gets the i-th as the parser would read it, except that a
+// string's text is as written, with its quotes still doubled (`doubled`:
+// it has at least one pair), and returns false to stop. False when the
+// list is anything else, or take stopped. The strings' texts point into
+// `values`.
+template <class Take>
+bool ReadPlainValues(std::string_view values, size_t count, Take&& take) {
+  constexpr std::string_view kOpen = "VALUES (";
+  if (values.size() <= kOpen.size() || values.compare(0, kOpen.size(), kOpen) != 0 ||
+      values.back() != ')')
+    return false;
+  const char* p = values.data() + kOpen.size();
+  const char* const end = values.data() + values.size() - 1;  // the closing ")"
+  Value value;
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0) {
+      if (p == end || *p != ',') return false;
+      ++p;
+    }
+    if (p == end) return false;
+    bool doubled = false;
+    if (*p == '\'') {
+      const char* const first = p + 1;
+      const char* quote = first;
+      for (;;) {
+        const void* found = std::memchr(quote, '\'', static_cast<size_t>(end - quote));
+        if (!found) return false;
+        quote = static_cast<const char*>(found);
+        if (quote[1] != '\'') break;  // quote < end, and *end is ")"
+        doubled = true;
+        quote += 2;
+      }
+      value.kind = Value::Kind::kString;
+      value.text = std::string_view(first, static_cast<size_t>(quote - first));
+      value.plain = false;
+      p = quote + 1;
+    } else {
+      p = PlainNumberEnd(p, end, &value);
+      if (!p) return false;
+    }
+    if (!take(i, value, doubled)) return false;
+  }
+  return p == end;
+}
+
+// Writes `text` with each doubled quote as one at out, and returns the
+// number of bytes written (at most text.size()).
+size_t UndoubleQuotes(std::string_view text, char* out);
 
 struct Insert {
   std::string table;
