@@ -136,6 +136,54 @@ TEST(SqlParse, ValueListsWithAndWithoutSpaces) {
   }
 }
 
+// A plain number as PlainNumberEnd reads it is what the parser reads: the
+// whole literal exactly when the parser finds it plain, with its whole_end.
+TEST(SqlParse, PlainNumberEndReadsWhatTheParserReads) {
+  for (const char* literal : {"0", "-0", "7", "-12.500000", "007", "0.0001", "-0.0", "5.", ".5",
+                              "-.5", "+5", "1e3", "1.5E-2", "-", "", "12abc", "1.2.3", "--1",
+                              "123456789012345678901234.5"}) {
+    const std::string_view text = literal;
+    Value read;
+    const char* end = PlainNumberEnd(text.data(), text.data() + text.size(), &read);
+    const bool whole = end == text.data() + text.size();
+    const Value parsed = NumberValue(text);
+    EXPECT_EQ(whole, parsed.plain) << literal;
+    if (whole && parsed.plain) {
+      EXPECT_EQ(read.text, text);
+      EXPECT_TRUE(read.plain);
+      EXPECT_EQ(read.whole_end, parsed.whole_end) << literal;
+    }
+  }
+}
+
+// RepeatedHead answers only for an INSERT with the head of the last INSERT
+// parsed, and gives the rest from VALUES on.
+TEST(StatementParser, RepeatedHeadFollowsTheLastInsert) {
+  struct Step {
+    const char* parsed;  // before the question, if any
+    const char* asked;
+    const char* values;  // null: no answer
+  } steps[] = {
+      {nullptr, "INSERT INTO T ('A') VALUES (1)", nullptr},
+      {"INSERT INTO T ('A') VALUES (1)", "INSERT INTO T ('A') VALUES (2)", "VALUES (2)"},
+      {nullptr, "INSERT INTO T ('A') VALUES ('x'", "VALUES ('x'"},
+      {nullptr, "INSERT INTO T ('B') VALUES (2)", nullptr},
+      {nullptr, "INSERT INTO T ('A') ", nullptr},
+      {"INSERT INTO T ('A') VALUES (oops)", "INSERT INTO T ('A') VALUES (2)", nullptr},
+      {"INSERT INTO T ('A') VALUES (3)", "INSERT INTO T ('A') VALUES (4)", "VALUES (4)"},
+      {"CREATE TABLE U ('A' LONG)", "INSERT INTO T ('A') VALUES (5)", nullptr},
+  };
+  StatementParser parser;
+  for (const Step& step : steps) {
+    if (step.parsed) parser.Parse(step.parsed).status().IgnoreError();
+    const auto repeated = parser.RepeatedHead(step.asked);
+    ASSERT_EQ(repeated.has_value(), step.values != nullptr) << step.asked;
+    if (!repeated) continue;
+    EXPECT_EQ(repeated->values, step.values);
+    EXPECT_EQ(repeated->head->table, "T");
+  }
+}
+
 TEST(SqlParse, InsertWithoutColumnList) {
   auto r = Parse("insert into T values ('', 0);");
   ASSERT_TRUE(r.ok()) << r.status().ToString();
