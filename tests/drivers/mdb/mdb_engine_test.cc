@@ -5,8 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <random>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -15,6 +13,7 @@
 #include "drivers/mdb/jet_format.h"
 #include "drivers/mdb/jet_values.h"
 #include "drivers/sql/sql_statement.h"
+#include "tests/random_value_lists.h"
 
 namespace rh::mdb {
 namespace {
@@ -210,43 +209,22 @@ TEST(MdbEngine, EncodedValuesAsTextMakeTheSameFile) {
       "-0", "256", "-1", "40000", "-2147483649", "007", "1e3", "+5", ".5", "5.", "12abc",
       "NULL", "'12'", "'x'", "''", "'a''b'", "''''", "7", "-1.5", "'unclosed", "' 3 '",
       "'2024-01-31'", "3.4e39"};
-  std::mt19937 random(77);
-  auto digits = [&random](int most) {
-    std::string d = std::to_string(random() % 10);
-    for (int n = static_cast<int>(random() % most); n > 0; --n) d += std::to_string(random() % 10);
-    return d;
-  };
-  auto sign = [&random] { return std::string(random() % 3 == 0 ? "-" : ""); };
-  auto text = [&random](size_t most) {
-    std::string t;
-    for (size_t n = random() % (most + 1); n > 0; --n)
-      t += random() % 8 == 0 ? std::string("''") : std::string(1, static_cast<char>('a' + random() % 26));
-    return "'" + t + "'";
-  };
+  using test::RandomValueLists;
   // The columns of kCreate: T, T30, D, S, B, F, L.
-  const std::function<std::string()> columns[] = {
-      [&] { return text(60); },
-      [&] { return text(32); },
-      [&] { return sign() + digits(8) + "." + std::to_string(100000 + random() % 900000); },
-      [&] { return sign() + digits(3); },
-      [&] { return digits(1); },
-      [&] { return sign() + digits(6) + "." + std::to_string(1000 + random() % 9000); },
-      [&] { return sign() + digits(8); },
+  const std::vector<test::ValueMaker> columns = {
+      [](RandomValueLists& r) { return r.Text(60); },
+      [](RandomValueLists& r) { return r.Text(32); },
+      [](RandomValueLists& r) { return r.Decimal(8, 6); },
+      [](RandomValueLists& r) { return r.Signed(3); },
+      [](RandomValueLists& r) { return r.Digits(1); },
+      [](RandomValueLists& r) { return r.Decimal(6, 4); },
+      [](RandomValueLists& r) { return r.Signed(8); },
   };
-  const char* const shapes[] = {"values (%)", "VALUES ( % )", "VALUES (%);", "VALUES (%) x",
-                                "VALUES (%"};
+  RandomValueLists lists(77);
   std::vector<std::string> statements;
   for (int i = 0; i < 4000; ++i) {
-    std::vector<std::string> values;
-    for (const auto& column : columns)
-      values.push_back(random() % 40 == 0 ? odd[random() % odd.size()] : column());
-    if (random() % 50 == 0) values.pop_back();
-    const char* const comma = random() % 30 == 0 ? " , " : ",";
-    std::string list;
-    for (size_t v = 0; v < values.size(); ++v) list += (v > 0 ? comma : "") + values[v];
-    std::string shape = random() % 10 == 0 ? shapes[random() % std::size(shapes)] : "VALUES (%)";
-    shape.replace(shape.find('%'), 1, list);
-    statements.push_back("INSERT INTO KVTdatatool ('T','T30','D','S','B','F','L') " + shape);
+    statements.push_back("INSERT INTO KVTdatatool ('T','T30','D','S','B','F','L') " +
+                         lists.List(columns, odd));
     if (i % 500 == 3) {
       // Fewer columns, the first time refused at its first: the others
       // are null in the next row, whatever the rows before held.

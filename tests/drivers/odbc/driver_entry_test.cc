@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/drivers/odbc/odbc_test_util.h"
+#include "tests/random_value_lists.h"
 
 namespace {
 
@@ -223,45 +224,19 @@ TEST(DriverEntryValues, RepeatedHeadsWriteWhatParsedStatementsWrite) {
       "-0", "256", "-1", "32768", "-2147483649", "007", "0.000001", "1.2345678", "-0.0",
       "999999999999999.5", "1e3", "+5", ".5", "5.", "12abc", "NULL", "null", "'12'", "'x'",
       "''", "'abcdefg'", "'''''x'", "'ab'''", "7", "-1.5", "'unclosed", "' '"};
-  std::mt19937 random(2024);
-  auto digits = [&random](int most) {
-    std::string d = std::to_string(random() % 10);
-    for (int n = static_cast<int>(random() % most); n > 0; --n) d += std::to_string(random() % 10);
-    return d;
+  using rh::test::RandomValueLists;
+  const std::vector<rh::test::ValueMaker> columns = {
+      [](RandomValueLists& r) { return r.Signed(8); },
+      [](RandomValueLists& r) { return r.Signed(3); },
+      [](RandomValueLists& r) { return r.Digits(1); },
+      [](RandomValueLists& r) { return r.Decimal(8, 6); },
+      [](RandomValueLists& r) { return r.Decimal(6, 4); },
+      [](RandomValueLists& r) { return r.Text(6); },
+      [](RandomValueLists& r) { return r.Text(2); },
   };
-  auto sign = [&random] { return std::string(random() % 3 == 0 ? "-" : ""); };
-  auto text = [&random](size_t most) {
-    std::string t;
-    for (size_t n = random() % (most + 1); n > 0; --n)
-      t += random() % 8 == 0 ? std::string("''") : std::string(1, static_cast<char>('a' + random() % 26));
-    return "'" + t + "'";
-  };
-  const std::function<std::string()> columns[] = {
-      [&] { return sign() + digits(8); },
-      [&] { return sign() + digits(3); },
-      [&] { return digits(1); },
-      [&] { return sign() + digits(8) + "." + std::to_string(100000 + random() % 900000); },
-      [&] { return sign() + digits(6) + "." + std::to_string(1000 + random() % 9000); },
-      [&] { return text(6); },
-      [&] { return text(2); },
-  };
-  const char* const shapes[] = {"values (%)", "VALUES ( % )", "VALUES (%);", "VALUES (%) x",
-                                "VALUES (%"};
+  RandomValueLists lists(2024);
   std::vector<std::string> statements;
-  for (int i = 0; i < 5000; ++i) {
-    std::vector<std::string> values;
-    for (const auto& column : columns)
-      values.push_back(random() % 40 == 0 ? odd[random() % odd.size()] : column());
-    if (random() % 50 == 0) values.pop_back();
-    if (random() % 50 == 0) values.push_back("1");
-    const char* const comma = random() % 30 == 0 ? " , " : ",";
-    std::string list;
-    for (size_t v = 0; v < values.size(); ++v) list += (v > 0 ? comma : "") + values[v];
-    std::string statement =
-        head + (random() % 10 == 0 ? shapes[random() % std::size(shapes)] : "VALUES (%)");
-    statement.replace(statement.find('%'), 1, list);
-    statements.push_back(statement);
-  }
+  for (int i = 0; i < 5000; ++i) statements.push_back(head + lists.List(columns, odd));
 
   // Runs the statements on a connection of their own in `folder`, each
   // after `between` if given; returns each one's outcome.
