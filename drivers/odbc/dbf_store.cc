@@ -19,7 +19,6 @@
 #include <sqlext.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <optional>
 #include <string_view>
 
