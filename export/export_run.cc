@@ -32,8 +32,12 @@ Status OpenFailed(MessageId detail, std::string_view arg = {}) {
 // that the blocks in flight stay a few megabytes whatever the file's size,
 // and a block and its formatted lines stay in the formatting core's cache
 // until they are written (measured: 64 KiB and 256 KiB blocks were slower).
-size_t RecordsPerBlock(int32_t record_length) {
-  return std::max<size_t>(64, (128 * 1024) / static_cast<size_t>(record_length));
+// A table's record costs several times a line's to write, its statement
+// several times a line's room: 256 KiB blocks hand over half as often
+// (measured: 5 % faster for dBase, the same for Access; 1 MiB slower).
+size_t RecordsPerBlock(int32_t record_length, ExportFamily family) {
+  const size_t bytes = family == ExportFamily::kTable ? 256 * 1024 : 128 * 1024;
+  return std::max<size_t>(64, bytes / static_cast<size_t>(record_length));
 }
 
 // Characters, not bytes: a UTF-8 sequence counts once, a byte that starts
@@ -208,7 +212,8 @@ ExportOutcome RunExport(const ExportJob& job, RunObserver& ui, Env* env) {
   if (const int threads = FormattingPipeline::ThreadsFor(job.options.threads); threads > 1) {
     if (writer->NewFormatter() != nullptr) {
       const size_t block = job.options.records_per_block > 0 ? job.options.records_per_block
-                                                             : RecordsPerBlock(record_length);
+                                                             : RecordsPerBlock(record_length,
+                                                                               job.type->family);
       pipeline = std::make_unique<FormattingPipeline>(*writer, threads, record_length, block);
     }
   }
